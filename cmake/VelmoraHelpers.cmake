@@ -1,0 +1,37 @@
+# velmora_library(name SOURCES ... LINKS ...): one static library per source folder,
+# whose headers are included by folder ("installer/PayloadArchive.h").
+function(velmora_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+endfunction()
+
+# velmora_test(name SOURCES ... LINKS ...): a GoogleTest binary registered with ctest.
+# Widget tests run on the offscreen platform so no display is needed.
+function(velmora_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
+    include(GoogleTest)
+    gtest_discover_tests(${name}
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# Folder libraries take every source in their folder, so that parallel work on one
+# folder never fights over a source list.
+function(velmora_folder_library name)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    velmora_library(${name} SOURCES ${sources} LINKS ${ARG_LINKS})
+endfunction()
+
+# Adds each listed sub-folder that has a CMakeLists.txt.
+macro(velmora_add_existing)
+    foreach(_dir ${ARGN})
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt)
+            add_subdirectory(${_dir})
+        endif()
+    endforeach()
+endmacro()

@@ -1,0 +1,15 @@
+#include "installer/InstallLog.h"
+
+#include "installer/InstallerSettings.h"
+#include "platform/LogFile.h"
+
+namespace velmora {
+
+void WriteInstallLog(const QString& message) {
+    // Logging may happen before the settings are filled (an early failure); the file name
+    // must still be the install log's.
+    const QString& name = InstallerSettings().LogFileName;
+    WriteLogFile(message, name.isEmpty() ? DefaultInstallerSettings().LogFileName : name);
+}
+
+} // namespace velmora

@@ -1,0 +1,25 @@
+#include "installer/SingleInstance.h"
+
+#include "installer/InstallerSettings.h"
+#include "platform/ProcessTable.h"
+#include "platform/SystemWideName.h"
+
+namespace velmora {
+
+bool CheckInstallerIsRunning() {
+    // Asking again from the process that holds the name must not report itself.
+    static bool heldHere = false;
+    if (heldHere)
+        return false;
+    TSystemWideName name(InstallerSettings().ProgramKey());
+    const TSystemWideName::TResult result = name.Acquire();
+    if (result == TSystemWideName::TResult::Acquired) {
+        name.KeepForProcessLifetime();
+        heldHere = true;
+    }
+    return result == TSystemWideName::TResult::AlreadyHeld;
+}
+
+bool CheckInstanceIsRunning(const QString& exeName) { return TProcessTable().IsRunning(exeName); }
+
+} // namespace velmora

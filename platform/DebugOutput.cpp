@@ -1,0 +1,22 @@
+#include "platform/DebugOutput.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+namespace velmora {
+
+void OutputDebugString(const QString& message) {
+    const QByteArray bytes = message.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    if (!bytes.endsWith('\n'))
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+QString ExecutableFolder() {
+    // /proc/self/exe works before (and without) a QCoreApplication.
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(exe).absolutePath();
+}
+
+} // namespace velmora
