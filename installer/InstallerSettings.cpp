@@ -31,9 +31,13 @@ TInstallerSettings& MutableSettings() {
 }
 } // namespace
 
-const TInstallerSettings& InstallerSettings() { return MutableSettings(); }
+const TInstallerSettings& InstallerSettings() {
+    return MutableSettings();
+}
 
-void FillInstallerSettings() { MutableSettings() = DefaultInstallerSettings(); }
+void FillInstallerSettings() {
+    MutableSettings() = DefaultInstallerSettings();
+}
 
 TInstallState& InstallState() {
     static TInstallState state;

@@ -20,6 +20,8 @@ bool CheckInstallerIsRunning() {
     return result == TSystemWideName::TResult::AlreadyHeld;
 }
 
-bool CheckInstanceIsRunning(const QString& exeName) { return TProcessTable().IsRunning(exeName); }
+bool CheckInstanceIsRunning(const QString& exeName) {
+    return TProcessTable().IsRunning(exeName);
+}
 
 } // namespace velmora

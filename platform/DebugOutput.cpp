@@ -1,11 +1,21 @@
 #include "platform/DebugOutput.h"
 
 #include <QFileInfo>
+#include <atomic>
 #include <cstdio>
 
 namespace velmora {
+namespace {
+std::atomic<bool> gDebugOutputEnabled{true};
+} // namespace
+
+void SetDebugOutputEnabled(bool enabled) {
+    gDebugOutputEnabled = enabled;
+}
 
 void OutputDebugString(const QString& message) {
+    if (!gDebugOutputEnabled)
+        return;
     const QByteArray bytes = message.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     if (!bytes.endsWith('\n'))

@@ -20,6 +20,7 @@ struct TLogFolders {
     QString Fallback;
     QHash<QString, QString> LastPath;
     QSet<QString> Warned;
+    std::function<void(const QString&, const QString&)> Observer;
 };
 
 TLogFolders& Folders() {
@@ -43,7 +44,8 @@ bool AppendTo(const QString& path, const QByteArray& entry) {
         return false;
     qsizetype done = 0;
     while (done < entry.size()) {
-        const ssize_t n = ::write(fd, entry.constData() + done, static_cast<size_t>(entry.size() - done));
+        const ssize_t n =
+            ::write(fd, entry.constData() + done, static_cast<size_t>(entry.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -64,6 +66,12 @@ void SetLogFolders(const QString& primary, const QString& fallback) {
     f.Warned.clear();
 }
 
+void SetLogObserver(std::function<void(const QString& message, const QString& fileName)> observer) {
+    TLogFolders& f = Folders();
+    std::lock_guard guard(f.Lock);
+    f.Observer = std::move(observer);
+}
+
 QString LastLogFilePath(const QString& fileName) {
     TLogFolders& f = Folders();
     std::lock_guard guard(f.Lock);
@@ -74,7 +82,8 @@ void WriteLogFile(const QString& message, const QString& fileName) {
     if (!fileName.isEmpty()) {
         const QString stamp =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        const QByteArray entry = (stamp + QStringLiteral("  ") + message + QStringLiteral("\r\n")).toUtf8();
+        const QByteArray entry =
+            (stamp + QStringLiteral("  ") + message + QStringLiteral("\r\n")).toUtf8();
 
         TLogFolders& f = Folders();
         std::lock_guard guard(f.Lock);
@@ -92,12 +101,21 @@ void WriteLogFile(const QString& message, const QString& fileName) {
             }
         } else if (!f.Warned.contains(fileName)) {
             f.Warned.insert(fileName);
-            OutputDebugString(QStringLiteral("log: cannot write %1 anywhere; messages go to standard error only")
-                                  .arg(fileName));
+            OutputDebugString(
+                QStringLiteral("log: cannot write %1 anywhere; messages go to standard error only")
+                    .arg(fileName));
         }
         f.LastPath.insert(fileName, written);
     }
     OutputDebugString(message);
+    std::function<void(const QString&, const QString&)> observer;
+    {
+        TLogFolders& f = Folders();
+        std::lock_guard guard(f.Lock);
+        observer = f.Observer;
+    }
+    if (observer)
+        observer(message, fileName);
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace velmora {
 
@@ -16,6 +17,10 @@ void WriteLogFile(const QString& message, const QString& fileName);
 // Where log files go. Empty arguments restore the defaults (the executable's folder, and
 // $XDG_STATE_HOME/Velmora or ~/.local/state/Velmora).
 void SetLogFolders(const QString& primary, const QString& fallback);
+
+// Called with every message after it is logged (command-line tools echo errors with it);
+// an empty function removes the observer.
+void SetLogObserver(std::function<void(const QString& message, const QString& fileName)> observer);
 
 // The file that the last entry for fileName went to, or empty when none could be written.
 QString LastLogFilePath(const QString& fileName);

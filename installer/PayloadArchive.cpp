@@ -1,0 +1,246 @@
+#include "installer/PayloadArchive.h"
+
+#include "installer/InstallLog.h"
+#include "installer/InstallerSettings.h"
+#include "installer/ProgressDisplay.h"
+#include "installer/ZDecompress.h"
+#include "platform/DebugOutput.h"
+#include "platform/MessagePump.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+const QString kProtectedName = QStringLiteral("Config\\LogedinUsers.XML");
+
+QString ErrnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray NativeName(const QString& name) {
+    return QFile::encodeName(name);
+}
+
+// The user's list of signed-in accounts survives a reinstall: the entry named exactly
+// "Config\LogedinUsers.XML", or that name inside the product folder, is written only when
+// no file is there yet. Letter case must match.
+bool IsProtected(const TPayloadEntry& entry) {
+    if (entry.Name == kProtectedName)
+        return true;
+    const QString& product = InstallerSettings().ProductName.isEmpty()
+                                 ? DefaultInstallerSettings().ProductName
+                                 : InstallerSettings().ProductName;
+    return entry.Name == product + u'\\' + kProtectedName;
+}
+
+// Programs must stay runnable after extraction; the table carries no modes, so the
+// content decides: ELF images and scripts get execute permission.
+mode_t ModeFor(const char* data, quint32 size) {
+    if ((size >= 4 && std::memcmp(data,
+                                  "\x7f"
+                                  "ELF",
+                                  4) == 0) ||
+        (size >= 2 && std::memcmp(data, "#!", 2) == 0))
+        return 0755;
+    return 0644;
+}
+
+// Opened folders below the install folder, by their '\'-joined path. Every level is
+// entered with O_NOFOLLOW, so a symbolic link planted in the tree cannot lead outside it.
+class TFolderTree {
+public:
+    explicit TFolderTree(int rootFd) : FRootFd(rootFd) {}
+    ~TFolderTree() {
+        for (const int fd : std::as_const(FOpen))
+            ::close(fd);
+        ::close(FRootFd);
+    }
+    TFolderTree(const TFolderTree&) = delete;
+    TFolderTree& operator=(const TFolderTree&) = delete;
+
+    // The folder holding the entry's file, created as needed; -1 with errno on failure.
+    int FolderOf(const QStringList& components, QString& failedAt) {
+        int parent = FRootFd;
+        QString key;
+        for (qsizetype i = 0; i + 1 < components.size(); ++i) {
+            key += components.at(i);
+            auto found = FOpen.constFind(key);
+            if (found != FOpen.cend()) {
+                parent = *found;
+            } else {
+                const QByteArray name = NativeName(components.at(i));
+                if (::mkdirat(parent, name.constData(), 0755) != 0 && errno != EEXIST) {
+                    failedAt = key;
+                    return -1;
+                }
+                const int fd = ::openat(parent, name.constData(),
+                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                if (fd < 0) {
+                    failedAt = key;
+                    return -1;
+                }
+                FOpen.insert(key, fd);
+                parent = fd;
+            }
+            key += u'\\';
+        }
+        return parent;
+    }
+
+private:
+    int FRootFd;
+    QHash<QString, int> FOpen;
+};
+
+bool WriteAll(int fd, const char* data, quint32 size) {
+    quint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<quint64>(n);
+    }
+    return true;
+}
+
+// Creates or truncates the entry's file and writes its data; errno is kept on failure.
+bool WriteEntryFile(int folderFd, const QString& leaf, const char* data, quint32 size) {
+    const int fd =
+        ::openat(folderFd, NativeName(leaf).constData(),
+                 O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, ModeFor(data, size));
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, data, size);
+    const int writeError = errno;
+    if (::close(fd) != 0 && written)
+        return false;
+    errno = writeError;
+    return written;
+}
+
+bool FileExists(int folderFd, const QString& leaf) {
+    struct stat info {};
+    return ::fstatat(folderFd, NativeName(leaf).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+QString WithSeparator(QString folder) {
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+} // namespace
+
+bool ForceFolderPath(const QString& folder) {
+    for (qsizetype at = folder.indexOf(u'/'); at >= 0; at = folder.indexOf(u'/', at + 1)) {
+        const QString level = folder.left(at);
+        if (level.isEmpty())
+            continue; // the root of an absolute path
+        if (QFileInfo::exists(level))
+            continue;
+        if (::mkdir(NativeName(level).constData(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
+    TPayloadImage payload;
+    try {
+        ZDecompressStream(source, payload.Image);
+    } catch (const EVelmoraError& error) {
+        WriteInstallLog(u"ZDecompressStream:提取安装包出错!\r\n"_qs + error.Message());
+        return std::nullopt;
+    }
+    try {
+        payload.Entries = ReadPayloadTable(payload.Image);
+    } catch (const EPayloadFormatError& error) {
+        WriteInstallLog(u"CopyInstallFiles:安装包文件表无效\r\n"_qs + error.Message());
+        return std::nullopt;
+    }
+    return payload;
+}
+
+std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource) {
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WriteInstallLog(u"CopyInstallFiles:打开安装包资源出错\r\n"_qs + resource + u": "_qs +
+                        file.errorString());
+        return std::nullopt;
+    }
+    return LoadPayload(file);
+}
+
+bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
+                  IProgressDisplay* display) {
+    const QString root = WithSeparator(installFolder);
+    const auto count = static_cast<int>(payload.Entries.size());
+    if (display != nullptr) {
+        display->SetProgressRange(0, count);
+        display->SetProgressPosition(0);
+    }
+    if (!ForceFolderPath(root)) {
+        WriteInstallLog(u"CopyInstallFiles:创建文件夹失败\r\n"_qs + root + u": "_qs +
+                        ErrnoText(errno));
+        return false;
+    }
+    const int rootFd = ::open(NativeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (rootFd < 0) {
+        WriteInstallLog(u"CopyInstallFiles:创建文件夹失败\r\n"_qs + root + u": "_qs +
+                        ErrnoText(errno));
+        return false;
+    }
+    TFolderTree tree(rootFd);
+
+    for (int i = 0; i < count; ++i) {
+        const TPayloadEntry& entry = payload.Entries[static_cast<size_t>(i)];
+        if (display != nullptr)
+            display->SetStatusText(u"正在复制文件: "_qs + entry.Name);
+        PumpMessages(0);
+        const QString target = root + entry.Components.join(u'/');
+        OutputDebugString(target);
+
+        QString failedAt;
+        const int folderFd = tree.FolderOf(entry.Components, failedAt);
+        if (folderFd < 0) {
+            WriteInstallLog(u"CopyInstallFiles:创建文件夹失败\r\n"_qs + root +
+                            failedAt.replace(u'\\', u'/') + u": "_qs + ErrnoText(errno));
+            return false;
+        }
+        const QString& leaf = entry.Components.last();
+        if (!(IsProtected(entry) && FileExists(folderFd, leaf))) {
+            const char* data = payload.Image.constData() + entry.DataOffset;
+            if (!WriteEntryFile(folderFd, leaf, data, entry.DataSize)) {
+                WriteInstallLog(u"CopyInstallFiles:写入安装文件出错\r\n"_qs + target + u": "_qs +
+                                ErrnoText(errno));
+                return false;
+            }
+        }
+        if (display != nullptr)
+            display->SetProgressPosition(i + 1);
+        PumpMessages(0);
+    }
+    return true;
+}
+
+bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, QIODevice& source) {
+    const std::optional<TPayloadImage> payload = LoadPayload(source);
+    return payload && WritePayload(*payload, installFolder, display);
+}
+
+bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display) {
+    const std::optional<TPayloadImage> payload = LoadEmbeddedPayload();
+    return payload && WritePayload(*payload, installFolder, display);
+}
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "installer/PayloadTable.h"
+
+#include <QIODevice>
+#include <optional>
+
+namespace velmora {
+
+class IProgressDisplay;
+
+// The embedded payload resource.
+inline const QString kPayloadResource = QStringLiteral(":/DATA/RESOURCES");
+
+// An inflated payload whose table has been validated: what extraction writes.
+struct TPayloadImage {
+    QByteArray Image;
+    std::vector<TPayloadEntry> Entries;
+};
+
+// Inflates source and validates its table. On failure writes the install log line and
+// returns nothing; no file is touched either way.
+std::optional<TPayloadImage> LoadPayload(QIODevice& source);
+// The same over the embedded resource (or another resource path, for tests).
+std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource = kPayloadResource);
+
+// Writes every entry below installFolder in table order, reporting through display (may
+// be null). Never writes outside installFolder: folders are created and entered without
+// following symbolic links, and an existing link in an entry's place is refused. Returns
+// false with an install log line when a folder or file cannot be made; files written
+// before stay.
+bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
+                  IProgressDisplay* display);
+
+// Inflates the embedded payload and writes it below installFolder.
+bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display);
+bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, QIODevice& source);
+
+// Creates each level of folder up to its last separator; the text after the last
+// separator is not created, so callers pass a folder ending in '/'.
+bool ForceFolderPath(const QString& folder);
+
+} // namespace velmora

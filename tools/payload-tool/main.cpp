@@ -1,0 +1,185 @@
+// payload-tool: builds, lists, verifies and extracts the installer's payload archive with
+// the installer's own code, so what a vendor checks here is what users get.
+#include "TerminalProgress.h"
+#include "installer/InstallerSettings.h"
+#include "installer/PayloadArchive.h"
+#include "installer/PayloadWriter.h"
+#include "platform/DebugOutput.h"
+#include "platform/LogFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <cstdio>
+
+using namespace velmora;
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kMainHelp =
+    "usage: payload-tool <command> [arguments]\n"
+    "\n"
+    "commands:\n"
+    "  build <folder> -o <archive>          pack <folder>/Velmora/ into an archive\n"
+    "  list <archive>                       print each entry's size and name\n"
+    "  verify <archive>                     inflate and check the whole table; writes nothing\n"
+    "  extract <archive> <install-folder>   write every entry below <install-folder>\n"
+    "\n"
+    "'payload-tool <command> --help' describes one command.\n";
+
+const char* const kBuildHelp =
+    "usage: payload-tool build <folder> -o <archive>\n"
+    "Packs every file below <folder>/Velmora/ into a payload archive, the exact bytes the\n"
+    "installer embeds. Entries are named Velmora\\<path> in GBK, sorted by path, so the\n"
+    "same tree always gives the same archive. Names that GBK cannot encode, symbolic\n"
+    "links and special files are refused. Empty folders are not carried.\n";
+
+const char* const kListHelp =
+    "usage: payload-tool list <archive>\n"
+    "Prints one line per entry in table order: the data size in bytes, a tab, the name.\n";
+
+const char* const kVerifyHelp =
+    "usage: payload-tool verify <archive>\n"
+    "Inflates the archive and checks every entry (names, ranges) the way the installer\n"
+    "does before it writes anything. Writes no file. Exit 0 when the archive is sound.\n";
+
+const char* const kExtractHelp =
+    "usage: payload-tool extract <archive> <install-folder>\n"
+    "Writes every entry below <install-folder> exactly as the installer does (the product\n"
+    "folder Velmora/ appears inside it), showing progress. An existing\n"
+    "Velmora/Config/LogedinUsers.XML is kept. Exit 0 on success.\n";
+
+bool WantsHelp(const QStringList& args) {
+    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+}
+
+int Usage(const char* help) {
+    std::fputs(help, stderr);
+    return kUsage;
+}
+
+void PrintLine(std::FILE* out, const QString& text) {
+    std::fprintf(out, "%s\n", text.toUtf8().constData());
+}
+
+int Fail(const QString& text) {
+    PrintLine(stderr, QStringLiteral("payload-tool: ") + text);
+    return kFailed;
+}
+
+// Opens and validates an archive; the installer's log line explains any failure and is
+// echoed to the terminal by the log observer.
+std::optional<TPayloadImage> Load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    return LoadPayload(file);
+}
+
+int Build(const QStringList& args) {
+    if (WantsHelp(args))
+        return std::fputs(kBuildHelp, stdout), kOk;
+    if (args.size() != 3 || args.at(1) != QStringLiteral("-o"))
+        return Usage(kBuildHelp);
+    try {
+        const QByteArray archive =
+            CompressPayload(BuildPayloadImage(args.at(0), InstallerSettings().ProductName));
+        QSaveFile out(args.at(2));
+        if (!out.open(QIODevice::WriteOnly) || out.write(archive) != archive.size() ||
+            !out.commit())
+            return Fail(QStringLiteral("cannot write %1: %2").arg(args.at(2), out.errorString()));
+        return kOk;
+    } catch (const EVelmoraError& error) {
+        return Fail(error.Message());
+    }
+}
+
+int List(const QStringList& args) {
+    if (WantsHelp(args))
+        return std::fputs(kListHelp, stdout), kOk;
+    if (args.size() != 1)
+        return Usage(kListHelp);
+    const std::optional<TPayloadImage> payload = Load(args.at(0));
+    if (!payload)
+        return kFailed;
+    for (const TPayloadEntry& entry : payload->Entries)
+        PrintLine(stdout, QStringLiteral("%1\t%2").arg(entry.DataSize).arg(entry.Name));
+    return kOk;
+}
+
+int Verify(const QStringList& args) {
+    if (WantsHelp(args))
+        return std::fputs(kVerifyHelp, stdout), kOk;
+    if (args.size() != 1)
+        return Usage(kVerifyHelp);
+    const std::optional<TPayloadImage> payload = Load(args.at(0));
+    if (!payload)
+        return kFailed;
+    quint64 bytes = 0;
+    for (const TPayloadEntry& entry : payload->Entries)
+        bytes += entry.DataSize;
+    PrintLine(stdout, QStringLiteral("ok: %1 entries, %2 bytes of file data, %3 bytes inflated")
+                          .arg(payload->Entries.size())
+                          .arg(bytes)
+                          .arg(payload->Image.size()));
+    return kOk;
+}
+
+int Extract(const QStringList& args) {
+    if (WantsHelp(args))
+        return std::fputs(kExtractHelp, stdout), kOk;
+    if (args.size() != 2)
+        return Usage(kExtractHelp);
+    const std::optional<TPayloadImage> payload = Load(args.at(0));
+    if (!payload)
+        return kFailed;
+    bool written = false;
+    {
+        TTerminalProgress progress(stderr);
+        written = WritePayload(*payload, args.at(1), &progress);
+    }
+    if (!written)
+        return kFailed;
+    PrintLine(stdout, QStringLiteral("extracted %1 entries below %2")
+                          .arg(payload->Entries.size())
+                          .arg(args.at(1)));
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    FillInstallerSettings();
+    // Every install log line is a failure; say it on the terminal as well as in the log.
+    // The debugger copy (one line per written file) would only tear the progress bar.
+    SetDebugOutputEnabled(false);
+    SetLogObserver([](const QString& message, const QString&) {
+        PrintLine(stderr, QStringLiteral("payload-tool: ") +
+                              QString(message).replace(u"\r\n"_qs, u": "_qs));
+    });
+
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return Usage(kMainHelp);
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
+        command == QStringLiteral("help"))
+        return std::fputs(kMainHelp, stdout), kOk;
+    if (command == QStringLiteral("build"))
+        return Build(args);
+    if (command == QStringLiteral("list"))
+        return List(args);
+    if (command == QStringLiteral("verify"))
+        return Verify(args);
+    if (command == QStringLiteral("extract"))
+        return Extract(args);
+    std::fprintf(stderr, "payload-tool: unknown command '%s'\n\n", command.toUtf8().constData());
+    return Usage(kMainHelp);
+}
