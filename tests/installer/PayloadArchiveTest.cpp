@@ -1,0 +1,213 @@
+#include "installer/PayloadArchive.h"
+
+#include "PayloadImageBuilder.h"
+#include "TestSupport.h"
+#include "installer/InstallerSettings.h"
+#include "installer/PayloadWriter.h"
+#include "installer/ProgressDisplay.h"
+#include "platform/LogFile.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace velmora;
+using velmora::test::ReadFile;
+using velmora::test::ReadTree;
+using velmora::test::TImageBuilder;
+using velmora::test::WriteFile;
+
+namespace {
+
+// Records what the progress display was told, in order.
+class TRecordingDisplay : public IProgressDisplay {
+public:
+    QStringList Calls;
+    void SetStatusText(const QString& text) override { Calls << u"text "_qs + text; }
+    void SetProgressRange(int minimum, int maximum) override {
+        Calls << QStringLiteral("range %1..%2").arg(minimum).arg(maximum);
+    }
+    void SetProgressPosition(int position) override {
+        Calls << QStringLiteral("position %1").arg(position);
+    }
+};
+
+class PayloadArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::App();
+        FillInstallerSettings();
+        SetLogFolders(FLogs.path(), FLogs.path());
+        FInstall = FRoot.filePath(QStringLiteral("Program Files/Norvane/"));
+    }
+    void TearDown() override { SetLogFolders({}, {}); }
+
+    bool Extract(const QByteArray& archive, IProgressDisplay* display = nullptr) {
+        QBuffer buffer;
+        buffer.setData(archive);
+        buffer.open(QIODevice::ReadOnly);
+        return CopyInstallFiles(FInstall, display, buffer);
+    }
+    QString Log() const {
+        const QString path = FLogs.filePath(u"InstallLog.log"_qs);
+        return QFile::exists(path) ? QString::fromUtf8(ReadFile(path)) : QString();
+    }
+
+    QTemporaryDir FRoot;
+    QTemporaryDir FLogs;
+    QString FInstall;
+};
+
+TEST_F(PayloadArchiveTest, PackedTreeExtractsIdenticallyWithProgressInTableOrder) {
+    QTemporaryDir source;
+    const QMap<QString, QByteArray> tree = {
+        {u"Velmora/Corvex.exe"_qs, QByteArray("\x7f"
+                                              "ELF fake program",
+                                              20)},
+        {u"Velmora/Config/LogedinUsers.XML"_qs, "<LogedinUsers/>"},
+        {u"Velmora/Data/empty.lock"_qs, ""},
+        {u"Velmora/Docs/使用说明.txt"_qs, "说明"},
+        {u"Velmora/Users/default/profile.ini"_qs, QByteArray(70000, 'p')},
+    };
+    for (auto it = tree.cbegin(); it != tree.cend(); ++it)
+        WriteFile(source.filePath(it.key()), it.value());
+
+    const QByteArray archive = CompressPayload(BuildPayloadImage(source.path(), u"Velmora"_qs));
+    EXPECT_EQ(archive, CompressPayload(BuildPayloadImage(source.path(), u"Velmora"_qs)));
+
+    TRecordingDisplay display;
+    ASSERT_TRUE(Extract(archive, &display));
+    EXPECT_EQ(ReadTree(FInstall.chopped(1)), tree);
+    EXPECT_EQ(display.Calls.first(), u"range 0..5"_qs);
+    EXPECT_EQ(display.Calls.at(1), u"position 0"_qs);
+    EXPECT_EQ(display.Calls.at(2), u"text 正在复制文件: Velmora\\Config\\LogedinUsers.XML"_qs);
+    EXPECT_EQ(display.Calls.at(3), u"position 1"_qs);
+    EXPECT_EQ(display.Calls.last(), u"position 5"_qs);
+    EXPECT_EQ(display.Calls.size(), 2 + 2 * 5);
+
+    // Programs stay runnable; data files do not become executable.
+    EXPECT_TRUE(QFileInfo(FInstall + u"Velmora/Corvex.exe"_qs).isExecutable());
+    EXPECT_FALSE(QFileInfo(FInstall + u"Velmora/Docs/使用说明.txt"_qs).isExecutable());
+    EXPECT_TRUE(Log().isEmpty());
+}
+
+TEST_F(PayloadArchiveTest, EmptyArchiveSucceedsWritingNothing) {
+    TRecordingDisplay display;
+    ASSERT_TRUE(Extract(TImageBuilder().Archive(), &display));
+    EXPECT_EQ(display.Calls, (QStringList{u"range 0..0"_qs, u"position 0"_qs}));
+    EXPECT_TRUE(ReadTree(FRoot.path()).isEmpty());
+}
+
+TEST_F(PayloadArchiveTest, ExistingFilesAreOverwrittenOrTruncatedExceptTheUsersList) {
+    WriteFile(FInstall + u"Velmora/readme.txt"_qs, "old readme, longer than the new one");
+    WriteFile(FInstall + u"Velmora/Data/empty.lock"_qs, "stale lock");
+    WriteFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs,
+              "<LogedinUsers><u>li</u></LogedinUsers>");
+    WriteFile(FInstall + u"Config/LogedinUsers.XML"_qs, "top-level kept");
+    WriteFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs, "other case: not protected");
+
+    ASSERT_TRUE(Extract(TImageBuilder()
+                            .Add("Velmora\\readme.txt", "new")
+                            .Add("Velmora\\Data\\empty.lock", "")
+                            .Add("Velmora\\Config\\LogedinUsers.XML", "<LogedinUsers/>")
+                            .Add("Config\\LogedinUsers.XML", "shipped")
+                            .Add("Velmora\\config\\LogedinUsers.XML", "shipped")
+                            .Add("Velmora\\Config\\logedinusers.xml", "shipped")
+                            .Archive()));
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/readme.txt"_qs), "new");
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/Data/empty.lock"_qs), "");
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs),
+              "<LogedinUsers><u>li</u></LogedinUsers>");
+    EXPECT_EQ(ReadFile(FInstall + u"Config/LogedinUsers.XML"_qs), "top-level kept");
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs), "shipped");
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/logedinusers.xml"_qs), "shipped");
+
+    // Absent, the protected file is written like any other.
+    QFile::remove(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs);
+    ASSERT_TRUE(
+        Extract(TImageBuilder().Add("Velmora\\Config\\LogedinUsers.XML", "<new/>").Archive()));
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs), "<new/>");
+}
+
+TEST_F(PayloadArchiveTest, SharedDataIsWrittenForEachEntryInTableOrder) {
+    TRecordingDisplay display;
+    ASSERT_TRUE(Extract(TImageBuilder()
+                            .Add("Velmora\\z-first.bin", "shared bytes")
+                            .AddSharing("Velmora\\a-second.bin", 0)
+                            .Archive(),
+                        &display));
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/a-second.bin"_qs), "shared bytes");
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/z-first.bin"_qs), "shared bytes");
+    EXPECT_EQ(display.Calls.filter(u"text "_qs),
+              (QStringList{u"text 正在复制文件: Velmora\\z-first.bin"_qs,
+                           u"text 正在复制文件: Velmora\\a-second.bin"_qs}));
+}
+
+TEST_F(PayloadArchiveTest, DamagedArchivesFailBeforeAnyFileIsWritten) {
+    const QByteArray good =
+        TImageBuilder().Add("Velmora\\a.txt", "a").Add("Velmora\\b.txt", "b").Archive();
+
+    ASSERT_FALSE(Extract(good.left(good.size() - 3)));
+    EXPECT_TRUE(Log().contains(u"  ZDecompressStream:提取安装包出错!\r\nbuffer error\r\n"_qs))
+        << Log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+
+    // The first entry is sound, the second escapes: neither is written.
+    ASSERT_FALSE(Extract(
+        TImageBuilder().Add("Velmora\\a.txt", "a").Add("Velmora\\..\\..\\evil", "x").Archive()));
+    EXPECT_TRUE(
+        Log().contains(u"CopyInstallFiles:安装包文件表无效\r\nentry 1 (Velmora\\..\\..\\evil)"_qs));
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+    EXPECT_TRUE(ReadTree(FRoot.path()).isEmpty());
+}
+
+TEST_F(PayloadArchiveTest, PlantedLinksNeverLeadWritesOutsideTheInstallFolder) {
+    QTemporaryDir outside;
+    WriteFile(outside.filePath(u"canary.txt"_qs), "untouched");
+    QDir().mkpath(FInstall + u"Velmora"_qs);
+    ASSERT_TRUE(QFile::link(outside.path(), FInstall + u"Velmora/Config"_qs));
+    ASSERT_TRUE(
+        QFile::link(outside.filePath(u"canary.txt"_qs), FInstall + u"Velmora/readme.txt"_qs));
+
+    EXPECT_FALSE(
+        Extract(TImageBuilder().Add("Velmora\\Config\\canary.txt", "overwritten").Archive()));
+    EXPECT_TRUE(Log().contains(u"CopyInstallFiles:创建文件夹失败\r\n"_qs));
+    EXPECT_FALSE(Extract(TImageBuilder().Add("Velmora\\readme.txt", "overwritten").Archive()));
+    EXPECT_TRUE(Log().contains(u"CopyInstallFiles:写入安装文件出错\r\n"_qs));
+
+    EXPECT_EQ(ReadTree(outside.path()),
+              (QMap<QString, QByteArray>{{u"canary.txt"_qs, "untouched"}}));
+}
+
+TEST_F(PayloadArchiveTest, ForceFolderPathCreatesEveryLevelBeforeTheLastSeparator) {
+    const QString base = FRoot.path();
+    EXPECT_TRUE(ForceFolderPath(base + u"/a/b/c/not-created"_qs));
+    EXPECT_TRUE(QFileInfo(base + u"/a/b/c"_qs).isDir());
+    EXPECT_FALSE(QFileInfo::exists(base + u"/a/b/c/not-created"_qs));
+    EXPECT_TRUE(ForceFolderPath(u"relative-without-separator"_qs));
+    EXPECT_FALSE(QFileInfo::exists(u"relative-without-separator"_qs));
+
+    WriteFile(base + u"/file"_qs, "x");
+    EXPECT_FALSE(ForceFolderPath(base + u"/file/below/"_qs));
+}
+
+TEST_F(PayloadArchiveTest, EmbeddedResourceIsTheBuiltArchiveAndExtracts) {
+    QFile built(QStringLiteral(BUILT_PAYLOAD_ARCHIVE));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    QFile embedded(kPayloadResource);
+    ASSERT_TRUE(embedded.open(QIODevice::ReadOnly));
+    EXPECT_EQ(embedded.readAll(), built.readAll());
+
+    ASSERT_TRUE(CopyInstallFiles(FInstall, nullptr));
+    const QMap<QString, QByteArray> tree = ReadTree(FInstall + u"Velmora"_qs);
+    EXPECT_TRUE(tree.contains(u"Corvex.exe"_qs));
+    EXPECT_TRUE(tree.contains(u"Config/LogedinUsers.XML"_qs));
+    EXPECT_EQ(tree.value(u"Data/empty.lock"_qs, "missing"), QByteArray());
+
+    EXPECT_FALSE(LoadEmbeddedPayload(u":/DATA/NO-SUCH-RESOURCE"_qs).has_value());
+    EXPECT_TRUE(
+        Log().contains(u"CopyInstallFiles:打开安装包资源出错\r\n:/DATA/NO-SUCH-RESOURCE"_qs));
+}
+
+} // namespace
