@@ -1,0 +1,96 @@
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using velmora::test::ReadFile;
+using velmora::test::ReadTree;
+using velmora::test::WriteFile;
+
+namespace {
+
+struct TRun {
+    int Exit = -1;
+    QString Out;
+    QString Err;
+};
+
+TRun Tool(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(PAYLOAD_TOOL), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(PayloadToolTest, BuildListVerifyExtractRoundTrip) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(u"release"_qs);
+    WriteFile(source + u"/Velmora/Corvex.exe"_qs, "program");
+    WriteFile(source + u"/Velmora/Docs/快速入门.txt"_qs, "入门");
+    WriteFile(source + u"/Velmora/Data/empty.lock"_qs, "");
+    const QString archive = dir.filePath(u"payload.bin"_qs);
+
+    ASSERT_EQ(Tool({u"build"_qs, source, u"-o"_qs, archive}).Exit, 0);
+    const QByteArray first = ReadFile(archive);
+    ASSERT_EQ(Tool({u"build"_qs, source, u"-o"_qs, archive}).Exit, 0);
+    EXPECT_EQ(ReadFile(archive), first); // deterministic
+
+    const TRun list = Tool({u"list"_qs, archive});
+    EXPECT_EQ(list.Exit, 0);
+    EXPECT_EQ(list.Out, u"7\tVelmora\\Corvex.exe\n0\tVelmora\\Data\\empty.lock\n"
+                        u"6\tVelmora\\Docs\\快速入门.txt\n"_qs);
+
+    const TRun verify = Tool({u"verify"_qs, archive});
+    EXPECT_EQ(verify.Exit, 0);
+    EXPECT_TRUE(verify.Out.startsWith(u"ok: 3 entries, 13 bytes"_qs)) << verify.Out.toStdString();
+
+    const QString install = dir.filePath(u"install"_qs);
+    const TRun extract = Tool({u"extract"_qs, archive, install});
+    EXPECT_EQ(extract.Exit, 0) << extract.Err.toStdString();
+    EXPECT_EQ(ReadTree(install), ReadTree(source));
+    EXPECT_TRUE(extract.Err.contains(u"[3/3]"_qs));
+}
+
+TEST(PayloadToolTest, BadInputGivesAClearMessageAndNonZeroExit) {
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(u"payload.bin"_qs);
+
+    WriteFile(archive, "this is not a zlib stream");
+    for (const QString& command : {u"list"_qs, u"verify"_qs}) {
+        const TRun run = Tool({command, archive});
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_TRUE(run.Err.contains(u"ZDecompressStream:提取安装包出错!: incorrect header check"_qs))
+            << run.Err.toStdString();
+    }
+    const TRun extract = Tool({u"extract"_qs, archive, dir.filePath(u"install"_qs)});
+    EXPECT_EQ(extract.Exit, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"install"_qs)));
+
+    EXPECT_EQ(Tool({u"list"_qs, dir.filePath(u"missing.bin"_qs)}).Exit, 1);
+
+    // A name GBK cannot hold is refused, and no archive is left behind.
+    WriteFile(dir.filePath(u"release/Velmora/😀.txt"_qs), "x");
+    const TRun build = Tool({u"build"_qs, dir.filePath(u"release"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)});
+    EXPECT_EQ(build.Exit, 1);
+    EXPECT_TRUE(build.Err.contains(u"cannot be encoded in GBK"_qs));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"out.bin"_qs)));
+    EXPECT_EQ(Tool({u"build"_qs, dir.filePath(u"nothing"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)}).Exit, 1);
+}
+
+TEST(PayloadToolTest, UsageErrorsAndHelp) {
+    EXPECT_EQ(Tool({}).Exit, 2);
+    EXPECT_EQ(Tool({u"frobnicate"_qs}).Exit, 2);
+    EXPECT_EQ(Tool({u"extract"_qs, u"only-one"_qs}).Exit, 2);
+    EXPECT_EQ(Tool({u"build"_qs, u"a"_qs, u"b"_qs}).Exit, 2);
+    for (const QString& command : {u"build"_qs, u"list"_qs, u"verify"_qs, u"extract"_qs}) {
+        const TRun help = Tool({command, u"--help"_qs});
+        EXPECT_EQ(help.Exit, 0);
+        EXPECT_TRUE(help.Out.startsWith(u"usage: payload-tool "_qs + command)) << command.toStdString();
+    }
+    EXPECT_EQ(Tool({u"--help"_qs}).Exit, 0);
+}
+
+} // namespace
