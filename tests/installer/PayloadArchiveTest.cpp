@@ -63,8 +63,7 @@ TEST_F(PayloadArchiveTest, PackedTreeExtractsIdenticallyWithProgressInTableOrder
     QTemporaryDir source;
     const QMap<QString, QByteArray> tree = {
         {u"Velmora/Corvex.exe"_qs, QByteArray("\x7f"
-                                              "ELF fake program",
-                                              20)},
+                                              "ELF fake program")},
         {u"Velmora/Config/LogedinUsers.XML"_qs, "<LogedinUsers/>"},
         {u"Velmora/Data/empty.lock"_qs, ""},
         {u"Velmora/Docs/使用说明.txt"_qs, "说明"},
