@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cstdio>
+#include <functional>
 
 using namespace velmora;
 
@@ -100,56 +101,53 @@ int Build(const QStringList& args) {
     }
 }
 
-int List(const QStringList& args) {
+// The commands that read an archive share their argument handling: help, the argument
+// count, and loading the archive (whose failure is already reported) before `run`.
+int WithArchive(const QStringList& args, const char* help, qsizetype argumentCount,
+                const std::function<int(const TPayloadImage&)>& run) {
     if (WantsHelp(args))
-        return std::fputs(kListHelp, stdout), kOk;
-    if (args.size() != 1)
-        return Usage(kListHelp);
+        return std::fputs(help, stdout), kOk;
+    if (args.size() != argumentCount)
+        return Usage(help);
     const std::optional<TPayloadImage> payload = Load(args.at(0));
-    if (!payload)
-        return kFailed;
-    for (const TPayloadEntry& entry : payload->Entries)
-        PrintLine(stdout, QStringLiteral("%1\t%2").arg(entry.DataSize).arg(entry.Name));
-    return kOk;
+    return payload ? run(*payload) : kFailed;
+}
+
+int List(const QStringList& args) {
+    return WithArchive(args, kListHelp, 1, [](const TPayloadImage& payload) {
+        for (const TPayloadEntry& entry : payload.Entries)
+            PrintLine(stdout, QStringLiteral("%1\t%2").arg(entry.DataSize).arg(entry.Name));
+        return kOk;
+    });
 }
 
 int Verify(const QStringList& args) {
-    if (WantsHelp(args))
-        return std::fputs(kVerifyHelp, stdout), kOk;
-    if (args.size() != 1)
-        return Usage(kVerifyHelp);
-    const std::optional<TPayloadImage> payload = Load(args.at(0));
-    if (!payload)
-        return kFailed;
-    quint64 bytes = 0;
-    for (const TPayloadEntry& entry : payload->Entries)
-        bytes += entry.DataSize;
-    PrintLine(stdout, QStringLiteral("ok: %1 entries, %2 bytes of file data, %3 bytes inflated")
-                          .arg(payload->Entries.size())
-                          .arg(bytes)
-                          .arg(payload->Image.size()));
-    return kOk;
+    return WithArchive(args, kVerifyHelp, 1, [](const TPayloadImage& payload) {
+        quint64 bytes = 0;
+        for (const TPayloadEntry& entry : payload.Entries)
+            bytes += entry.DataSize;
+        PrintLine(stdout, QStringLiteral("ok: %1 entries, %2 bytes of file data, %3 bytes inflated")
+                              .arg(payload.Entries.size())
+                              .arg(bytes)
+                              .arg(payload.Image.size()));
+        return kOk;
+    });
 }
 
 int Extract(const QStringList& args) {
-    if (WantsHelp(args))
-        return std::fputs(kExtractHelp, stdout), kOk;
-    if (args.size() != 2)
-        return Usage(kExtractHelp);
-    const std::optional<TPayloadImage> payload = Load(args.at(0));
-    if (!payload)
-        return kFailed;
-    bool written = false;
-    {
-        TTerminalProgress progress(stderr);
-        written = WritePayload(*payload, args.at(1), &progress);
-    }
-    if (!written)
-        return kFailed;
-    PrintLine(stdout, QStringLiteral("extracted %1 entries below %2")
-                          .arg(payload->Entries.size())
-                          .arg(args.at(1)));
-    return kOk;
+    return WithArchive(args, kExtractHelp, 2, [&args](const TPayloadImage& payload) {
+        bool written = false;
+        {
+            TTerminalProgress progress(stderr);
+            written = WritePayload(payload, args.at(1), &progress);
+        }
+        if (!written)
+            return kFailed;
+        PrintLine(stdout, QStringLiteral("extracted %1 entries below %2")
+                              .arg(payload.Entries.size())
+                              .arg(args.at(1)));
+        return kOk;
+    });
 }
 
 } // namespace
