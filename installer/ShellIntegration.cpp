@@ -112,6 +112,10 @@ bool TShellIntegration::CreateLinkToProgramsStartUp(const QString& target,
 
 void TShellIntegration::DeleteShortCut(const QString& path) {
     try {
+        // The path comes from a stored record; only ever delete what could be one of our
+        // shortcuts, whatever else the record names.
+        if (!path.isEmpty() && !path.endsWith(FLinks.Extension()))
+            throw EVelmoraError(QStringLiteral("Not a shortcut file"));
         const QByteArray native = QFile::encodeName(path);
         if (::unlink(native.constData()) != 0) {
             const int error = errno;

@@ -35,7 +35,8 @@ public:
     bool CreateLinkToProgramsStartUp(const QString& target, const QString& workingFolder,
                                      const QString& linkName, const QString& subfolder,
                                      bool currentUser, QString& linkPath);
-    // A missing file is no error; a link is removed, never what it points to.
+    // A missing file is no error; a link is removed, never what it points to. A path without
+    // the link extension is refused (and logged).
     void DeleteShortCut(const QString& path);
     // Both use the previous install location of the state; neither waits for the tool.
     void RegisterComFiles();

@@ -279,3 +279,17 @@ TEST(DeleteInstallFolderTest, CleansBottomUpAndRemovesTheFolderItself) {
     EXPECT_FALSE(QFile::exists(top));
     TPreviousVersionRemoval::DeleteInstallFolder(top);
 }
+
+TEST_F(RemovalTest, RecordNamingForeignFilesAsShortcutsLosesNothing) {
+    PlantInstallation(Location());
+    const QString canary = Path(QStringLiteral("outside/canary.txt"));
+    WriteFile(canary, "alive");
+    IRegistryStore& store = FServices.Registry();
+    const QString key = UninstallRecordKey(FSettings);
+    store.WriteString(key, QStringLiteral("ShortcutFileName"), canary);
+    store.WriteString(key, QStringLiteral("ProgramsStartUpFileName"), canary);
+    FRemoval.UnInstallLastVersion();
+    EXPECT_EQ(ReadFile(canary), QByteArray("alive"));
+    EXPECT_FALSE(QFile::exists(MenuUninstallLink()));
+    EXPECT_FALSE(FRecord.CheckIsHasLastVer());
+}

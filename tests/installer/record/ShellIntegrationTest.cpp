@@ -143,9 +143,18 @@ TEST_F(ShellIntegrationTest, DeleteShortCutRemovesFilesAndLinksButNeverTheirTarg
     EXPECT_TRUE(QFileInfo(Target()).isFile());
     EXPECT_TRUE(Log().isEmpty());
 
-    FShell.DeleteShortCut(FRoots.Desktop);
-    EXPECT_TRUE(Log().startsWith(u"DeleteShortCut:删除快捷方式"_qs + FRoots.Desktop + u"\r\n"_qs));
-    EXPECT_TRUE(QFileInfo(FRoots.Desktop).isDir());
+    const QString folder = FRoots.Desktop + QStringLiteral("/folder.desktop");
+    QDir().mkpath(folder);
+    FShell.DeleteShortCut(folder);
+    EXPECT_EQ(Log(), u"DeleteShortCut:删除快捷方式"_qs + folder + u"\r\nIs a directory\r\n"_qs);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+TEST_F(ShellIntegrationTest, DeleteShortCutRefusesFilesThatAreNoShortcuts) {
+    FShell.DeleteShortCut(Target());
+    EXPECT_TRUE(QFileInfo(Target()).isFile());
+    EXPECT_EQ(Log(),
+              u"DeleteShortCut:删除快捷方式"_qs + Target() + u"\r\nNot a shortcut file\r\n"_qs);
 }
 
 TEST_F(ShellIntegrationTest, ComFileCommandLinesAreExact) {
