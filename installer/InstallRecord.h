@@ -1,0 +1,50 @@
+#pragma once
+
+#include "installer/InstallerSettings.h"
+#include "platform/RegistryStore.h"
+
+#include <QDate>
+#include <QStringList>
+
+namespace velmora {
+
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + program key.
+QString UninstallRecordKey(const TInstallerSettings& settings);
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\Run".
+QString AutoRunKey();
+// The sixteen value names in the order they are written.
+QStringList InstallRecordValueNames();
+// "YYYYMMDD".
+QString FormatInstallDate(const QDate& date);
+
+// The uninstall record, the autorun entry and the program-files lookup. Every operation
+// catches its own errors and logs one line; none raises.
+class TInstallRecord {
+public:
+    TInstallRecord(IRegistryStore& registry, const TInstallerSettings& settings,
+                   TInstallState& state);
+
+    // Also stores the answer as the state's previous-version-found flag.
+    bool CheckIsHasLastVer();
+    // Fills the state's previous-install record from the stored one.
+    void ReadSoftwareInstallInfoFromRegistry();
+    // Writes the sixteen values from the state, dated today.
+    void RegisterSoftwareInfoToRegistry();
+    void UnRegisterSoftwareInfoToRegistry();
+    void UnSetApplicationAutoRun(const QString& entryName);
+    // The program-files folder as the store holds it; empty when it cannot be read.
+    QString GetProgramFilesDir();
+
+private:
+    // Opens for reading and writing; false (after logging the missing rights) when the store
+    // is not writable or the key is missing and may not be created.
+    bool OpenKey(const QString& key, bool canCreate);
+    void ReadText(const QString& name, QString& field) const;
+    void ReadFlag(const QString& name, bool& field) const;
+
+    IRegistryStore& FRegistry;
+    const TInstallerSettings& FSettings;
+    TInstallState& FState;
+};
+
+} // namespace velmora

@@ -1,0 +1,189 @@
+#include "installer/PreviousVersionRemoval.h"
+
+#include "installer/InstallLog.h"
+#include "installer/OperationErrors.h"
+
+#include <QDir>
+#include <QFile>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+bool IsSkippedName(const QByteArray& name) {
+    // Names are compared trimmed only for the "." and ".." test.
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && static_cast<unsigned char>(name[begin]) <= ' ')
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(name[end - 1]) <= ' ')
+        --end;
+    const QByteArray trimmed = name.mid(begin, end - begin);
+    return trimmed == "." || trimmed == "..";
+}
+
+bool IsProtectedName(const QByteArray& name) {
+    return name == "Users" || name == "Config";
+}
+
+// Works on open folder descriptors and names relative to them, so a folder that is swapped
+// for a link while the clean-up runs is still never followed.
+void CleanFolder(int folder, dev_t device) {
+    DIR* listing = ::fdopendir(folder);
+    if (listing == nullptr) {
+        ::close(folder);
+        return;
+    }
+    std::vector<QByteArray> names;
+    while (const dirent* entry = ::readdir(listing))
+        names.emplace_back(entry->d_name);
+
+    for (const QByteArray& name : names) {
+        if (IsSkippedName(name))
+            continue;
+        struct stat info {};
+        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISLNK(info.st_mode))
+            continue;
+        if (!S_ISDIR(info.st_mode)) {
+            ::unlinkat(folder, name.constData(), 0);
+            continue;
+        }
+        if (IsProtectedName(name) || info.st_dev != device)
+            continue;
+        const int child = ::openat(folder, name.constData(), kOpenFolder);
+        if (child < 0)
+            continue;
+        CleanFolder(child, device);
+        ::unlinkat(folder, name.constData(), AT_REMOVEDIR);
+    }
+    ::closedir(listing);
+}
+
+// Absolute paths only, resolved lexically so that "link/.." never passes through a link;
+// empty for anything else.
+QString AbsoluteFolder(const QString& folder) {
+    return folder.startsWith(u'/') ? QDir::cleanPath(folder) : QString();
+}
+
+bool IsLink(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// The folder part of a path, without its last separator; empty for a bare name.
+QString FolderPart(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QString() : path.left(slash);
+}
+
+} // namespace
+
+TPreviousVersionRemoval::TPreviousVersionRemoval(TInstallRecord& record, TShellIntegration& shell,
+                                                 const TInstallerSettings& settings,
+                                                 TInstallState& state)
+    : FRecord(record), FShell(shell), FSettings(settings), FState(state) {}
+
+bool TPreviousVersionRemoval::RemoveLastVersion(IProgressDisplay& display) {
+    if (!FRecord.CheckIsHasLastVer())
+        return false;
+    display.SetStatusText(FSettings.StatusRemoving);
+    display.SetProgressRange(0, 100);
+    display.SetProgressPosition(0);
+    try {
+        UnInstallLastVersion();
+    } catch (...) {
+        display.SetProgressPosition(100);
+        throw;
+    }
+    display.SetProgressPosition(100);
+    return true;
+}
+
+QString TPreviousVersionRemoval::UnInstallLastVersion() {
+    QString summary;
+    const auto guarded = [&summary](const QString& label, const auto& step) {
+        try {
+            step();
+        } catch (...) {
+            summary += label + CurrentErrorMessage() + QStringLiteral("\r\n");
+        }
+    };
+    const TPreviousInstallRecord& last = FState.PreviousRecord;
+
+    guarded(u"读取上次安装信息:"_qs, [&] { FRecord.ReadSoftwareInstallInfoFromRegistry(); });
+    guarded(u"反注册库:"_qs, [&] { FShell.UnRegisterComFiles(); });
+    guarded(u"取消随系统运行而启动:"_qs, [&] {
+        if (last.IsAutoRun)
+            FRecord.UnSetApplicationAutoRun(FSettings.ProgramKey());
+    });
+    guarded(u"删除快捷方式:"_qs, [&] {
+        if (last.IsCreateDeskTopShortCut && !last.ShortcutFileName.isEmpty())
+            FShell.DeleteShortCut(last.ShortcutFileName);
+    });
+    if (last.IsCreateProgramsShortCut) {
+        guarded(u"删除快速启动栏1:"_qs, [&] {
+            if (!last.ProgramsStartUpFileName.isEmpty())
+                FShell.DeleteShortCut(last.ProgramsStartUpFileName);
+        });
+        guarded(u"删除快速启动栏2:"_qs, [&] {
+            if (!last.ProgramsStartUpUnInstallFileName.isEmpty())
+                FShell.DeleteShortCut(last.ProgramsStartUpUnInstallFileName);
+        });
+        guarded(u"删除快速启动栏3:"_qs, [&] {
+            const QString menuFolder = FolderPart(last.ProgramsStartUpFileName);
+            if (!menuFolder.isEmpty())
+                ::rmdir(QFile::encodeName(menuFolder).constData());
+        });
+    }
+    guarded(u"删除安装文件:"_qs, [&] {
+        if (!last.InstallLocation.isEmpty())
+            CleanInstallLocation(last.InstallLocation, FSettings.ProductName);
+    });
+    guarded(u"删除安装信息:"_qs, [&] { FRecord.UnRegisterSoftwareInfoToRegistry(); });
+
+    if (!summary.isEmpty())
+        WriteInstallLog(u"UnInstallLastVersion:卸载已安装版本\r\n"_qs + summary.chopped(2));
+    return summary;
+}
+
+void TPreviousVersionRemoval::CleanInstallLocation(const QString& location,
+                                                   const QString& productName) {
+    // A relative location would be resolved against whatever the current folder is now,
+    // not where the product was installed.
+    const QString base = AbsoluteFolder(location);
+    if (base.isEmpty() || productName.isEmpty() || productName.contains(u'/'))
+        return;
+    const QByteArray native = QFile::encodeName(base);
+    if (IsLink(native))
+        return;
+    DeleteInstallFolder((base == QStringLiteral("/") ? base : base + u'/') + productName + u'/');
+    ::rmdir(native.constData());
+}
+
+void TPreviousVersionRemoval::DeleteInstallFolder(const QString& folder) {
+    const QString path = AbsoluteFolder(folder);
+    // Whatever a record says, the whole file system is never an install folder.
+    if (path.isEmpty() || path == QStringLiteral("/"))
+        return;
+    const QByteArray native = QFile::encodeName(path);
+    const int top = ::open(native.constData(), kOpenFolder);
+    if (top < 0)
+        return;
+    struct stat info {};
+    if (::fstat(top, &info) != 0) {
+        ::close(top);
+        return;
+    }
+    CleanFolder(top, info.st_dev);
+    ::rmdir(native.constData());
+}
+
+} // namespace velmora

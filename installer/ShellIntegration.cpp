@@ -1,0 +1,152 @@
+#include "installer/ShellIntegration.h"
+
+#include "installer/OperationErrors.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+// The extension of the file-name part, with its dot; empty when it has none.
+QString FileExtension(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot > path.lastIndexOf(u'/') ? path.mid(dot) : QString();
+}
+
+QString WithoutTrailingSeparator(QString folder) {
+    if (folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+QStringList ComFileCommandLines(const QString& location, bool unregister) {
+    const QString head =
+        unregister ? QStringLiteral("regsvr32 /s /u ") : QStringLiteral("regsvr32 /s ");
+    QStringList lines;
+    for (const QString& file : {QStringLiteral("PicView.ocx"), QStringLiteral("SnapCore.dll")})
+        lines << head + u'"' + location + file + u'"';
+    return lines;
+}
+
+TShellIntegration::TShellIntegration(IShellLinks& links, ISpecialFolders& folders,
+                                     IProcessLauncher& launcher,
+                                     TRegistrationTool& registrationTool,
+                                     const TInstallState& state)
+    : FLinks(links), FFolders(folders), FLauncher(launcher), FRegistrationTool(registrationTool),
+      FState(state) {}
+
+QString TShellIntegration::GetSpecialFolderPath(int folderId) const {
+    return FFolders.Path(folderId);
+}
+
+bool TShellIntegration::CreateLink(const QString& target, const QString& workingFolder,
+                                   QString& linkPath) {
+    try {
+        if (FileExtension(linkPath) != FLinks.Extension())
+            linkPath += FLinks.Extension();
+        FLinks.Save(TShellLink{target, workingFolder}, linkPath);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TShellIntegration::CreateShortcut(const QString& target, QString& linkPath,
+                                       const QString& linkName, int folderId,
+                                       const QString& folder) {
+    try {
+        const QFileInfo targetInfo(target);
+        if (!targetInfo.isFile())
+            return false;
+        const QString name = linkName.isEmpty() ? targetInfo.completeBaseName() : linkName;
+        const TShellLink link{target, targetInfo.path() + u'/'};
+        if (folder.isEmpty() && folderId == -1)
+            folderId = ISpecialFolders::Desktop;
+        QString base;
+        if (folderId >= 0) {
+            base = GetSpecialFolderPath(folderId);
+            // A folder without a path must not turn into the file-system root.
+            if (base.isEmpty())
+                return false;
+        } else {
+            base = WithoutTrailingSeparator(folder);
+            if (!QFileInfo(base).isDir())
+                return false;
+        }
+        linkPath = base + u'/' + name + FLinks.Extension();
+        return FLinks.Save(link, linkPath);
+    } catch (...) {
+        LogCurrentError(u"CreateShortcut:创建快捷方式"_qs);
+        return false;
+    }
+}
+
+bool TShellIntegration::CreateLinkToProgramsStartUp(const QString& target,
+                                                    const QString& workingFolder,
+                                                    const QString& linkName,
+                                                    const QString& subfolder, bool currentUser,
+                                                    QString& linkPath) {
+    try {
+        QString folder = GetSpecialFolderPath(currentUser ? ISpecialFolders::UserPrograms
+                                                          : ISpecialFolders::AllUsersPrograms);
+        if (folder.isEmpty())
+            throw EVelmoraError(QStringLiteral("The programs menu has no folder"));
+        if (!subfolder.isEmpty()) {
+            folder += u'/' + subfolder;
+            if (!QDir().mkpath(folder))
+                throw EVelmoraError(QStringLiteral("Cannot create folder %1").arg(folder));
+        }
+        linkPath = folder + u'/' + linkName;
+        return CreateLink(target, workingFolder, linkPath);
+    } catch (...) {
+        LogCurrentError(u"CreateLinkToProgramsStartUp:创建快速启动栏"_qs);
+        return false;
+    }
+}
+
+void TShellIntegration::DeleteShortCut(const QString& path) {
+    try {
+        // The path comes from a stored record; only ever delete what could be one of our
+        // shortcuts, whatever else the record names.
+        if (!path.isEmpty() && !path.endsWith(FLinks.Extension()))
+            throw EVelmoraError(QStringLiteral("Not a shortcut file"));
+        const QByteArray native = QFile::encodeName(path);
+        if (::unlink(native.constData()) != 0) {
+            const int error = errno;
+            if (error != ENOENT)
+                throw EVelmoraError(QString::fromLocal8Bit(std::strerror(error)));
+        }
+    } catch (...) {
+        LogCurrentError(u"DeleteShortCut:删除快捷方式"_qs + path);
+    }
+}
+
+void TShellIntegration::RunComCommands(bool unregister) {
+    for (const QString& line :
+         ComFileCommandLines(FState.PreviousRecord.InstallLocation, unregister))
+        FRegistrationTool.Run(line);
+}
+
+void TShellIntegration::RegisterComFiles() {
+    RunComCommands(false);
+}
+
+void TShellIntegration::UnRegisterComFiles() {
+    RunComCommands(true);
+}
+
+void TShellIntegration::ShellExecute(const QString& path) {
+    try {
+        FLauncher.Open(path);
+    } catch (...) {
+        LogCurrentError(u"ShellExecute:运行程序"_qs + path);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "installer/InstallerSettings.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/RegistrationTool.h"
+#include "platform/ShellLinks.h"
+#include "platform/SpecialFolders.h"
+
+#include <QStringList>
+
+namespace velmora {
+
+// The registration tool's command lines for the two COM files in location, which ends in a
+// separator or is empty.
+QStringList ComFileCommandLines(const QString& location, bool unregister);
+
+// Shortcuts, special folders, COM registration and launching. Operations that touch the
+// system catch their own errors and log one line.
+class TShellIntegration {
+public:
+    TShellIntegration(IShellLinks& links, ISpecialFolders& folders, IProcessLauncher& launcher,
+                      TRegistrationTool& registrationTool, const TInstallState& state);
+
+    QString GetSpecialFolderPath(int folderId) const;
+    // Appends the link extension unless linkPath already ends in exactly it (the caller sees
+    // the change). True unless an error was raised; the save's own status is not examined.
+    bool CreateLink(const QString& target, const QString& workingFolder, QString& linkPath);
+    // A shortcut to an existing target in a special folder (folderId >= 0; -1 with an empty
+    // folder is the desktop) or in an existing folder. linkPath receives the file's path
+    // before saving; true exactly when the save succeeded.
+    bool CreateShortcut(const QString& target, QString& linkPath, const QString& linkName,
+                        int folderId, const QString& folder);
+    // A shortcut in the programs menu (the user's or all users'), inside subfolder when it
+    // is not empty, which is created as needed.
+    bool CreateLinkToProgramsStartUp(const QString& target, const QString& workingFolder,
+                                     const QString& linkName, const QString& subfolder,
+                                     bool currentUser, QString& linkPath);
+    // A missing file is no error; a link is removed, never what it points to. A path without
+    // the link extension is refused (and logged).
+    void DeleteShortCut(const QString& path);
+    // Both use the previous install location of the state; neither waits for the tool.
+    void RegisterComFiles();
+    void UnRegisterComFiles();
+    void ShellExecute(const QString& path);
+
+private:
+    void RunComCommands(bool unregister);
+
+    IShellLinks& FLinks;
+    ISpecialFolders& FFolders;
+    IProcessLauncher& FLauncher;
+    TRegistrationTool& FRegistrationTool;
+    const TInstallState& FState;
+};
+
+} // namespace velmora
