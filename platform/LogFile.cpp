@@ -28,12 +28,16 @@ TLogFolders& Folders() {
     return folders;
 }
 
-QString DefaultFallback() {
+} // namespace
+
+QString FallbackLogFolder() {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty())
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/Velmora");
 }
+
+namespace {
 
 // One write() call per entry, so concurrent writers (a second installer) never interleave
 // inside a line.
@@ -88,7 +92,7 @@ void WriteLogFile(const QString& message, const QString& fileName) {
         TLogFolders& f = Folders();
         std::lock_guard guard(f.Lock);
         const QString primary = f.Primary.isEmpty() ? ExecutableFolder() : f.Primary;
-        const QString fallback = f.Fallback.isEmpty() ? DefaultFallback() : f.Fallback;
+        const QString fallback = f.Fallback.isEmpty() ? FallbackLogFolder() : f.Fallback;
         QString written;
         if (AppendTo(primary + u'/' + fileName, entry)) {
             written = primary + u'/' + fileName;

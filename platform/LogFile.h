@@ -22,6 +22,10 @@ void SetLogFolders(const QString& primary, const QString& fallback);
 // an empty function removes the observer.
 void SetLogObserver(std::function<void(const QString& message, const QString& fileName)> observer);
 
+// The per-user folder that takes entries the executable's folder cannot
+// ($XDG_STATE_HOME/Velmora, or ~/.local/state/Velmora).
+QString FallbackLogFolder();
+
 // The file that the last entry for fileName went to, or empty when none could be written.
 QString LastLogFilePath(const QString& fileName);
 

@@ -22,7 +22,13 @@ QString TSpecialFolders::Path(int id) const {
     default:
         return QString();
     }
-    return path.isEmpty() ? path : QDir::cleanPath(path);
+    if (path.isEmpty())
+        return path;
+    // A special folder always exists on the system the installer was written for; a fresh
+    // account or a staged root may lack one, so it is made on first use.
+    path = QDir::cleanPath(path);
+    QDir().mkpath(path);
+    return path;
 }
 
 } // namespace velmora

@@ -1,11 +1,11 @@
 // payload-tool: builds, lists, verifies and extracts the installer's payload archive with
 // the installer's own code, so what a vendor checks here is what users get.
-#include "TerminalProgress.h"
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
 #include "installer/PayloadWriter.h"
 #include "platform/DebugOutput.h"
 #include "platform/LogFile.h"
+#include "tools/common/TerminalProgress.h"
 
 #include <QCoreApplication>
 #include <QFile>

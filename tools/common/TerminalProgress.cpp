@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "tools/common/TerminalProgress.h"
 
 #include <algorithm>
 #include <unistd.h>

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "installer/InstallerSettings.h"
+#include "installer/PayloadArchive.h"
+#include "installer/ProgressDisplay.h"
+
+#include <QIODevice>
+#include <functional>
+
+namespace velmora {
+
+class TPlatformServices;
+
+// Shows the one user-visible error of the install (text, caption) with an error icon.
+using TShowInstallError = std::function<void(const QString& text, const QString& caption)>;
+
+inline const QString kCopyFailedText = u"拷贝安装文件失败,安装程序将退出！"_qs;
+inline const QString kCopyFailedCaption = u"提示"_qs;
+
+// The one operation that installs the product: install folder from the path text, removal
+// of a previous copy of the same version, the payload, COM registration, shortcuts and the
+// install record, in that order, reporting through a progress display. Needs no window.
+class TInstallSequence {
+public:
+    TInstallSequence(TPlatformServices& services, const TInstallerSettings& settings,
+                     TInstallState& state, TShowInstallError showError);
+
+    // Installs the embedded payload.
+    void InstallSoftware(const QString& pathText, IProgressDisplay& display);
+    // Installs the payload read from source.
+    void InstallSoftware(const QString& pathText, IProgressDisplay& display, QIODevice& source);
+
+    bool InstallSuccess() const { return FInstallSuccess; }
+
+    // The install folder for a path text: a text shorter than three characters (a bare
+    // drive or nothing) means programFiles + publisher folder; any other gets a trailing
+    // separator.
+    static QString InstallFolderFor(const QString& pathText, const QString& programFiles,
+                                    const QString& publisherFolder);
+
+private:
+    void Run(const QString& pathText, IProgressDisplay& display,
+             const std::function<std::optional<TPayloadImage>()>& load);
+    void Fail();
+
+    TPlatformServices& FServices;
+    const TInstallerSettings& FSettings;
+    TInstallState& FState;
+    TShowInstallError FShowError;
+    bool FInstallSuccess = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,81 @@
+#include "installer/Uninstaller.h"
+
+#include "installer/InstallRecord.h"
+#include "installer/PreviousVersionRemoval.h"
+#include "installer/ShellIntegration.h"
+#include "platform/PlatformServices.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmora {
+
+std::optional<TPreviousInstallRecord> ReadInstalledRecord(TPlatformServices& services,
+                                                          const TInstallerSettings& settings,
+                                                          TInstallState& state) {
+    TInstallRecord record(services.Registry(), settings, state);
+    if (!record.CheckIsHasLastVer())
+        return std::nullopt;
+    record.ReadSoftwareInstallInfoFromRegistry();
+    return state.PreviousRecord;
+}
+
+TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstallerSettings& settings,
+                                   TInstallState& state) {
+    TUninstallOutcome outcome;
+    const std::optional<TPreviousInstallRecord> last =
+        ReadInstalledRecord(services, settings, state);
+    if (!last)
+        return outcome;
+    outcome.Found = true;
+
+    QString location = last->InstallLocation;
+    if (!location.isEmpty() && !location.endsWith(u'/'))
+        location += u'/';
+    outcome.ProductFolder = location.isEmpty() ? QString() : location + settings.ProductName + u'/';
+    QStringList links;
+    for (const QString& link : {last->ShortcutFileName, last->ProgramsStartUpFileName,
+                                last->ProgramsStartUpUnInstallFileName}) {
+        if (!link.isEmpty() && QFileInfo(link).isFile())
+            links << link;
+    }
+
+    TInstallRecord record(services.Registry(), settings, state);
+    TShellIntegration shell(services.Links(), services.Folders(), services.Launcher(),
+                            services.RegistrationTool(), state);
+    TPreviousVersionRemoval removal(record, shell, settings, state);
+    outcome.ErrorSummary = removal.UnInstallLastVersion();
+
+    for (const QString& link : links) {
+        if (!QFileInfo::exists(link))
+            outcome.RemovedLinks << link;
+    }
+    if (!outcome.ProductFolder.isEmpty()) {
+        for (const QString& kept : {QStringLiteral("Users"), QStringLiteral("Config")}) {
+            if (QFileInfo(outcome.ProductFolder + kept).isDir())
+                outcome.KeptFolders << outcome.ProductFolder + kept;
+        }
+    }
+    outcome.RecordRemoved = !record.CheckIsHasLastVer();
+    return outcome;
+}
+
+QString DescribeUninstall(const TUninstallOutcome& outcome, const TInstallerSettings& settings) {
+    if (!outcome.Found)
+        return u"未找到"_qs + settings.DisplayName + u"的安装信息。"_qs;
+    QStringList lines;
+    lines << settings.DisplayName +
+                 (outcome.ErrorSummary.isEmpty() ? u" 已卸载。"_qs : u" 已卸载，但有错误。"_qs);
+    if (!outcome.ProductFolder.isEmpty())
+        lines << u"已删除程序文件: "_qs + QDir::toNativeSeparators(outcome.ProductFolder);
+    for (const QString& link : outcome.RemovedLinks)
+        lines << u"已删除快捷方式: "_qs + link;
+    for (const QString& kept : outcome.KeptFolders)
+        lines << u"已保留用户数据: "_qs + kept;
+    lines << (outcome.RecordRemoved ? u"已删除安装信息。"_qs : u"安装信息未能删除。"_qs);
+    if (!outcome.ErrorSummary.isEmpty())
+        lines << outcome.ErrorSummary.trimmed();
+    return lines.join(u'\n');
+}
+
+} // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "installer/InstallerSettings.h"
+
+#include <QStringList>
+#include <optional>
+
+namespace velmora {
+
+class TPlatformServices;
+
+// What an uninstall did, for the uninstaller's report.
+struct TUninstallOutcome {
+    bool Found = false;       // a record of this product and version existed
+    QString ProductFolder;    // the folder that was cleaned
+    QStringList KeptFolders;  // user data left in place (Users, Config)
+    QStringList RemovedLinks; // shortcuts that existed and are gone
+    bool RecordRemoved = false;
+    QString ErrorSummary; // one labelled line per failed step; empty when all went well
+};
+
+// The record of the installed product and version, read into state; nothing when there is
+// none.
+std::optional<TPreviousInstallRecord> ReadInstalledRecord(TPlatformServices& services,
+                                                          const TInstallerSettings& settings,
+                                                          TInstallState& state);
+
+// Removes the installed product exactly as a reinstall removes its previous version:
+// COM registration, autorun entry, shortcuts, product files (sparing Users and Config) and
+// the record. The uninstaller and the command-line tool both call this.
+TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstallerSettings& settings,
+                                   TInstallState& state);
+
+// A few lines a person reads after an uninstall.
+QString DescribeUninstall(const TUninstallOutcome& outcome, const TInstallerSettings& settings);
+
+} // namespace velmora

@@ -1,0 +1,204 @@
+#include "installer/InstallSequence.h"
+
+#include "PayloadImageBuilder.h"
+#include "TestSupport.h"
+#include "installer/InstallRecord.h"
+#include "installer/Uninstaller.h"
+#include "platform/LogFile.h"
+#include "platform/PlatformServices.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using velmora::test::ReadFile;
+using velmora::test::ReadTree;
+using velmora::test::TImageBuilder;
+using velmora::test::WriteFile;
+
+namespace {
+
+class TRecordingDisplay : public IProgressDisplay {
+public:
+    QStringList Texts;
+    QStringList Ranges;
+    int Position = -1;
+    void SetStatusText(const QString& text) override { Texts << text; }
+    void SetProgressRange(int minimum, int maximum) override {
+        Ranges << QStringLiteral("%1..%2").arg(minimum).arg(maximum);
+    }
+    void SetProgressPosition(int position) override { Position = position; }
+};
+
+TImageBuilder Release(const QByteArray& version) {
+    TImageBuilder release;
+    release.Add("Velmora\\Corvex.exe", "#!/bin/sh\necho " + version + "\n")
+        .Add("Velmora\\Uninstall.exe", "#!/bin/sh\n")
+        .Add("Velmora\\Config\\LogedinUsers.XML", "<LogedinUsers/>")
+        .Add("Velmora\\Users\\default\\profile.ini", "[Profile]")
+        .Add("Velmora\\readme.txt", version);
+    return release;
+}
+
+class InstallSequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::App();
+        FillInstallerSettings();
+        SetLogFolders(FRoot.filePath(u"log"_qs), FRoot.filePath(u"log"_qs));
+        QDir().mkpath(FRoot.filePath(u"log"_qs));
+        FServices =
+            std::make_unique<TPlatformServices>(TSystemRoots::Below(FRoot.path()), QString());
+    }
+    void TearDown() override { SetLogFolders({}, {}); }
+
+    // One install run, as the wizard makes it: a fresh install state each time.
+    bool Install(const QString& pathText, const QByteArray& archive) {
+        FState = TInstallState{};
+        FDisplay = TRecordingDisplay{};
+        FErrors.clear();
+        TInstallSequence sequence(*FServices, InstallerSettings(), FState,
+                                  [this](const QString& text, const QString& caption) {
+                                      FErrors << caption + u'|' + text;
+                                  });
+        QBuffer buffer;
+        buffer.setData(archive);
+        buffer.open(QIODevice::ReadOnly);
+        sequence.InstallSoftware(pathText, FDisplay, buffer);
+        return sequence.InstallSuccess();
+    }
+    QString Key() const { return UninstallRecordKey(InstallerSettings()); }
+    QString Value(const QString& name) const {
+        return FServices->Registry().ReadString(Key(), name);
+    }
+    QString Apps() const { return FRoot.filePath(u"Apps"_qs); }
+
+    QTemporaryDir FRoot;
+    std::unique_ptr<TPlatformServices> FServices;
+    TInstallState FState;
+    TRecordingDisplay FDisplay;
+    QStringList FErrors;
+};
+
+TEST_F(InstallSequenceTest, FreshInstallWritesFilesShortcutsAndTheSixteenValuesInOrder) {
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
+    const QString product = Apps() + u"/Velmora/"_qs;
+    EXPECT_EQ(FState.InstallFolder, Apps() + u'/');
+    EXPECT_EQ(FState.ProductFolder, product);
+    EXPECT_EQ(ReadFile(product + u"readme.txt"_qs), "3.0");
+
+    const TSystemRoots& roots = FServices->Roots();
+    EXPECT_EQ(FState.ShortcutFileName, roots.Desktop + u"/Velmora3.0.desktop"_qs);
+    EXPECT_EQ(FState.ProgramsStartUpFileName,
+              roots.UserProgramsMenu + u"/Velmora3.0/Velmora3.0.desktop"_qs);
+    EXPECT_EQ(FState.ProgramsStartUpUnInstallFileName,
+              roots.UserProgramsMenu + u"/Velmora3.0/卸载Velmora3.0.desktop"_qs);
+    for (const QString& link : {FState.ShortcutFileName, FState.ProgramsStartUpFileName})
+        EXPECT_TRUE(ReadFile(link).contains(QFile::encodeName(product + u"Corvex.exe"_qs)))
+            << link.toStdString();
+
+    EXPECT_EQ(FServices->Registry().ValueNames(Key()), InstallRecordValueNames());
+    EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
+    EXPECT_EQ(Value(u"DisplayIcon"_qs), product + u"Corvex.exe"_qs);
+    EXPECT_EQ(Value(u"UninstallString"_qs), product + u"Uninstall.exe"_qs);
+    EXPECT_EQ(Value(u"HelpLink"_qs), InstallerSettings().WebAddress);
+    EXPECT_EQ(Value(u"InstallDate"_qs), QDate::currentDate().toString(u"yyyyMMdd"_qs));
+    EXPECT_EQ(Value(u"ProgramsStartupUnInstallFileName"_qs),
+              FState.ProgramsStartUpUnInstallFileName);
+    const TSqliteRegistryStore& store = FServices->Registry();
+    EXPECT_EQ(store.ReadInteger(Key(), u"IsSetStartPage"_qs), 0);
+    EXPECT_EQ(store.ReadInteger(Key(), u"IsCreateDeskTopShortCut"_qs), 1);
+    EXPECT_EQ(store.ReadInteger(Key(), u"IsCreateProgramsShortCut"_qs), 1);
+    EXPECT_EQ(store.ReadInteger(Key(), u"IsAutoRun"_qs), 0);
+
+    // No previous copy: the bar's first range is the extraction's, and statuses keep order.
+    EXPECT_EQ(FDisplay.Ranges, QStringList{u"0..5"_qs});
+    EXPECT_EQ(FDisplay.Position, 5);
+    EXPECT_EQ(FDisplay.Texts.first(), u"正在复制文件..."_qs);
+    EXPECT_EQ(FDisplay.Texts.mid(FDisplay.Texts.size() - 3),
+              (QStringList{u"正在创建快捷方式..."_qs, u"正在创建快速启动栏..."_qs,
+                           u"正在注册安装信息..."_qs}));
+    EXPECT_TRUE(FErrors.isEmpty());
+}
+
+TEST_F(InstallSequenceTest, ReinstallRemovesThePreviousCopyButKeepsUserData) {
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Add("Velmora\\Plugins\\old.dll", "old").Archive()));
+    const QString product = Apps() + u"/Velmora/"_qs;
+    WriteFile(product + u"Users/me/history.db"_qs, "mine");
+    WriteFile(product + u"Config/LogedinUsers.XML"_qs, "<LogedinUsers><u>li</u></LogedinUsers>");
+
+    ASSERT_TRUE(Install(Apps(), Release("3.0.1").Archive()));
+    EXPECT_TRUE(FState.PreviousVersionFound);
+    EXPECT_EQ(FDisplay.Texts.first(), u"正在卸载已安装版本..."_qs);
+    EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..100"_qs, u"0..5"_qs}));
+    EXPECT_FALSE(QFileInfo::exists(product + u"Plugins/old.dll"_qs));
+    EXPECT_EQ(ReadFile(product + u"readme.txt"_qs), "3.0.1");
+    EXPECT_EQ(ReadFile(product + u"Users/me/history.db"_qs), "mine");
+    EXPECT_EQ(ReadFile(product + u"Config/LogedinUsers.XML"_qs),
+              "<LogedinUsers><u>li</u></LogedinUsers>");
+    EXPECT_TRUE(QFileInfo::exists(FState.ShortcutFileName));
+    EXPECT_EQ(FServices->Registry().ValueNames(Key()).size(), 16);
+}
+
+TEST_F(InstallSequenceTest, DamagedPayloadLeavesThePreviousInstallAndRecordAlone) {
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
+    const auto before = ReadTree(Apps());
+    const QString link = FState.ShortcutFileName;
+
+    const QByteArray good = Release("3.1").Archive();
+    EXPECT_FALSE(Install(Apps(), good.left(good.size() - 10)));
+    EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！"_qs});
+    EXPECT_FALSE(FDisplay.Texts.contains(u"正在卸载已安装版本..."_qs));
+    EXPECT_EQ(ReadTree(Apps()), before);
+    EXPECT_TRUE(QFileInfo::exists(link));
+    EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
+    EXPECT_TRUE(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)).contains("ZDecompressStream"));
+}
+
+TEST_F(InstallSequenceTest, InstallThenUninstallLeavesOnlyUserDataAndNoRecord) {
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
+    const QStringList links = {FState.ShortcutFileName, FState.ProgramsStartUpFileName,
+                               FState.ProgramsStartUpUnInstallFileName};
+
+    TInstallState state;
+    const TUninstallOutcome outcome = UninstallProduct(*FServices, InstallerSettings(), state);
+    EXPECT_TRUE(outcome.Found);
+    EXPECT_TRUE(outcome.RecordRemoved);
+    EXPECT_TRUE(outcome.ErrorSummary.isEmpty()) << outcome.ErrorSummary.toStdString();
+    EXPECT_EQ(outcome.RemovedLinks, links);
+    EXPECT_EQ(ReadTree(Apps()),
+              (QMap<QString, QByteArray>{{u"Velmora/Config/LogedinUsers.XML"_qs, "<LogedinUsers/>"},
+                                         {u"Velmora/Users/default/profile.ini"_qs, "[Profile]"}}));
+    for (const QString& link : links)
+        EXPECT_FALSE(QFileInfo::exists(link));
+    EXPECT_FALSE(QFileInfo::exists(FServices->Roots().UserProgramsMenu + u"/Velmora3.0"_qs));
+    EXPECT_FALSE(FServices->Registry().KeyExists(Key()));
+    EXPECT_TRUE(DescribeUninstall(outcome, InstallerSettings()).contains(u"已保留用户数据"_qs));
+
+    TInstallState again;
+    EXPECT_FALSE(UninstallProduct(*FServices, InstallerSettings(), again).Found);
+}
+
+TEST_F(InstallSequenceTest, ShortPathTextInstallsBelowProgramFilesAndPublisherFolder) {
+    ASSERT_TRUE(Install(u"C:"_qs, Release("3.0").Archive()));
+    EXPECT_EQ(FState.InstallFolder, FServices->Roots().ProgramFiles + u"/Norvane/"_qs);
+    EXPECT_TRUE(QFileInfo::exists(FState.ProductFolder + u"Corvex.exe"_qs));
+
+    EXPECT_EQ(TInstallSequence::InstallFolderFor(u""_qs, u"/opt"_qs, u"Norvane"_qs),
+              u"/opt/Norvane/"_qs);
+    EXPECT_EQ(TInstallSequence::InstallFolderFor(u"/srv/apps"_qs, u"/opt"_qs, u"Norvane"_qs),
+              u"/srv/apps/"_qs);
+    EXPECT_EQ(TInstallSequence::InstallFolderFor(u"/srv/"_qs, u"/opt/"_qs, u"Norvane"_qs),
+              u"/srv/"_qs);
+}
+
+TEST_F(InstallSequenceTest, MissingProductProgramStillSucceedsWithoutADesktopShortcut) {
+    ASSERT_TRUE(Install(Apps(), TImageBuilder().Add("Velmora\\readme.txt", "x").Archive()));
+    EXPECT_TRUE(FState.ShortcutFileName.isEmpty());
+    EXPECT_TRUE(Value(u"ShortcutFileName"_qs).isEmpty());
+    EXPECT_TRUE(ReadTree(FServices->Roots().Desktop).isEmpty());
+}
+
+} // namespace

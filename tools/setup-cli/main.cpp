@@ -1,0 +1,181 @@
+// setup-cli: unattended install, uninstall and status for administrators. It runs the
+// wizard's own install sequence, removal and record reading, without a window.
+#include "installer/InstallSequence.h"
+#include "installer/InstallerSettings.h"
+#include "installer/Uninstaller.h"
+#include "platform/DebugOutput.h"
+#include "platform/LogFile.h"
+#include "platform/PlatformServices.h"
+#include "tools/common/RootOption.h"
+#include "tools/common/TerminalProgress.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+using namespace velmora;
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kMainHelp =
+    "usage: setup-cli <command> [arguments] [--root DIR]\n"
+    "\n"
+    "commands:\n"
+    "  install <archive> <path-text>   install the product below <path-text>\n"
+    "  uninstall                       remove the installed product (Users and Config stay)\n"
+    "  status                          print the install record of the product\n"
+    "\n"
+    "--root DIR moves the registry store, program files, desktop, menus and the log below\n"
+    "DIR, for staging an install or trying it out. 'setup-cli <command> --help' says more.\n";
+
+const char* const kInstallHelp =
+    "usage: setup-cli install <archive> <path-text> [--root DIR]\n"
+    "Runs the wizard's install sequence with the payload archive <archive> (as written by\n"
+    "payload-tool build): removes an installed copy of the same version, writes the product\n"
+    "folder Velmora/ inside <path-text>, creates the shortcuts and the install record.\n"
+    "A <path-text> shorter than three characters (for example \"\") installs to the program\n"
+    "files folder + Norvane/. A relative <path-text> is taken from the current folder.\n";
+
+const char* const kUninstallHelp =
+    "usage: setup-cli uninstall [--root DIR]\n"
+    "Removes the installed product exactly as a reinstall removes its previous version:\n"
+    "COM registration, shortcuts, program files (folders named Users and Config stay) and\n"
+    "the install record. Exit 1 when no install record exists.\n";
+
+const char* const kStatusHelp =
+    "usage: setup-cli status [--root DIR]\n"
+    "Prints the install record of the product, one value per line. Exit 1 when the product\n"
+    "is not installed.\n";
+
+void PrintLine(std::FILE* out, const QString& text) {
+    std::fprintf(out, "%s\n", text.toUtf8().constData());
+}
+
+bool WantsHelp(const QStringList& args) {
+    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+}
+
+int Usage(const char* help) {
+    std::fputs(help, stderr);
+    return kUsage;
+}
+
+// Relative texts would otherwise depend on where the sequence happens to run.
+QString AbsolutePathText(const QString& text) {
+    if (text.size() < 3 || QDir::isAbsolutePath(text))
+        return text;
+    return QDir::current().absoluteFilePath(text);
+}
+
+int Install(QStringList args, const TSystemRoots& roots) {
+    if (WantsHelp(args))
+        return std::fputs(kInstallHelp, stdout), kOk;
+    if (args.size() != 2)
+        return Usage(kInstallHelp);
+    QFile archive(args.at(0));
+    if (!archive.open(QIODevice::ReadOnly)) {
+        PrintLine(
+            stderr,
+            QStringLiteral("setup-cli: cannot open %1: %2").arg(args.at(0), archive.errorString()));
+        return kFailed;
+    }
+    TPlatformServices services(roots);
+    TInstallSequence sequence(services, InstallerSettings(), InstallState(),
+                              [](const QString& text, const QString& caption) {
+                                  PrintLine(stderr, caption + u": "_qs + text);
+                              });
+    try {
+        TTerminalProgress progress(stdout);
+        sequence.InstallSoftware(AbsolutePathText(args.at(1)), progress, archive);
+    } catch (const std::exception& error) {
+        // What would reach the wizard's application-wide handler: logged, then reported.
+        WriteLogFile(QString::fromUtf8(error.what()), InstallerSettings().LogFileName);
+        return kFailed;
+    }
+    if (!sequence.InstallSuccess())
+        return kFailed;
+    PrintLine(stdout,
+              InstallerSettings().DisplayName + u" 已安装到 "_qs + InstallState().ProductFolder);
+    return kOk;
+}
+
+int Uninstall(const QStringList& args, const TSystemRoots& roots) {
+    if (WantsHelp(args))
+        return std::fputs(kUninstallHelp, stdout), kOk;
+    if (!args.isEmpty())
+        return Usage(kUninstallHelp);
+    TPlatformServices services(roots);
+    const TUninstallOutcome outcome =
+        UninstallProduct(services, InstallerSettings(), InstallState());
+    PrintLine(outcome.Found ? stdout : stderr, DescribeUninstall(outcome, InstallerSettings()));
+    return outcome.Found && outcome.RecordRemoved ? kOk : kFailed;
+}
+
+int Status(const QStringList& args, const TSystemRoots& roots) {
+    if (WantsHelp(args))
+        return std::fputs(kStatusHelp, stdout), kOk;
+    if (!args.isEmpty())
+        return Usage(kStatusHelp);
+    TPlatformServices services(roots);
+    const auto record = ReadInstalledRecord(services, InstallerSettings(), InstallState());
+    if (!record) {
+        PrintLine(stderr, InstallerSettings().DisplayName + u" 未安装。"_qs);
+        return kFailed;
+    }
+    const auto flag = [](bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); };
+    const QList<std::pair<const char*, QString>> values = {
+        {"InstallLocation", record->InstallLocation},
+        {"DisplayName", record->DisplayName},
+        {"DisplayIcon", record->DisplayIcon},
+        {"UninstallString", record->UninstallString},
+        {"Publisher", record->Publisher},
+        {"URLInfoAbout", record->URLInfoAbout},
+        {"HelpLink", record->HelpLink},
+        {"URLUpdateInfo", record->URLUpdateInfo},
+        {"ShortcutFileName", record->ShortcutFileName},
+        {"ProgramsStartUpFileName", record->ProgramsStartUpFileName},
+        {"ProgramsStartUpUnInstallFileName", record->ProgramsStartUpUnInstallFileName},
+        {"IsSetStartPage", flag(record->IsSetStartPage)},
+        {"IsCreateDeskTopShortCut", flag(record->IsCreateDeskTopShortCut)},
+        {"IsCreateProgramsShortCut", flag(record->IsCreateProgramsShortCut)},
+        {"IsAutoRun", flag(record->IsAutoRun)},
+    };
+    for (const auto& [name, value] : values)
+        PrintLine(stdout, QString::fromLatin1(name) + u'=' + value);
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    FillInstallerSettings();
+    SetDebugOutputEnabled(false);
+    SetLogObserver([](const QString& message, const QString&) {
+        PrintLine(stderr, u"setup-cli: "_qs + QString(message).replace(u"\r\n"_qs, u": "_qs));
+    });
+
+    QStringList args = app.arguments().mid(1);
+    const std::optional<TSystemRoots> roots = TakeRootOption(args);
+    if (!roots)
+        return Usage(kMainHelp);
+    if (args.isEmpty())
+        return Usage(kMainHelp);
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
+        command == QStringLiteral("help"))
+        return std::fputs(kMainHelp, stdout), kOk;
+    if (command == QStringLiteral("install"))
+        return Install(args, *roots);
+    if (command == QStringLiteral("uninstall"))
+        return Uninstall(args, *roots);
+    if (command == QStringLiteral("status"))
+        return Status(args, *roots);
+    std::fprintf(stderr, "setup-cli: unknown command '%s'\n\n", command.toUtf8().constData());
+    return Usage(kMainHelp);
+}
