@@ -27,9 +27,9 @@ int TBinTreeNodeList100::Add(TBinTreeNode100* ANode) {
 
 void TBinTreeNodeList100::Insert(int Index, TBinTreeNode100* ANode) {
     BtdAssert(ANode != nullptr);
-    CheckIndex(Index, Count() + 1);
     if (IndexOf(ANode) >= 0)
         return;
+    CheckIndex(Index, Count() + 1);
     ANode->SetParentNode(FOwnerNode);
     Unlink(ANode);
     FItems.insert(FItems.begin() + Index, ANode);

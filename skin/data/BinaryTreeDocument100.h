@@ -2,6 +2,7 @@
 
 #include "skin/data/BinTreeNode100.h"
 #include "skin/data/BinTreeReader100.h"
+#include "skin/data/BinaryNode100.h"
 #include "skin/data/BinaryTreeErrors100.h"
 #include "skin/data/FixedNodes100.h"
 #include "skin/data/NodeFactory100.h"

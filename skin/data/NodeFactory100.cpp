@@ -1,5 +1,6 @@
 #include "skin/data/NodeFactory100.h"
 
+#include "skin/data/BinaryNode100.h"
 #include "skin/data/BinaryTreeErrors100.h"
 #include "skin/data/FixedNodes100.h"
 #include "skin/data/VariableNodes100.h"
