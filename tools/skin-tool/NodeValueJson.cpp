@@ -1,9 +1,12 @@
 #include "tools/skin-tool/NodeValueJson.h"
 
 #include <QJsonObject>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace velmora {
 
@@ -114,6 +117,14 @@ QUuid ParseGuid(const QJsonValue& AValue, const QString& ALabel) {
     return id;
 }
 
+// The double with the fewest digits that still rounds to this float, so that 0.1f is written
+// as 0.1 rather than as the float's exact binary value.
+double ShortestDouble(float AValue) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, AValue);
+    return std::strtod(std::string(text, result.ptr).c_str(), nullptr);
+}
+
 template <typename Node> const Node& As(const TBinTreeNode100& ANode) {
     return static_cast<const Node&>(ANode);
 }
@@ -149,7 +160,7 @@ std::optional<QJsonValue> TypedValueOf(const TBinTreeNode100& ANode) {
     case nt100_UInt32:
         return QJsonValue(static_cast<double>(As<TUInt32Node100>(ANode).Data()));
     case nt100_Real32:
-        return QJsonValue(static_cast<double>(As<TReal32Node100>(ANode).Data()));
+        return QJsonValue(ShortestDouble(As<TReal32Node100>(ANode).Data()));
     case nt100_Real64:
         return QJsonValue(As<TReal64Node100>(ANode).Data());
     case nt100_Real80:

@@ -101,6 +101,7 @@ TEST_F(BinTreeNodeTest, InsertPlacesOnlyNodesNotYetInTheList) {
     EXPECT_EQ(Names(*root), QStringList({"c", "a", "b"}));
     EXPECT_EQ(loose->ParentNode(), root.get());
     root->ChildNodes().Insert(0, b);
+    root->ChildNodes().Insert(9, b);
     EXPECT_EQ(Names(*root), QStringList({"c", "a", "b"}));
     auto* other = new TDirectoryNode100(nullptr, "d");
     EXPECT_THROW(root->ChildNodes().Insert(5, other), EListIndexError);

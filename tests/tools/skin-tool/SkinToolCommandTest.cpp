@@ -63,6 +63,10 @@ TEST_F(SkinToolCommand, GetPrintsReadableValues) {
     EXPECT_EQ(RunTool({"get", skin, " \\SkinInfo\\SkinName\\ "}).Out, "Default\n");
     EXPECT_EQ(RunTool({"get", skin, "Values\\Int32"}).Out, "-32323232\n");
     EXPECT_EQ(RunTool({"get", skin, "Values\\Bool32"}).Out, "true\n");
+    EXPECT_EQ(RunTool({"get", skin, "Values\\Real32"}).Out, "1.5\n");
+    EXPECT_EQ(RunTool({"get", skin, "Values\\Currency"}).Out, "12.3456\n");
+    EXPECT_EQ(RunTool({"get", skin, "Values\\TimeStamp"}).Out,
+              "{\"date\":738000,\"time\":43200000}\n");
     EXPECT_EQ(RunTool({"get", skin, "Values\\Real48"}).Out, "81 00 00 00 00 40\n");
     EXPECT_EQ(RunTool({"get", skin, "Values\\Guid"}).Out,
               "{01234567-89ab-cdef-0123-456789abcdef}\n");

@@ -54,6 +54,7 @@ TEST_F(SkinToolRoundTrip, ValuesWithoutAFaithfulReadableFormFallBackToHex) {
     TBinTreeNode100* top = doc.TopNode();
     (new TReal64Node100(top, "nan"))->SetData(std::numeric_limits<double>::quiet_NaN());
     (new TReal64Node100(top, "negzero"))->SetData(-0.0);
+    (new TReal32Node100(top, "tenth"))->SetData(0.1f);
     (new TReal80Node100(top, "precise"))
         ->WriteBuffer("\x01\x00\x00\x00\x00\x00\x00\x80\xFF\x3F", 10);
     (new TWideStringNode100(top, "unterminated"))->WriteBuffer("A\0B\0", 4);
@@ -65,6 +66,7 @@ TEST_F(SkinToolRoundTrip, ValuesWithoutAFaithfulReadableFormFallBackToHex) {
     (new TDirectoryNode100(top, " spaced "))->SetNodeID(4000000000U);
     top->SetNodeSubType(77);
     EXPECT_EQ(DumpAndRebuild(doc), doc.SaveToByteArray());
+    EXPECT_TRUE(ReadAll(dir.filePath("dump/skin.json")).contains("\"value\": 0.1\n"));
 }
 
 TEST_F(SkinToolRoundTrip, ATopNodeOfAnotherKindSurvives) {
