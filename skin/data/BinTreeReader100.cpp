@@ -58,7 +58,7 @@ void TBinTreeReader100::ReadTree(const TTopSink& ASink) {
     // A top node whose head is cut off is no document at all, unlike a missing child.
     if (!FCursor.Has(KRecordHeadSize100))
         FailDocument();
-    TRecordHead100 head = ReadHead();
+    const TRecordHead100 head = ReadHead();
     std::unique_ptr<TBinTreeNode100> top = ReadRecord(head);
     TBinTreeNode100* topNode = top.get();
     ASink(std::move(top));
@@ -81,7 +81,7 @@ void TBinTreeReader100::ReadTree(const TTopSink& ASink) {
         if (open.size() > FLimits.MaxDepth)
             throw EBinaryTreeLimit(QString::fromLatin1(KNestingTooDeep));
         TBinTreeNode100* parentNode = parent.Node;
-        TRecordHead100 childHead = ReadHead();
+        const TRecordHead100 childHead = ReadHead();
         std::unique_ptr<TBinTreeNode100> child = ReadRecord(childHead);
         child->SetParentNode(parentNode);
         TBinTreeNode100* childNode = child.release();
@@ -101,7 +101,7 @@ TRecordHead100 TBinTreeReader100::ReadHead() {
     return head;
 }
 
-std::unique_ptr<TBinTreeNode100> TBinTreeReader100::ReadRecord(TRecordHead100& AHead) {
+std::unique_ptr<TBinTreeNode100> TBinTreeReader100::ReadRecord(const TRecordHead100& AHead) {
     CheckRecord100(AHead, FCursor.Remaining());
     if (FNodeCount >= FLimits.MaxNodes)
         throw EBinaryTreeLimit(QString::fromLatin1(KTooManyNodes));

@@ -67,7 +67,7 @@ public:
 
 private:
     TRecordHead100 ReadHead();
-    std::unique_ptr<TBinTreeNode100> ReadRecord(TRecordHead100& AHead);
+    std::unique_ptr<TBinTreeNode100> ReadRecord(const TRecordHead100& AHead);
     QString DecodeName(const std::uint8_t* ABytes, std::size_t ASize) const;
 
     TByteCursor100 FCursor;
