@@ -5,6 +5,7 @@
 #include "skin/data/BinaryNode100.h"
 #include "skin/data/BinaryTreeErrors100.h"
 #include "skin/data/FixedNodes100.h"
+#include "skin/data/NodeCast100.h"
 #include "skin/data/NodeFactory100.h"
 #include "skin/data/VariableNodes100.h"
 

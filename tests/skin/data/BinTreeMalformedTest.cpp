@@ -143,6 +143,15 @@ TEST_F(BinTreeMalformedTest, MissingChildrenEndQuietlyAtTheEndOfTheBuffer) {
     EXPECT_EQ(doc.Nodes().Count(), 1);
 }
 
+TEST_F(BinTreeMalformedTest, ADirectoryRecordWithValueBytesSkipsThem) {
+    EXPECT_EQ(LoadError(doc, Version() + Root(2) + Encode({.Name = "dir", .Data = "ignored"}) +
+                                 Encode({.Name = "next"})),
+              "");
+    ASSERT_EQ(doc.Nodes().Count(), 2);
+    EXPECT_EQ(doc.Nodes()[0]->DataSize(), 0u);
+    EXPECT_EQ(doc.Nodes()[1]->NodeName(), "next");
+}
+
 TEST_F(BinTreeMalformedTest, BytesAfterTheTreeAreIgnored) {
     EXPECT_EQ(LoadError(doc, Version() + Root(1) + Encode({.Name = "a"}) + Encode({.Name = "b"})),
               "");

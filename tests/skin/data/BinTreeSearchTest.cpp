@@ -78,6 +78,17 @@ TEST_F(BinTreeSearchTest, FindNodeByIdentifierFollowsTheSameOrder) {
     EXPECT_EQ(doc.FindNode(9u), nullptr);
 }
 
+TEST_F(BinTreeSearchTest, TypedAccessRefusesAnotherKind) {
+    TBinTreeNode100* narrow = doc.CreateNode(nt100_Int8, doc.TopNode(), "Margin");
+    EXPECT_EQ(NodeCast<TInt32Node100>(doc.FindNodeByPath("Margin")), nullptr);
+    EXPECT_EQ(NodeCast<TInt8Node100>(doc.FindNodeByPath("Margin")), narrow);
+    EXPECT_EQ(NodeCast<TWideStringNode100>(doc.FindNodeByPath("Missing")), nullptr);
+    const TBinTreeNode100* constant = skinName;
+    EXPECT_NE(NodeCast<TWideStringNode100>(constant), nullptr);
+    EXPECT_EQ(NodeCast<TAnsiStringNode100>(constant), nullptr);
+    EXPECT_NE(NodeCast<TBufferNode100>(constant), nullptr);
+}
+
 TEST_F(BinTreeSearchTest, ClearKeepsTheTopNode) {
     doc.Clear();
     EXPECT_EQ(doc.Nodes().Count(), 0);
