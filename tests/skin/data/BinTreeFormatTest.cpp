@@ -176,5 +176,15 @@ TEST(BinTreeFormat, StreamsAndFilesCarryTheSameBytes) {
     EXPECT_THROW(fromFile.LoadFromFile(dir.filePath("missing.btd")), EFileError);
 }
 
+TEST(BinTreeFormat, AStreamThatRefusesWritesIsAFileError) {
+    TBinaryTreeDocument100 doc;
+    QByteArray storage;
+    QBuffer readOnly(&storage);
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_THROW(doc.SaveToStream(readOnly), EFileError);
+    QTemporaryDir dir;
+    EXPECT_THROW(doc.SaveToFile(dir.filePath("no/such/folder/skin.btd")), EFileError);
+}
+
 } // namespace
 } // namespace velmora

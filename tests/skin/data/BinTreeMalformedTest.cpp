@@ -17,10 +17,9 @@ using testing::Version;
 
 // Loads from a heap copy of exactly the given length, so the sanitizer sees any overread.
 QString LoadError(TBinaryTreeDocument100& doc, const QByteArray& bytes) {
-    const auto exact = std::make_unique<char[]>(static_cast<std::size_t>(bytes.size()) + 1);
-    std::copy(bytes.begin(), bytes.end(), exact.get());
+    const std::vector<char> exact(bytes.begin(), bytes.end());
     try {
-        doc.WriteBuffer(exact.get(), bytes.size());
+        doc.WriteBuffer(exact.data(), static_cast<std::int64_t>(exact.size()));
     } catch (const EBinaryTreeError& error) {
         return error.Message();
     }
