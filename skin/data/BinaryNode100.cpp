@@ -1,0 +1,48 @@
+#include "skin/data/BinaryNode100.h"
+
+#include "skin/data/BinTreeStreams100.h"
+#include "skin/data/BinaryTreeErrors100.h"
+
+#include <QFile>
+
+namespace velmora {
+
+void TBinaryNode100::WriteBuffer(const void* ASource, std::int64_t ACount) {
+    if (ACount <= 0)
+        ClearData();
+    else
+        TBufferNode100::WriteBuffer(ASource, ACount);
+}
+
+const std::uint8_t* TBinaryNode100::DataBuf() const noexcept {
+    return Bytes().isEmpty() ? nullptr : reinterpret_cast<const std::uint8_t*>(Bytes().constData());
+}
+
+void TBinaryNode100::LoadFromStream(QIODevice& AStream) {
+    ClearData();
+    QByteArray bytes = ReadRestOfDevice(AStream);
+    if (!bytes.isEmpty())
+        Assign(std::move(bytes));
+}
+
+void TBinaryNode100::SaveToStream(QIODevice& AStream) const {
+    if (!Bytes().isEmpty())
+        WriteToDevice(AStream, Bytes().constData(), Bytes().size());
+}
+
+void TBinaryNode100::LoadFromFile(const QString& AFileName) {
+    QFile file;
+    OpenFileForReading(file, AFileName);
+    LoadFromStream(file);
+}
+
+void TBinaryNode100::SaveToFile(const QString& AFileName) const {
+    QFile file;
+    OpenFileForWriting(file, AFileName);
+    SaveToStream(file);
+    if (!file.flush())
+        throw EFileError(
+            QStringLiteral("Stream write error \"%1\". %2").arg(AFileName, file.errorString()));
+}
+
+} // namespace velmora
