@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Errors.h"
+#include "platform/GPBitmap.h"
+#include "platform/GPGraphics.h"
+#include "skin/framework/SkinTypes.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QString>
+
+namespace velmora {
+
+VELMORA_DECLARE_ERROR(ESkinResourceNotFound, EVelmoraError);
+VELMORA_DECLARE_ERROR(ESkinBitmapError, EVelmoraError);
+
+// Class-level drawing services of the skin engine: bitmap factories, nine-slice drawing and
+// text helpers. It has no state and no instances.
+class TSkinHelper {
+public:
+    TSkinHelper() = delete;
+    static QString ClassName() { return QStringLiteral("TSkinHelper"); }
+
+    // Bitmap factories. Each yields an empty bitmap when there is nothing to decode; the
+    // variants with a log tag log their failures and yield an empty bitmap as well.
+    static IGPBitmap CreateBitmap(QIODevice* AStream);
+    static IGPBitmap CreateBitmap(const QString& AFileName);
+    static IGPBitmap CreateBitmap(const QString& AResName, const QString& ATypeName);
+    static IGPBitmap CreateBitmap(const QImage& AGraphic);
+    static IGPBitmap CreateBitmapBySize(QIODevice* AStream, int AWidth, int AHeight);
+    static IGPBitmap CreateBitmapBySize(const QString& AFileName, int AWidth, int AHeight);
+    static IGPBitmap CreateOriginalBitmap(QIODevice* AStream);
+    static IGPBitmap CreateOriginalBitmap(const QString& AFileName);
+    static IGPBitmap CreateOriginalBitmap(const QString& AResName, const QString& ATypeName);
+    static IGPBitmap CreateOriginalBitmap(const QImage& AGraphic);
+
+    // The Qt resource path of a named resource of a type: ":/TYPE/NAME".
+    static QString ResourcePath(const QString& AResName, const QString& ATypeName);
+
+    // Image drawing.
+    static void StretchDrawImageInRect(TGPGraphics& Graphics, const IGPBitmap& ABitmap,
+                                       const TGPRect& ADrawRect);
+    static void StretchDrawImageInRectByMargins(TGPGraphics& Graphics, const IGPBitmap& ABitmap,
+                                                const TGPRect& ADrawRect, int ALeftMargin,
+                                                int ATopMargin, int ARightMargin, int ABottomMargin,
+                                                TStretchMode AStretchMode = smStretchBoth);
+    static void StretchDrawImageBorderInRectByMargins(TGPGraphics& Graphics,
+                                                      const IGPBitmap& ABitmap,
+                                                      const TGPRect& ADrawRect, int ALeftMargin,
+                                                      int ATopMargin, int ARightMargin,
+                                                      int ABottomMargin);
+
+    // Text.
+    static void DrawText(TGPGraphics& Graphics, const QString& S, const TFrameworkFont& AFont,
+                         float X, float Y, bool bDirectionVertical);
+
+private:
+    static IGPBitmap DecodeToArgb(const QByteArray& data);
+    static IGPBitmap DecodeOriginal(const QByteArray& data);
+    static QByteArray ReadAll(QIODevice* AStream);
+    static QByteArray ReadResource(const QString& AResName, const QString& ATypeName);
+    static QByteArray EncodeGraphic(const QImage& AGraphic);
+};
+
+// Returns memory the process no longer uses to the system (the heap's free pages); the skin
+// manager calls it after a new skin or background is applied.
+void ClearMemory();
+
+} // namespace velmora
