@@ -1,6 +1,7 @@
 #include "skin/framework/GdiSkinHelper.h"
 
 #include "platform/PictureDecoder.h"
+#include "skin/framework/GDIIMGADV.h"
 #include "skin/framework/NineSlice.h"
 #include "skin/framework/SkinColors.h"
 #include "skin/framework/SkinEngineLog.h"
@@ -230,6 +231,50 @@ void TSkinHelper::DrawText(TGPGraphics& Graphics, const QString& S, const TFrame
     } else {
         Graphics.DrawString(S, font, color, QPointF(X, Y));
     }
+}
+
+void TSkinHelper::DrawButtonFrame(TGPGraphics& Graphics, TGDIIMGADV* AGdiImgAdv,
+                                  const TGPRect& ADrawRect, const qreal* Attr) {
+    if (AGdiImgAdv == nullptr || !AGdiImgAdv->Image())
+        return;
+    AGdiImgAdv->SetWidth(ADrawRect.Width);
+    AGdiImgAdv->SetHeight(ADrawRect.Height);
+    AGdiImgAdv->Build();
+    const IGPBitmap& buffer = AGdiImgAdv->BufferGPBitmap();
+    if (!buffer)
+        return;
+    if (Attr != nullptr) {
+        QPainter& painter = Graphics.Painter();
+        const qreal opacity = painter.opacity();
+        painter.setOpacity(*Attr);
+        Graphics.DrawImage(*buffer, QRectF(ADrawRect.ToQRect()));
+        painter.setOpacity(opacity);
+    } else {
+        Graphics.DrawImage(*buffer, ADrawRect.X, ADrawRect.Y);
+    }
+}
+
+void TSkinHelper::InitGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value, int HorzMargin,
+                                int VertMargin) {
+    if (AGdiImgAdv == nullptr || !Value)
+        return;
+    AGdiImgAdv->SetImage(Value);
+    AGdiImgAdv->SetMargin(HorzMargin, VertMargin, HorzMargin, VertMargin);
+    AGdiImgAdv->SetStrecthMode(smStretchBoth);
+}
+
+void TSkinHelper::InitLeftGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value,
+                                    int DropDownWidth) {
+    InitGdiImgAdv(AGdiImgAdv, Value, 4, 4);
+    if (AGdiImgAdv != nullptr && Value)
+        AGdiImgAdv->SetClipMargin(0, 0, Value->Width() - DropDownWidth - 4, 0);
+}
+
+void TSkinHelper::InitRightGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value,
+                                     int DropDownWidth) {
+    InitGdiImgAdv(AGdiImgAdv, Value, 4, 4);
+    if (AGdiImgAdv != nullptr && Value)
+        AGdiImgAdv->SetClipMargin(Value->Width() - DropDownWidth - 4, 0, 0, 0);
 }
 
 void ClearMemory() {

@@ -11,6 +11,8 @@
 
 namespace velmora {
 
+class TGDIIMGADV;
+
 VELMORA_DECLARE_ERROR(ESkinResourceNotFound, EVelmoraError);
 VELMORA_DECLARE_ERROR(ESkinBitmapError, EVelmoraError);
 
@@ -49,6 +51,17 @@ public:
                                                       const TGPRect& ADrawRect, int ALeftMargin,
                                                       int ATopMargin, int ARightMargin,
                                                       int ABottomMargin);
+
+    // Nine-slice elements. Attr, when given, is a constant opacity the frame is drawn with.
+    static void DrawButtonFrame(TGPGraphics& Graphics, TGDIIMGADV* AGdiImgAdv,
+                                const TGPRect& ADrawRect, const qreal* Attr = nullptr);
+    static void InitGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value, int HorzMargin,
+                              int VertMargin);
+    // Only the left (or right) DropDownWidth + 4 pixels of the picture are shown.
+    static void InitLeftGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value,
+                                  int DropDownWidth);
+    static void InitRightGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Value,
+                                   int DropDownWidth);
 
     // Text.
     static void DrawText(TGPGraphics& Graphics, const QString& S, const TFrameworkFont& AFont,
