@@ -2,6 +2,7 @@
 
 #include "platform/PictureDecoder.h"
 #include "skin/framework/GDIIMGADV.h"
+#include "skin/framework/GDIText.h"
 #include "skin/framework/NineSlice.h"
 #include "skin/framework/SkinColors.h"
 #include "skin/framework/SkinEngineLog.h"
@@ -275,6 +276,32 @@ void TSkinHelper::InitRightGdiImgAdv(TGDIIMGADV* AGdiImgAdv, const IGPBitmap& Va
     InitGdiImgAdv(AGdiImgAdv, Value, 4, 4);
     if (AGdiImgAdv != nullptr && Value)
         AGdiImgAdv->SetClipMargin(Value->Width() - DropDownWidth - 4, 0, 0, 0);
+}
+
+void TSkinHelper::DrawRectText(TGPGraphics& Graphics, TGDIText* AGDIText, const QString& S,
+                               int ALeft, int ATop, int AWidth, int AHeight) {
+    if (AGDIText == nullptr)
+        return;
+    AGDIText->SetText(S);
+    AGDIText->SetPosX(ALeft);
+    AGDIText->SetPosY(ATop);
+    AGDIText->SetWidth(AWidth);
+    AGDIText->SetHeight(AHeight);
+    AGDIText->Paint(&Graphics, 0, 0);
+}
+
+void TSkinHelper::DrawGDIText(TGPGraphics& Graphics, TGDIText* AGDIText, int ALeft, int ATop,
+                              int AWidth, int AHeight, const QString& ACaption) {
+    try {
+        DrawRectText(Graphics, AGDIText, ACaption, ALeft, ATop, AWidth, AHeight);
+    } catch (const std::exception& error) {
+        LogSkinFailure(ClassName(), nullptr, &error, QStringLiteral("DrawGDIText"));
+    }
+}
+
+void TSkinHelper::DrawGDIText(TGPGraphics& Graphics, TGDIText* AGDIText, const TGPRect& ARect,
+                              const QString& ACaption) {
+    DrawGDIText(Graphics, AGDIText, ARect.X, ARect.Y, ARect.Width, ARect.Height, ACaption);
 }
 
 void ClearMemory() {

@@ -12,6 +12,7 @@
 namespace velmora {
 
 class TGDIIMGADV;
+class TGDIText;
 
 VELMORA_DECLARE_ERROR(ESkinResourceNotFound, EVelmoraError);
 VELMORA_DECLARE_ERROR(ESkinBitmapError, EVelmoraError);
@@ -66,6 +67,14 @@ public:
     // Text.
     static void DrawText(TGPGraphics& Graphics, const QString& S, const TFrameworkFont& AFont,
                          float X, float Y, bool bDirectionVertical);
+    // Places the text element at the rectangle with the caption and paints it at (0, 0).
+    static void DrawGDIText(TGPGraphics& Graphics, TGDIText* AGDIText, int ALeft, int ATop,
+                            int AWidth, int AHeight, const QString& ACaption);
+    static void DrawGDIText(TGPGraphics& Graphics, TGDIText* AGDIText, const TGPRect& ARect,
+                            const QString& ACaption);
+    // The same without catching failures.
+    static void DrawRectText(TGPGraphics& Graphics, TGDIText* AGDIText, const QString& S, int ALeft,
+                             int ATop, int AWidth, int AHeight);
 
 private:
     static IGPBitmap DecodeToArgb(const QByteArray& data);
