@@ -2,6 +2,8 @@
 
 #include "tests/platform/graphics/PictureFixtures.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -140,6 +142,27 @@ TEST(PictureDecoderOther, EmptyAndUnknownDataAreErrors) {
     const TDecodedPicture unknown = DecodePicture(QByteArray("hello, not a picture"));
     EXPECT_EQ(unknown.Error, "unrecognised picture format");
     EXPECT_TRUE(unknown.Format.isEmpty());
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Every saved fuzz input is a regression case: the "valid" ones decode, the rest are
+// refused with an error.
+TEST(PictureDecoderCorpus, RegressionInputsKeepTheirOutcome) {
+    const QDir folder(QStringLiteral(VELMORA_PICTURE_CORPUS));
+    const QFileInfoList files = folder.entryInfoList(QDir::Files);
+    ASSERT_GE(files.size(), 12);
+    for (const QFileInfo& info : files) {
+        QFile file(info.filePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const TDecodedPicture picture = DecodePicture(file.readAll());
+        EXPECT_EQ(picture.Ok(), info.fileName().startsWith("valid"))
+            << info.fileName().toStdString() << ": " << picture.Error.toStdString();
+    }
 }
 
 } // namespace
