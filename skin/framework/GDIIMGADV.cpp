@@ -48,15 +48,19 @@ void TGDIIMGADV::BuildBuffer(bool imageChanged) {
             FLastPartWidth = std::max(FLastPartWidth, W);
             FLastPartHeight = std::max(FLastPartHeight, H);
             FPieces.Cut(FClipImage->Image(), FLastPartWidth, FLastPartHeight, FMargins,
-                        FStrecthMode, QImage::Format_ARGB32, FailureSink());
+                        FStrecthMode, QImage::Format_ARGB32_Premultiplied, FailureSink());
             FMarginChanged = false;
             ++FPieceCutCount;
         }
         if (recut || imageChanged || W != FLastDrawWidth || H != FLastDrawHeight ||
             !FBufferGPBitmap) {
-            IGPBitmap buffer = NewGPBitmap(W, H);
-            if (!buffer)
+            // Pieces and buffer are kept premultiplied: composing is then plain blending
+            // without per-pixel format conversion. Pixels still read back straight.
+            QImage composed(W, H, QImage::Format_ARGB32_Premultiplied);
+            if (composed.isNull())
                 throw std::bad_alloc();
+            composed.fill(Qt::transparent);
+            IGPBitmap buffer = std::make_shared<TGPBitmap>(std::move(composed));
             FPieces.Compose(buffer->Image(), FMargins, false, FStrecthMode == smStretchBoth,
                             FailureSink());
             FBufferGPBitmap = buffer;

@@ -82,6 +82,12 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
         RightSide = Stretched(cropped, {cw - R, T, R, ch - T - B}, R, ph - T - B, format);
     });
     Guarded(onFailure, "DrawImage", [&] {
+        if (mode == smStretchBoth) {
+            // Composing stretches the centre anyway; keeping the tile itself avoids scaling
+            // a part-sized copy a second time, which costs time and blurs.
+            Center = Block(cropped, {L, T, cw - L - R, ch - T - B}, format);
+            return;
+        }
         Center = Blank(pw - L - R, ph - T - B, format);
         if (Center.isNull())
             return;

@@ -324,7 +324,8 @@ TEST_F(NineSliceElements, SaveToFileWritesTheBuffer) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const TDecodedPicture picture = DecodePicture(file.readAll());
     ASSERT_TRUE(picture.Ok());
-    EXPECT_EQ(picture.Frames[0], element.BufferGPBitmap()->Image());
+    EXPECT_EQ(picture.Frames[0],
+              element.BufferGPBitmap()->Image().convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(NineSliceElements, HelperInitialisesAndDrawsButtonFrames) {
