@@ -80,27 +80,24 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
             FPartWidth = FMaxDrawWidth;
             FPartHeight = FMaxDrawHeight;
             FPieces.Cut(FClipImage->Image(), FPartWidth, FPartHeight, FMargins, FStrecthMode,
-                        device ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32,
-                        FailureSink());
+                        QImage::Format_ARGB32_Premultiplied, FailureSink());
             FMarginChanged = false;
             ++FPieceCutCount;
         }
         if (recut || imageChanged || W != FLastDrawWidth || H != FLastDrawHeight) {
+            // Both styles keep premultiplied pixels so that composing never converts; the
+            // device style replaces pixels with copies, the other blends.
+            QImage buffer(W, H, QImage::Format_ARGB32_Premultiplied);
+            if (buffer.isNull())
+                throw std::bad_alloc();
+            buffer.fill(Qt::transparent);
+            SetSkinResolution(buffer);
+            FPieces.Compose(buffer, FMargins, device, false, FailureSink());
             if (device) {
-                QImage buffer(W, H, QImage::Format_ARGB32_Premultiplied);
-                if (buffer.isNull())
-                    throw std::bad_alloc();
-                buffer.fill(Qt::transparent);
-                SetSkinResolution(buffer);
-                FPieces.Compose(buffer, FMargins, true, false, FailureSink());
                 FBufferBitmap = buffer;
                 FBufferGPBitmap.reset();
             } else {
-                IGPBitmap buffer = NewGPBitmap(W, H);
-                if (!buffer)
-                    throw std::bad_alloc();
-                FPieces.Compose(buffer->Image(), FMargins, false, false, FailureSink());
-                FBufferGPBitmap = buffer;
+                FBufferGPBitmap = std::make_shared<TGPBitmap>(std::move(buffer));
                 FBufferBitmap = QImage();
             }
             ++FComposeCount;

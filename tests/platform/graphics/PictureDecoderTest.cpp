@@ -105,6 +105,15 @@ TEST(PictureDecoderGif, DisposalToBackgroundClearsTheFrameArea) {
     EXPECT_EQ(qAlpha(picture.Frames[1].pixel(1, 0)), 0);
 }
 
+TEST(PictureDecoderGif, InterlacedRowsLandInPlace) {
+    TGifFrame frame{0, 0, 1, 10, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1}};
+    frame.Interlace = true;
+    const TDecodedPicture picture = DecodePicture(EncodeGif(1, 10, {frame}));
+    ASSERT_TRUE(picture.Ok()) << picture.Error.toStdString();
+    for (int y = 0; y < 10; ++y)
+        EXPECT_EQ(picture.Frames[0].pixel(0, y), GifPaletteColor(frame.Indices[y])) << y;
+}
+
 TEST(PictureDecoderGif, FrameOutsideTheScreenIsAnError) {
     TGifFrame frame{3, 3, 2, 2, {1, 1, 1, 1}};
     const TDecodedPicture picture = DecodePicture(EncodeGif(4, 4, {frame}));

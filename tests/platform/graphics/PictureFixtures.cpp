@@ -123,9 +123,19 @@ QByteArray EncodeGif(int screenWidth, int screenHeight, const std::vector<TGifFr
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension);
-        EGifPutImageDesc(gif, frame.Left, frame.Top, frame.Width, frame.Height, false, nullptr);
+        EGifPutImageDesc(gif, frame.Left, frame.Top, frame.Width, frame.Height, frame.Interlace,
+                         nullptr);
+        std::vector<int> order;
+        if (frame.Interlace) {
+            for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+                for (int y = start; y < frame.Height; y += step)
+                    order.push_back(y);
+        } else {
+            for (int y = 0; y < frame.Height; ++y)
+                order.push_back(y);
+        }
         std::vector<GifPixelType> row(static_cast<size_t>(frame.Width));
-        for (int y = 0; y < frame.Height; ++y) {
+        for (const int y : order) {
             std::memcpy(row.data(), frame.Indices.data() + static_cast<size_t>(y) * frame.Width,
                         row.size());
             EGifPutLine(gif, row.data(), frame.Width);

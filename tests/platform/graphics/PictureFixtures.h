@@ -33,6 +33,7 @@ struct TGifFrame {
     int DelayCentiseconds = 0;
     int TransparentIndex = -1;
     int Disposal = 0;
+    bool Interlace = false; // rows are then written in the four-pass order
 };
 
 // An animated GIF with a 4-colour palette: 0 black, 1 red, 2 green, 3 blue.

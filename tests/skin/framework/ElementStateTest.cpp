@@ -1,6 +1,7 @@
 #include "skin/framework/GDIHintWindow.h"
 #include "skin/framework/GDIIMG.h"
 #include "skin/framework/GDIText.h"
+#include "skin/framework/SkinColors.h"
 #include "tests/platform/graphics/PictureFixtures.h"
 #include "tests/skin/framework/SkinTestSupport.h"
 #include "tests/skin/framework/VirtualClock.h"
@@ -240,6 +241,19 @@ TEST_F(HintDelay, DisabledHintsStartNoDelay) {
     EXPECT_FALSE(FObject.IsStartHintTimer());
     FClock.Advance(2000);
     EXPECT_TRUE(FHovers.empty());
+}
+
+TEST_F(HintDelay, TooltipPaintsInfoColourInsideABlackFrame) {
+    TGDIHintWindow window;
+    window.ActivateHint(QRect(10, 10, 60, 20), QStringLiteral("提示"));
+    const QImage picture = window.grab().toImage();
+    ASSERT_EQ(picture.size(), QSize(60, 20));
+    EXPECT_EQ(picture.pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(picture.pixel(59, 19), 0xFF000000u);
+    EXPECT_EQ(picture.pixel(30, 19), 0xFF000000u);
+    EXPECT_EQ(picture.pixel(1, 1), ColorToGPColor(SystemColorFlag | 24));
+    window.ReleaseHandle();
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(ElementEvents, ClickMoveAndHoverReachTheirHandlers) {
