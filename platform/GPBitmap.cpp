@@ -38,8 +38,14 @@ void SetSkinResolution(QImage& image) {
     image.setDotsPerMeterY(dotsPerMeter);
 }
 
+bool IsAllocatableSize(int width, int height) {
+    return width > 0 && height > 0 && width <= MaxBitmapSide && height <= MaxBitmapSide &&
+           qint64(width) * height * 4 <= MaxBitmapBytes;
+}
+
 TGPBitmap::TGPBitmap(int width, int height)
-    : FImage(width > 0 && height > 0 ? QImage(width, height, QImage::Format_ARGB32) : QImage()) {
+    : FImage(IsAllocatableSize(width, height) ? QImage(width, height, QImage::Format_ARGB32)
+                                              : QImage()) {
     if (!FImage.isNull()) {
         FImage.fill(Qt::transparent);
         SetSkinResolution(FImage);
@@ -70,9 +76,12 @@ void TGPBitmap::SetPixel(int x, int y, QRgb argb) {
 }
 
 IGPBitmap NewGPBitmap(int width, int height) {
-    if (width <= 0 || height <= 0)
+    if (!IsAllocatableSize(width, height))
         return {};
-    return std::make_shared<TGPBitmap>(width, height);
+    auto bitmap = std::make_shared<TGPBitmap>(width, height);
+    if (bitmap->IsNull())
+        return {}; // out of memory
+    return bitmap;
 }
 
 } // namespace velmora

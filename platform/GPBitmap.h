@@ -46,7 +46,14 @@ private:
 // bitmap" is a pointer comparison.
 using IGPBitmap = std::shared_ptr<TGPBitmap>;
 
-// A new transparent 32-bit straight ARGB bitmap, or empty for a size of zero or less.
+// Sizes a bitmap may have: a side of at most 32767 pixels and at most 1 GiB of pixels, so
+// that a size read from a skin or computed from a window can never ask for absurd memory.
+constexpr int MaxBitmapSide = 32767;
+constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
+bool IsAllocatableSize(int width, int height);
+
+// A new transparent 32-bit straight ARGB bitmap, or empty for a size outside those bounds or
+// when memory is short.
 IGPBitmap NewGPBitmap(int width, int height);
 
 // Sets the resolution every bitmap and surface of the skin engine uses, so that point sizes

@@ -87,6 +87,8 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
         if (recut || imageChanged || W != FLastDrawWidth || H != FLastDrawHeight) {
             // Both styles keep premultiplied pixels so that composing never converts; the
             // device style replaces pixels with copies, the other blends.
+            if (!IsAllocatableSize(W, H))
+                throw std::bad_alloc();
             QImage buffer(W, H, QImage::Format_ARGB32_Premultiplied);
             if (buffer.isNull())
                 throw std::bad_alloc();

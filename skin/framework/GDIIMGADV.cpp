@@ -56,6 +56,8 @@ void TGDIIMGADV::BuildBuffer(bool imageChanged) {
             !FBufferGPBitmap) {
             // Pieces and buffer are kept premultiplied: composing is then plain blending
             // without per-pixel format conversion. Pixels still read back straight.
+            if (!IsAllocatableSize(W, H))
+                throw std::bad_alloc();
             QImage composed(W, H, QImage::Format_ARGB32_Premultiplied);
             if (composed.isNull())
                 throw std::bad_alloc();

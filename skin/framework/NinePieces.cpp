@@ -9,6 +9,8 @@ namespace {
 QImage Blank(int width, int height, QImage::Format format) {
     if (width <= 0 || height <= 0)
         return {};
+    if (!IsAllocatableSize(width, height))
+        throw std::bad_alloc();
     QImage image(width, height, format);
     if (image.isNull())
         throw std::bad_alloc();

@@ -20,6 +20,13 @@ TEST(GPBitmap, ZeroSizeGivesNoBitmap) {
     EXPECT_FALSE(NewGPBitmap(5, -1));
 }
 
+TEST(GPBitmap, AbsurdSizesGiveNoBitmapInsteadOfAnAllocation) {
+    EXPECT_FALSE(NewGPBitmap(100000, 10));
+    EXPECT_FALSE(NewGPBitmap(30000, 30000)); // 3.6 GB of pixels
+    EXPECT_TRUE(TGPBitmap(40000, 1).IsNull());
+    EXPECT_TRUE(NewGPBitmap(32767, 1));
+}
+
 TEST(GPBitmap, PixelsRoundTripExactlyIncludingPartialAlpha) {
     const IGPBitmap bitmap = NewGPBitmap(2, 2);
     bitmap->SetPixel(1, 1, 0x40FF8001);

@@ -125,6 +125,19 @@ TEST_F(NineSliceElements, MarginChangeAfterBuildRebuilds) {
     EXPECT_EQ(element.ComposeCount(), 2);
 }
 
+TEST_F(NineSliceElements, AbsurdSizeFailsTheBuildWithOneLogEntry) {
+    TGDIIMGADV element;
+    element.SetImage(Distinct(10, 10));
+    element.SetBounds(0, 0, 100000, 100000);
+    TGPBitmap target(4, 4);
+    TGPGraphics graphics(target);
+    element.Paint(&graphics, 0, 0);
+    EXPECT_FALSE(element.Builded());
+    const QStringList lines = Log()->Lines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.last().endsWith("AdditionalMsg:BuildBuffer"));
+}
+
 TEST_F(NineSliceElements, EmptyImageUnbuilds) {
     TGDIIMGADV element;
     element.SetImage(Distinct(10, 10));

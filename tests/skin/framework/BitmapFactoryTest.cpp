@@ -82,6 +82,16 @@ TEST_F(BitmapFactory, CorruptStreamBySizeLogsOnceAndGivesNothing) {
     EXPECT_TRUE(lines[0].contains("ClassName:TSkinHelper      ExceptionName:EPictureDecodeError"));
 }
 
+TEST_F(BitmapFactory, AbsurdTargetSizeIsALoggedFailure) {
+    QByteArray bytes = EncodePng(Solid(2, 2, 0xFF0000FF));
+    std::unique_ptr<QBuffer> stream(Stream(bytes));
+    EXPECT_FALSE(TSkinHelper::CreateBitmapBySize(stream.get(), 200000, 200000));
+    EXPECT_FALSE(TSkinHelper::CreateBitmapBySize(stream.get(), 0, 20));
+    const QStringList lines = Log()->Lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith("AdditionalMsg:CreateBitmapThrough Stream"));
+}
+
 TEST_F(BitmapFactory, MissingFileIsNotAnError) {
     EXPECT_FALSE(TSkinHelper::CreateBitmap(FFolder.filePath("absent.png")));
     EXPECT_FALSE(TSkinHelper::CreateBitmapBySize(FFolder.filePath("absent.png"), 4, 4));
