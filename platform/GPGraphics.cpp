@@ -73,15 +73,15 @@ QRectF Unbounded(const QPointF& origin) {
 
 } // namespace
 
-QFont MakeFont(const TGPFontSpec& spec) {
+QFont MakeFont(const TGPFontDesc& desc) {
     InstallCjkFontSubstitutions();
-    QFont font(spec.Family);
-    const qreal points = spec.Size * PointsPerUnit(spec.Unit);
+    QFont font(desc.Family);
+    const qreal points = desc.Size * PointsPerUnit(desc.Unit);
     font.setPointSizeF(points > 0 ? points : 1.0);
-    font.setBold((spec.Style & FontStyleBold) != 0);
-    font.setItalic((spec.Style & FontStyleItalic) != 0);
-    font.setUnderline((spec.Style & FontStyleUnderline) != 0);
-    font.setStrikeOut((spec.Style & FontStyleStrikeout) != 0);
+    font.setBold((desc.Style & FontStyleBold) != 0);
+    font.setItalic((desc.Style & FontStyleItalic) != 0);
+    font.setUnderline((desc.Style & FontStyleUnderline) != 0);
+    font.setStrikeOut((desc.Style & FontStyleStrikeout) != 0);
     return font;
 }
 

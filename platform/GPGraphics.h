@@ -29,17 +29,17 @@ enum TGPFontStyleBits : int {
     FontStyleMask = 15,
 };
 
-struct TGPFontSpec {
+struct TGPFontDesc {
     QString Family;
     float Size = 9;
     int Style = 0;
     int Unit = UnitPoint;
 
-    bool operator==(const TGPFontSpec&) const = default;
+    bool operator==(const TGPFontDesc&) const = default;
 };
 
 // Builds the Qt font for a drawing-platform font; sizes are resolved at the skin resolution.
-QFont MakeFont(const TGPFontSpec& spec);
+QFont MakeFont(const TGPFontDesc& desc);
 
 // String alignment: near 0, centre 1, far 2.
 enum TGPStringAlignment : int {

@@ -189,6 +189,24 @@ TEST_F(NineSliceElements, TileHorzCompressesTheWholeTileIntoTheLastColumn) {
     EXPECT_EQ(target.GetPixel(34, 15), 0xFF0000FFu); // ... then blue half, compressed
 }
 
+TEST_F(NineSliceElements, TileVertCompressesTheWholeTileIntoTheLastRow) {
+    IGPBitmap picture = NewGPBitmap(30, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            picture->SetPixel(x, y, y < 15 ? 0xFFFF0000 : 0xFF0000FF);
+    TGDIIMGADV element;
+    element.SetImage(picture);
+    element.SetMargin(10, 10, 10, 10);
+    element.SetStrecthMode(smTileVert);
+    element.SetBounds(0, 0, 30, 45);
+    const TGPBitmap target = Rendered(element, 30, 45);
+    EXPECT_EQ(target.GetPixel(15, 10), 0xFFFF0000u);
+    EXPECT_EQ(target.GetPixel(15, 19), 0xFF0000FFu);
+    EXPECT_EQ(target.GetPixel(15, 20), 0xFFFF0000u); // second tile starts again
+    EXPECT_EQ(target.GetPixel(15, 30), 0xFFFF0000u); // last row, 5 high: both halves
+    EXPECT_EQ(target.GetPixel(15, 34), 0xFF0000FFu);
+}
+
 TEST(AverageColour, MeanOfSampledPixels) {
     IGPBitmap bitmap = NewGPBitmap(10, 10);
     bitmap->SetPixel(0, 0, 0xFF102030);

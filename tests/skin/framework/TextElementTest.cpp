@@ -82,6 +82,28 @@ TEST_F(TextElement, LayoutStyleDrawsIntoTheMovedRectangleWithTheFormat) {
     EXPECT_EQ(drawn.Image(), expected.Image());
 }
 
+TEST_F(TextElement, PointWithFormatStyleDrawsAtTheMovedPointWithTheFormat) {
+    FText.SetPrintStyle(psPointFormat);
+    FText.SetBounds(10, 20, 100, 30);
+    const TGPBitmap drawn = Painted(5, 7);
+    TGPBitmap expected(160, 80);
+    {
+        TGPGraphics graphics(expected);
+        graphics.DrawString(FText.Text(), FText.Font(), FText.FontColor(), QPointF(15, 27),
+                            &FText.StringFormat());
+    }
+    ASSERT_TRUE(HasInk(drawn));
+    EXPECT_EQ(drawn.Image(), expected.Image());
+}
+
+TEST_F(TextElement, ShadowedLayoutStyleIgnoresTheOrigin) {
+    FText.SetBounds(10, 20, 120, 40);
+    FText.SetIsDrawShadow(true);
+    const TGPBitmap moved = Painted(30, 30);
+    const TGPBitmap unmoved = Painted(0, 0);
+    EXPECT_EQ(moved.Image(), unmoved.Image());
+}
+
 TEST_F(TextElement, UnknownPrintStyleDrawsNothing) {
     FText.SetPrintStyle(7);
     FText.SetBounds(0, 0, 100, 30);
