@@ -3,6 +3,7 @@
 #include "skin/data/BinaryTreeDocument100.h"
 #include "tools/skin-tool/NodeValueJson.h"
 #include "tools/skin-tool/SkinManifest.h"
+#include "tools/skin-tool/SkinPictureCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@ const char* const KMainHelp =
     "  build <manifest> -o <skin.btd>   write the document a manifest describes\n"
     "  dump <skin.btd> -o <folder>      write a document's manifest and binary values\n"
     "  get <skin.btd> <path> [--raw]    print the value at a skin path\n"
+    "  check <skin.btd>                 decode every picture the way the installer does\n"
     "\n"
     "Run 'skin-tool <command> --help' for the details of one command.\n";
 
@@ -55,6 +57,13 @@ const char* const KGetHelp =
     "Prints the value at a backslash-separated skin path below the top node, such as\n"
     "SkinInfo\\SkinName. Values without a readable form are printed as hex bytes; a directory\n"
     "lists its children. --raw writes the value bytes unchanged instead.\n";
+
+const char* const KCheckHelp =
+    "Usage: skin-tool check <skin.btd>\n"
+    "\n"
+    "Decodes every binary node of the skin with the installer's own picture decoder and\n"
+    "prints one line per picture: its path, format and size, or why it cannot be decoded.\n"
+    "Exits 1 when any picture fails, so a skin can be checked before it ships.\n";
 
 class TCommandLineError : public std::runtime_error {
 public:
@@ -142,6 +151,36 @@ int Get(const QStringList& AArguments, QIODevice& AOut, QIODevice& AErr) {
     return 0;
 }
 
+int Check(const QStringList& AArguments, QIODevice& AOut, QIODevice& AErr) {
+    const TParsed parsed = Parse(AArguments, false);
+    if (parsed.Positional.size() != 1 || !parsed.Output.isEmpty())
+        throw TCommandLineError("check needs <skin.btd>");
+    TBinaryTreeDocument100 doc;
+    doc.LoadFromFile(parsed.Positional[0]);
+    int failed = 0;
+    const std::vector<TPictureCheck> checks = CheckSkinPictures(doc);
+    for (const TPictureCheck& check : checks) {
+        if (check.Error.isEmpty()) {
+            Write(AOut, QStringLiteral("%1\t%2\t%3x%4%5\n")
+                            .arg(check.Path, check.Format)
+                            .arg(check.Width)
+                            .arg(check.Height)
+                            .arg(check.Frames > 1 ? QStringLiteral(" (%1 frames)").arg(check.Frames)
+                                                  : QString()));
+        } else {
+            ++failed;
+            Write(AOut, QStringLiteral("%1\tERROR\t%2\n").arg(check.Path, check.Error));
+        }
+    }
+    if (failed > 0) {
+        Write(AErr, QStringLiteral("skin-tool: %1 of %2 pictures cannot be decoded\n")
+                        .arg(failed)
+                        .arg(checks.size()));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunSkinTool(const QStringList& AArguments, QIODevice& AOut, QIODevice& AErr) {
@@ -167,6 +206,11 @@ int RunSkinTool(const QStringList& AArguments, QIODevice& AOut, QIODevice& AErr)
             if (WantsHelp(rest))
                 return Write(AOut, QString::fromUtf8(KGetHelp)), 0;
             return Get(rest, AOut, AErr);
+        }
+        if (command == QStringLiteral("check")) {
+            if (WantsHelp(rest))
+                return Write(AOut, QString::fromLatin1(KCheckHelp)), 0;
+            return Check(rest, AOut, AErr);
         }
         throw TCommandLineError("unknown command " + command.toStdString());
     } catch (const TCommandLineError& error) {
