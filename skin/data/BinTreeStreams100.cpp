@@ -48,4 +48,19 @@ void OpenFileForWriting(QFile& AFile, const QString& AFileName) {
         FailFile(QStringLiteral("Cannot create file \"%1\"").arg(AFileName), AFile);
 }
 
+void LoadFromNamedFile(const QString& AFileName, const std::function<void(QIODevice&)>& ALoad) {
+    QFile file;
+    OpenFileForReading(file, AFileName);
+    ALoad(file);
+}
+
+void SaveToNamedFile(const QString& AFileName, const std::function<void(QIODevice&)>& ASave) {
+    QFile file;
+    OpenFileForWriting(file, AFileName);
+    ASave(file);
+    if (!file.flush())
+        throw EFileError(
+            QStringLiteral("Stream write error \"%1\". %2").arg(AFileName, file.errorString()));
+}
+
 } // namespace velmora

@@ -31,18 +31,11 @@ void TBinaryNode100::SaveToStream(QIODevice& AStream) const {
 }
 
 void TBinaryNode100::LoadFromFile(const QString& AFileName) {
-    QFile file;
-    OpenFileForReading(file, AFileName);
-    LoadFromStream(file);
+    LoadFromNamedFile(AFileName, [this](QIODevice& AFile) { LoadFromStream(AFile); });
 }
 
 void TBinaryNode100::SaveToFile(const QString& AFileName) const {
-    QFile file;
-    OpenFileForWriting(file, AFileName);
-    SaveToStream(file);
-    if (!file.flush())
-        throw EFileError(
-            QStringLiteral("Stream write error \"%1\". %2").arg(AFileName, file.errorString()));
+    SaveToNamedFile(AFileName, [this](QIODevice& AFile) { SaveToStream(AFile); });
 }
 
 } // namespace velmora

@@ -6,6 +6,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace velmora::test {
@@ -45,6 +47,26 @@ inline QMap<QString, QByteArray> ReadTree(const QString& root) {
         tree.insert(path.mid(root.size() + 1), ReadFile(path));
     }
     return tree;
+}
+
+// What a finished program said and answered.
+struct TProcessRun {
+    int Exit = -1; // -1 when it crashed or did not finish
+    QString Out;
+    QString Err;
+};
+
+// Runs a program of the build to its end (offscreen, so windowed programs need no display).
+inline TProcessRun RunProcess(const QString& program, const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 } // namespace velmora::test

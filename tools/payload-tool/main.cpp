@@ -5,6 +5,7 @@
 #include "installer/PayloadWriter.h"
 #include "platform/DebugOutput.h"
 #include "platform/LogFile.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/TerminalProgress.h"
 
 #include <QCoreApplication>
@@ -16,10 +17,6 @@
 using namespace velmora;
 
 namespace {
-
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 const char* const kMainHelp =
     "usage: payload-tool <command> [arguments]\n"
@@ -54,22 +51,9 @@ const char* const kExtractHelp =
     "folder Velmora/ appears inside it), showing progress. An existing\n"
     "Velmora/Config/LogedinUsers.XML is kept. Exit 0 on success.\n";
 
-bool WantsHelp(const QStringList& args) {
-    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
-}
-
-int Usage(const char* help) {
-    std::fputs(help, stderr);
-    return kUsage;
-}
-
-void PrintLine(std::FILE* out, const QString& text) {
-    std::fprintf(out, "%s\n", text.toUtf8().constData());
-}
-
 int Fail(const QString& text) {
     PrintLine(stderr, QStringLiteral("payload-tool: ") + text);
-    return kFailed;
+    return kExitFailed;
 }
 
 // Opens and validates an archive; the installer's log line explains any failure and is
@@ -85,7 +69,7 @@ std::optional<TPayloadImage> Load(const QString& path) {
 
 int Build(const QStringList& args) {
     if (WantsHelp(args))
-        return std::fputs(kBuildHelp, stdout), kOk;
+        return Help(kBuildHelp);
     if (args.size() != 3 || args.at(1) != QStringLiteral("-o"))
         return Usage(kBuildHelp);
     try {
@@ -95,7 +79,7 @@ int Build(const QStringList& args) {
         if (!out.open(QIODevice::WriteOnly) || out.write(archive) != archive.size() ||
             !out.commit())
             return Fail(QStringLiteral("cannot write %1: %2").arg(args.at(2), out.errorString()));
-        return kOk;
+        return kExitOk;
     } catch (const EVelmoraError& error) {
         return Fail(error.Message());
     }
@@ -106,18 +90,18 @@ int Build(const QStringList& args) {
 int WithArchive(const QStringList& args, const char* help, qsizetype argumentCount,
                 const std::function<int(const TPayloadImage&)>& run) {
     if (WantsHelp(args))
-        return std::fputs(help, stdout), kOk;
+        return Help(help);
     if (args.size() != argumentCount)
         return Usage(help);
     const std::optional<TPayloadImage> payload = Load(args.at(0));
-    return payload ? run(*payload) : kFailed;
+    return payload ? run(*payload) : kExitFailed;
 }
 
 int List(const QStringList& args) {
     return WithArchive(args, kListHelp, 1, [](const TPayloadImage& payload) {
         for (const TPayloadEntry& entry : payload.Entries)
             PrintLine(stdout, QStringLiteral("%1\t%2").arg(entry.DataSize).arg(entry.Name));
-        return kOk;
+        return kExitOk;
     });
 }
 
@@ -130,7 +114,7 @@ int Verify(const QStringList& args) {
                               .arg(payload.Entries.size())
                               .arg(bytes)
                               .arg(payload.Image.size()));
-        return kOk;
+        return kExitOk;
     });
 }
 
@@ -142,11 +126,11 @@ int Extract(const QStringList& args) {
             written = WritePayload(payload, args.at(1), &progress);
         }
         if (!written)
-            return kFailed;
+            return kExitFailed;
         PrintLine(stdout, QStringLiteral("extracted %1 entries below %2")
                               .arg(payload.Entries.size())
                               .arg(args.at(1)));
-        return kOk;
+        return kExitOk;
     });
 }
 
@@ -157,27 +141,11 @@ int main(int argc, char** argv) {
     FillInstallerSettings();
     // Every install log line is a failure; say it on the terminal as well as in the log.
     // The debugger copy (one line per written file) would only tear the progress bar.
-    SetDebugOutputEnabled(false);
-    SetLogObserver([](const QString& message, const QString&) {
-        PrintLine(stderr, QStringLiteral("payload-tool: ") +
-                              QString(message).replace(u"\r\n"_qs, u": "_qs));
-    });
+    EchoLogToTerminal(QStringLiteral("payload-tool"));
 
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return Usage(kMainHelp);
-    const QString command = args.takeFirst();
-    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
-        command == QStringLiteral("help"))
-        return std::fputs(kMainHelp, stdout), kOk;
-    if (command == QStringLiteral("build"))
-        return Build(args);
-    if (command == QStringLiteral("list"))
-        return List(args);
-    if (command == QStringLiteral("verify"))
-        return Verify(args);
-    if (command == QStringLiteral("extract"))
-        return Extract(args);
-    std::fprintf(stderr, "payload-tool: unknown command '%s'\n\n", command.toUtf8().constData());
-    return Usage(kMainHelp);
+    return DispatchCommand(u"payload-tool"_qs, app.arguments().mid(1), kMainHelp,
+                           {{u"build"_qs, Build},
+                            {u"list"_qs, List},
+                            {u"verify"_qs, Verify},
+                            {u"extract"_qs, Extract}});
 }

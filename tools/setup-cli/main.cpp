@@ -6,6 +6,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/LogFile.h"
 #include "platform/PlatformServices.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/RootOption.h"
 #include "tools/common/TerminalProgress.h"
 
@@ -17,10 +18,6 @@
 using namespace velmora;
 
 namespace {
-
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 const char* const kMainHelp =
     "usage: setup-cli <command> [arguments] [--root DIR]\n"
@@ -52,19 +49,6 @@ const char* const kStatusHelp =
     "Prints the install record of the product, one value per line. Exit 1 when the product\n"
     "is not installed.\n";
 
-void PrintLine(std::FILE* out, const QString& text) {
-    std::fprintf(out, "%s\n", text.toUtf8().constData());
-}
-
-bool WantsHelp(const QStringList& args) {
-    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
-}
-
-int Usage(const char* help) {
-    std::fputs(help, stderr);
-    return kUsage;
-}
-
 // Relative texts would otherwise depend on where the sequence happens to run.
 QString AbsolutePathText(const QString& text) {
     if (text.size() < 3 || QDir::isAbsolutePath(text))
@@ -72,9 +56,9 @@ QString AbsolutePathText(const QString& text) {
     return QDir::current().absoluteFilePath(text);
 }
 
-int Install(QStringList args, const TSystemRoots& roots) {
+int Install(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
-        return std::fputs(kInstallHelp, stdout), kOk;
+        return Help(kInstallHelp);
     if (args.size() != 2)
         return Usage(kInstallHelp);
     QFile archive(args.at(0));
@@ -82,7 +66,7 @@ int Install(QStringList args, const TSystemRoots& roots) {
         PrintLine(
             stderr,
             QStringLiteral("setup-cli: cannot open %1: %2").arg(args.at(0), archive.errorString()));
-        return kFailed;
+        return kExitFailed;
     }
     TPlatformServices services(roots);
     TInstallSequence sequence(services, InstallerSettings(), InstallState(),
@@ -95,37 +79,37 @@ int Install(QStringList args, const TSystemRoots& roots) {
     } catch (const std::exception& error) {
         // What would reach the wizard's application-wide handler: logged, then reported.
         WriteLogFile(QString::fromUtf8(error.what()), InstallerSettings().LogFileName);
-        return kFailed;
+        return kExitFailed;
     }
     if (!sequence.InstallSuccess())
-        return kFailed;
+        return kExitFailed;
     PrintLine(stdout,
               InstallerSettings().DisplayName + u" 已安装到 "_qs + InstallState().ProductFolder);
-    return kOk;
+    return kExitOk;
 }
 
 int Uninstall(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
-        return std::fputs(kUninstallHelp, stdout), kOk;
+        return Help(kUninstallHelp);
     if (!args.isEmpty())
         return Usage(kUninstallHelp);
     TPlatformServices services(roots);
     const TUninstallOutcome outcome =
         UninstallProduct(services, InstallerSettings(), InstallState());
     PrintLine(outcome.Found ? stdout : stderr, DescribeUninstall(outcome, InstallerSettings()));
-    return outcome.Found && outcome.RecordRemoved ? kOk : kFailed;
+    return outcome.Found && outcome.RecordRemoved ? kExitOk : kExitFailed;
 }
 
 int Status(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
-        return std::fputs(kStatusHelp, stdout), kOk;
+        return Help(kStatusHelp);
     if (!args.isEmpty())
         return Usage(kStatusHelp);
     TPlatformServices services(roots);
     const auto record = ReadInstalledRecord(services, InstallerSettings(), InstallState());
     if (!record) {
         PrintLine(stderr, InstallerSettings().DisplayName + u" 未安装。"_qs);
-        return kFailed;
+        return kExitFailed;
     }
     const auto flag = [](bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); };
     const QList<std::pair<const char*, QString>> values = {
@@ -147,7 +131,7 @@ int Status(const QStringList& args, const TSystemRoots& roots) {
     };
     for (const auto& [name, value] : values)
         PrintLine(stdout, QString::fromLatin1(name) + u'=' + value);
-    return kOk;
+    return kExitOk;
 }
 
 } // namespace
@@ -155,27 +139,16 @@ int Status(const QStringList& args, const TSystemRoots& roots) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     FillInstallerSettings();
-    SetDebugOutputEnabled(false);
-    SetLogObserver([](const QString& message, const QString&) {
-        PrintLine(stderr, u"setup-cli: "_qs + QString(message).replace(u"\r\n"_qs, u": "_qs));
-    });
+    EchoLogToTerminal(QStringLiteral("setup-cli"));
 
     QStringList args = app.arguments().mid(1);
     const std::optional<TSystemRoots> roots = TakeRootOption(args);
     if (!roots)
         return Usage(kMainHelp);
-    if (args.isEmpty())
-        return Usage(kMainHelp);
-    const QString command = args.takeFirst();
-    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
-        command == QStringLiteral("help"))
-        return std::fputs(kMainHelp, stdout), kOk;
-    if (command == QStringLiteral("install"))
-        return Install(args, *roots);
-    if (command == QStringLiteral("uninstall"))
-        return Uninstall(args, *roots);
-    if (command == QStringLiteral("status"))
-        return Status(args, *roots);
-    std::fprintf(stderr, "setup-cli: unknown command '%s'\n\n", command.toUtf8().constData());
-    return Usage(kMainHelp);
+    const TSystemRoots& on = *roots;
+    return DispatchCommand(
+        u"setup-cli"_qs, args, kMainHelp,
+        {{u"install"_qs, [&on](const QStringList& rest) { return Install(rest, on); }},
+         {u"uninstall"_qs, [&on](const QStringList& rest) { return Uninstall(rest, on); }},
+         {u"status"_qs, [&on](const QStringList& rest) { return Status(rest, on); }}});
 }

@@ -10,19 +10,10 @@ using velmora::test::WriteFile;
 
 namespace {
 
-struct TRun {
-    int Exit = -1;
-    QString Out;
-    QString Err;
-};
+using TRun = velmora::test::TProcessRun;
 
 TRun Tool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(PAYLOAD_TOOL), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return velmora::test::RunProcess(QStringLiteral(PAYLOAD_TOOL), args);
 }
 
 TEST(PayloadToolTest, BuildListVerifyExtractRoundTrip) {
@@ -62,7 +53,8 @@ TEST(PayloadToolTest, BadInputGivesAClearMessageAndNonZeroExit) {
     for (const QString& command : {u"list"_qs, u"verify"_qs}) {
         const TRun run = Tool({command, archive});
         EXPECT_EQ(run.Exit, 1);
-        EXPECT_TRUE(run.Err.contains(u"ZDecompressStream:提取安装包出错!: incorrect header check"_qs))
+        EXPECT_TRUE(
+            run.Err.contains(u"ZDecompressStream:提取安装包出错!: incorrect header check"_qs))
             << run.Err.toStdString();
     }
     const TRun extract = Tool({u"extract"_qs, archive, dir.filePath(u"install"_qs)});
@@ -73,11 +65,15 @@ TEST(PayloadToolTest, BadInputGivesAClearMessageAndNonZeroExit) {
 
     // A name GBK cannot hold is refused, and no archive is left behind.
     WriteFile(dir.filePath(u"release/Velmora/😀.txt"_qs), "x");
-    const TRun build = Tool({u"build"_qs, dir.filePath(u"release"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)});
+    const TRun build =
+        Tool({u"build"_qs, dir.filePath(u"release"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)});
     EXPECT_EQ(build.Exit, 1);
     EXPECT_TRUE(build.Err.contains(u"cannot be encoded in GBK"_qs));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"out.bin"_qs)));
-    EXPECT_EQ(Tool({u"build"_qs, dir.filePath(u"nothing"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)}).Exit, 1);
+    EXPECT_EQ(
+        Tool({u"build"_qs, dir.filePath(u"nothing"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)})
+            .Exit,
+        1);
 }
 
 TEST(PayloadToolTest, UsageErrorsAndHelp) {
@@ -88,7 +84,8 @@ TEST(PayloadToolTest, UsageErrorsAndHelp) {
     for (const QString& command : {u"build"_qs, u"list"_qs, u"verify"_qs, u"extract"_qs}) {
         const TRun help = Tool({command, u"--help"_qs});
         EXPECT_EQ(help.Exit, 0);
-        EXPECT_TRUE(help.Out.startsWith(u"usage: payload-tool "_qs + command)) << command.toStdString();
+        EXPECT_TRUE(help.Out.startsWith(u"usage: payload-tool "_qs + command))
+            << command.toStdString();
     }
     EXPECT_EQ(Tool({u"--help"_qs}).Exit, 0);
 }
