@@ -1,21 +1,45 @@
 #include "tools/svg-render/SvgRender.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
 namespace velmora {
+
+namespace {
+
+// The width and height the drawing's root element declares in pixels, or an invalid size.
+// The renderer would invent a size for a drawing without them, and skin pictures are cut
+// into fixed pixel margins, so only a declared size is trusted.
+QSize DeclaredSize(const QString& ASvgPath) {
+    QFile file(ASvgPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QSize();
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd() && !xml.isStartElement())
+        xml.readNext();
+    static const QRegularExpression pixels(QStringLiteral("^([0-9]{1,5})(px)?$"));
+    const QRegularExpressionMatch width =
+        pixels.match(xml.attributes().value(QLatin1String("width")).toString().trimmed());
+    const QRegularExpressionMatch height =
+        pixels.match(xml.attributes().value(QLatin1String("height")).toString().trimmed());
+    if (xml.name() != QLatin1String("svg") || !width.hasMatch() || !height.hasMatch())
+        return QSize();
+    return QSize(width.captured(1).toInt(), height.captured(1).toInt());
+}
+
+} // namespace
 
 QImage RenderSvg(const QString& ASvgPath, QSize ASize) {
     QSvgRenderer renderer;
     if (!renderer.load(ASvgPath))
         throw ESvgRenderError(QStringLiteral("%1: not a readable SVG drawing").arg(ASvgPath));
-    const QSize size = ASize.isEmpty() ? renderer.defaultSize() : ASize;
-    // Skin pictures are cut into fixed pixel margins, so a drawing must say its own size
-    // rather than fall back to some renderer default.
+    const QSize size = ASize.isEmpty() ? DeclaredSize(ASvgPath) : ASize;
     if (size.isEmpty() || size.width() > 8192 || size.height() > 8192)
         throw ESvgRenderError(
             QStringLiteral("%1: no usable size; give width and height in pixels").arg(ASvgPath));
