@@ -182,6 +182,10 @@ TEST(DefaultSkinPictures, ButtonFamiliesHaveOneSizePerFamilyAndRoomForTheirMargi
         ExpectSameSize(states);
         // Buttons cut their pictures with 3-pixel margins.
         ExpectNineSlice(states.first(), 3, 3, 3, 3);
+        // A touched button answers: hover and down each look different from the rest.
+        EXPECT_NE(SkinImage(states[0]), SkinImage(states[1])) << family;
+        EXPECT_NE(SkinImage(states[1]), SkinImage(states[2])) << family;
+        EXPECT_NE(SkinImage(states[0]), SkinImage(states[2])) << family;
     }
     // A drop-down picture is split into a left part and an arrow part of the drop-down width
     // plus 4 pixels each; both parts need room for the 4-pixel margins they are cut with.
@@ -197,6 +201,9 @@ TEST(DefaultSkinPictures, PageControlPicturesFitTheTabStrip) {
         const QString dir = QString("ControlStyle\\PageControlEx\\%1\\0\\").arg(orientation);
         ExpectSameSize({dir + "TabBtnImg_Normal.png", dir + "TabBtnImg_Hover.png",
                         dir + "TabBtnImg_Down.png"});
+        // The active tab stands out from the hovered one, and both from a plain tab.
+        EXPECT_NE(SkinImage(dir + "TabBtnImg_Down.png"), SkinImage(dir + "TabBtnImg_Hover.png"));
+        EXPECT_NE(SkinImage(dir + "TabBtnImg_Hover.png"), SkinImage(dir + "TabBtnImg_Normal.png"));
         // Tabs and the strip are cut with 8-pixel margins.
         for (const char* picture : {"TabBtnImg_Normal.png", "TabBackGround.png"})
             ExpectNineSlice(dir + picture, 8, 8, 8, 8);
