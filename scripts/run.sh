@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
 cmake --build build/run
 target=$(mktemp -d /tmp/velmora-install.XXXXXX)
 build/run/tools/payload-tool/payload-tool extract build/run/assets/payload/RESOURCES "$target/"
