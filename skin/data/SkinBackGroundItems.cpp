@@ -592,8 +592,11 @@ void TSkinBackGroundItems::DeleteItem(TBaseSkinItem* AItem) {
 
 void TSkinBackGroundItems::ClearItemList() {
     if (FItemOwnership == ioOwned)
-        for (TBaseSkinItem* item : FItemList)
+        for (TBaseSkinItem* item : FItemList) {
+            if (OnItemDestroying)
+                OnItemDestroying(item);
             delete item;
+        }
     FItemList.Clear();
 }
 
