@@ -48,7 +48,8 @@ void TGDIIMGADV::BuildBuffer(bool imageChanged) {
             FLastPartWidth = std::max(FLastPartWidth, W);
             FLastPartHeight = std::max(FLastPartHeight, H);
             FPieces.Cut(FClipImage->Image(), FLastPartWidth, FLastPartHeight, FMargins,
-                        FStrecthMode, QImage::Format_ARGB32_Premultiplied, FailureSink());
+                        FStrecthMode, QImage::Format_ARGB32_Premultiplied, FailureSink(),
+                        /*keepCentreTile=*/true);
             FMarginChanged = false;
             ++FPieceCutCount;
         }

@@ -56,7 +56,8 @@ void TNinePieces::Clear() {
 }
 
 void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins& m,
-                      TStretchMode mode, QImage::Format format, const TFailure& onFailure) {
+                      TStretchMode mode, QImage::Format format, const TFailure& onFailure,
+                      bool keepCentreTile) {
     Clear();
     const int cw = cropped.width();
     const int ch = cropped.height();
@@ -85,9 +86,11 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
     });
     Guarded(onFailure, "DrawImage", [&] {
         if (mode == smStretchBoth) {
-            // Composing stretches the centre anyway; keeping the tile itself avoids scaling
-            // a part-sized copy a second time, which costs time and blurs.
-            Center = Block(cropped, {L, T, cw - L - R, ch - T - B}, format);
+            // When composing stretches the centre anyway, keeping the tile itself avoids
+            // scaling a part-sized copy a second time, which costs time and blurs.
+            Center = keepCentreTile ? Block(cropped, {L, T, cw - L - R, ch - T - B}, format)
+                                    : Stretched(cropped, {L, T, cw - L - R, ch - T - B}, pw - L - R,
+                                                ph - T - B, format);
             return;
         }
         Center = Blank(pw - L - R, ph - T - B, format);

@@ -27,8 +27,11 @@ public:
     using TFailure = std::function<void(const std::exception& error, const QString& tag)>;
 
     // format: straight ARGB for drawing-surface pieces, premultiplied for device pieces.
+    // In stretch mode, keepCentreTile keeps the unscaled centre for a caller that stretches it
+    // while composing; otherwise the centre is stretched to the part size here, like the sides.
     void Cut(const QImage& cropped, int partWidth, int partHeight, const TSliceMargins& margins,
-             TStretchMode mode, QImage::Format format, const TFailure& onFailure);
+             TStretchMode mode, QImage::Format format, const TFailure& onFailure,
+             bool keepCentreTile = false);
     // Composes width x height into buffer (already that size and cleared). With copy the
     // pieces replace pixels (rectangle copies), otherwise they are drawn; with stretchCentre
     // the whole centre piece is scaled into the centre, otherwise its top-left is cropped.

@@ -340,6 +340,23 @@ TEST_F(NineSliceElements, BigImageResizingRecomposesAndScreenChangeRecuts) {
     EXPECT_EQ(element.MaxDrawWidth(), element.Screen.width());
 }
 
+TEST_F(NineSliceElements, BigImageStretchModeFillsTheWholeCentre) {
+    // A small texture must cover the window, not just its own size in the top-left.
+    IGPBitmap texture = NewGPBitmap(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            texture->SetPixel(x, y, 0xFF3366CCu);
+    FixedScreenBig element;
+    element.Screen = QSize(120, 80);
+    element.SetImage(texture);
+    element.SetStrecthMode(smStretchBoth);
+    element.SetMargin(4, 4, 4, 4);
+    element.SetBounds(0, 0, 120, 80);
+    const TGPBitmap picture = Rendered(element, 120, 80);
+    for (const QPoint p : {QPoint(8, 8), QPoint(60, 40), QPoint(110, 70), QPoint(115, 75)})
+        EXPECT_EQ(picture.GetPixel(p.x(), p.y()), 0xFF3366CCu) << p.x() << "," << p.y();
+}
+
 TEST_F(NineSliceElements, SaveToFileWritesTheBuffer) {
     QTemporaryDir folder;
     TGDIIMGADV element;
