@@ -1,0 +1,52 @@
+// The skin the installer embeds, loaded the way start-up loads it.
+#include "platform/LogFile.h"
+#include "skin/data/SkinManage.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+QGuiApplication& GuiApp() {
+    static int argc = 1;
+    static char name[] = "default-skin-load";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+    return app;
+}
+
+TEST(DefaultSkinLoad, EmbeddedSkinFillsEveryCatalogueWithoutALogEntry) {
+    GuiApp();
+    QTemporaryDir logs;
+    SetLogFolders(logs.path(), logs.path());
+
+    TSkinMng manager;
+    manager.SetIsPrepareBuildBackGndImage(false);
+    ASSERT_TRUE(manager.ChangeSkinRes(QStringLiteral("SKIN"), false));
+    EXPECT_TRUE(manager.Loaded());
+    EXPECT_EQ(manager.SkinName(), QStringLiteral("Default"));
+
+    EXPECT_GT(manager.SkinButtonStyles().Count(), 0);
+    EXPECT_GT(manager.SkinBitButtonStyles().Count(), 0);
+    EXPECT_GT(manager.SkinSpeedButtonStyles().Count(), 0);
+    EXPECT_GT(manager.SkinDropDownButtonStyles().Count(), 0);
+    EXPECT_GT(manager.HorzPageControlStyles().Count(), 0);
+    EXPECT_NE(manager.SkinFormStyles().FormStyleItem(), nullptr);
+    EXPECT_EQ(manager.SkinZoneViewStyles().Count(), 6);
+    EXPECT_GT(manager.SkinZoneViewItems().Count(), 0);
+    EXPECT_GT(manager.SkinPanelStyles().Count(), 0);
+    EXPECT_GT(manager.SkinHeadFrameStyles().Count(), 0);
+
+    // Loading the same resource again without asking for a reload changes nothing.
+    EXPECT_FALSE(manager.ChangeSkinRes(QStringLiteral("SKIN"), false));
+
+    EXPECT_TRUE(QDir(logs.path()).entryList(QDir::Files).isEmpty())
+        << QDir(logs.path()).entryList(QDir::Files).join(u' ').toStdString();
+    SetLogFolders({}, {});
+}
+
+} // namespace
+} // namespace velmora
