@@ -1,0 +1,54 @@
+// skin-gallery: opens a skinned form with the framework's own look so it can be seen and
+// screenshotted.
+//
+//   skin-gallery [--fade] [--maximized] [--screenshot FILE] [--wait MS]
+//
+// --screenshot writes what the screen shows around the form (shadow included) after --wait
+// milliseconds (default 1200) and quits.
+
+#include "platform/SkinApplication.h"
+#include "skin/framework/MemoryFormSkin.h"
+#include "tools/skin-gallery/GalleryForm.h"
+
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    velmora::TSkinApplication app(argc, argv);
+    velmora::TSkinApplication::SetOnException(
+        [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
+    parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
+    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("wait"), QStringLiteral("Delay before the screenshot."),
+                      QStringLiteral("MS"), QStringLiteral("1200")});
+    parser.process(app);
+
+    velmora::TMemoryFormSkin skin;
+    skin.Install();
+    skin.SetUserBackGround(velmora::MakeCodeBackGround());
+    skin.LoadStyle(velmora::MakeCodeFormStyle());
+
+    auto form = velmora::gallery::MakeGalleryForm();
+    form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
+    form->move(120, 100);
+    if (parser.isSet(QStringLiteral("maximized")))
+        form->showMaximized();
+    else
+        form->show();
+
+    if (parser.isSet(QStringLiteral("screenshot"))) {
+        const QString file = parser.value(QStringLiteral("screenshot"));
+        QTimer::singleShot(parser.value(QStringLiteral("wait")).toInt(), &app, [&app, &form, file] {
+            const bool saved = velmora::gallery::ComposeScreen(*form).save(file);
+            std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+            app.exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
