@@ -65,6 +65,7 @@ void TMemoryFormSkin::SetUserBackGround(std::unique_ptr<TSkinBackGround> item,
 namespace {
 
 constexpr int ButtonWidth = 26;
+constexpr int TitleBand = 31;
 constexpr int ButtonHeight = 20;
 
 enum class TGlyph { Minimise, Maximise, Restore, Close };
@@ -139,10 +140,10 @@ IGPBitmap DrawBackGroundPicture(QColor title, QColor top, QColor bottom) {
     body.setColorAt(0, top);
     body.setColorAt(1, bottom);
     painter.fillRect(image.rect(), body);
-    QLinearGradient band(0, 0, 0, 31);
+    QLinearGradient band(0, 0, 0, TitleBand);
     band.setColorAt(0, title.lighter(115));
     band.setColorAt(1, title);
-    painter.fillRect(QRect(0, 0, width, 31), band);
+    painter.fillRect(QRect(0, 0, width, TitleBand), band);
     painter.end();
     return std::make_shared<TGPBitmap>(image);
 }
@@ -181,7 +182,7 @@ std::unique_ptr<TSkinFormStyle> MakeCodeFormStyle() {
         QStringLiteral("Default"),
         DrawBackGroundPicture(QColor(0x1F, 0x5F, 0x8B), QColor(0xF4, 0xF8, 0xFB),
                               QColor(0xDD, 0xE8, 0xF0)),
-        QColor(0xEE, 0xF3, 0xF7)));
+        QColor(0xEE, 0xF3, 0xF7), TitleBand));
     return style;
 }
 

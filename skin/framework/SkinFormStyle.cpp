@@ -1,6 +1,7 @@
 #include "skin/framework/SkinFormStyle.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace velmora {
 
@@ -41,8 +42,9 @@ void SetSkinFormStyleSource(TSkinFormStyleSource* source) {
     GStyleSource = source;
 }
 
-TPictureBackGround::TPictureBackGround(QString name, IGPBitmap picture, QColor color)
-    : FName(std::move(name)), FPicture(std::move(picture)), FColor(color) {
+TPictureBackGround::TPictureBackGround(QString name, IGPBitmap picture, QColor color, int fixedTop)
+    : FName(std::move(name)), FPicture(std::move(picture)), FColor(color),
+      FFixedTop(FPicture ? std::clamp(fixedTop, 0, FPicture->Height()) : 0) {
     FAverage = FPicture && !FPicture->IsNull() ? MeanColor(FPicture->Image()) : FColor;
 }
 
@@ -55,7 +57,12 @@ const QImage& TPictureBackGround::BuildBackground(QSize size) {
     if (FPicture && !FPicture->IsNull()) {
         QPainter painter(&FBuffer);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(QPoint(0, 0), size), FPicture->Image());
+        const QImage& picture = FPicture->Image();
+        const int top = std::min(FFixedTop, size.height());
+        painter.drawImage(QRect(0, 0, size.width(), top), picture,
+                          QRect(0, 0, picture.width(), top));
+        painter.drawImage(QRect(0, top, size.width(), size.height() - top), picture,
+                          QRect(0, FFixedTop, picture.width(), picture.height() - FFixedTop));
     }
     return FBuffer;
 }

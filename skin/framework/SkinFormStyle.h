@@ -79,10 +79,11 @@ public:
 TSkinFormStyleSource* SkinFormStyleSource();
 void SetSkinFormStyleSource(TSkinFormStyleSource* source);
 
-// A background made of one picture stretched over the client area, or of one colour.
+// A background made of one picture stretched over the client area, or of one colour. The
+// top fixedTop rows of the picture (a title band) keep their height and stretch sideways only.
 class TPictureBackGround final : public TSkinBackGround {
 public:
-    TPictureBackGround(QString name, IGPBitmap picture, QColor color);
+    TPictureBackGround(QString name, IGPBitmap picture, QColor color, int fixedTop = 0);
     QString Name() const override { return FName; }
     const QImage& BuildBackground(QSize size) override;
     const QImage* BackgroundBuffer() const override;
@@ -94,6 +95,7 @@ private:
     IGPBitmap FPicture;
     QColor FColor;
     QColor FAverage;
+    int FFixedTop = 0;
     QImage FBuffer;
     int FBuildCount = 0;
 };

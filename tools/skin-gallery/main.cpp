@@ -1,16 +1,18 @@
 // skin-gallery: opens a skinned form with the framework's own look so it can be seen and
 // screenshotted.
 //
-//   skin-gallery [--fade] [--maximized] [--screenshot FILE] [--wait MS]
+//   skin-gallery [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
 //
 // --screenshot writes what the screen shows around the form (shadow included) after --wait
-// milliseconds (default 1200) and quits.
+// milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
+// which shows how the window system stacked the form and its shadow.
 
 #include "platform/SkinApplication.h"
 #include "skin/framework/MemoryFormSkin.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("root"), QStringLiteral("Grab the whole screen.")});
     parser.addOption({QStringLiteral("wait"), QStringLiteral("Delay before the screenshot."),
                       QStringLiteral("MS"), QStringLiteral("1200")});
     parser.process(app);
@@ -44,11 +47,17 @@ int main(int argc, char** argv) {
 
     if (parser.isSet(QStringLiteral("screenshot"))) {
         const QString file = parser.value(QStringLiteral("screenshot"));
-        QTimer::singleShot(parser.value(QStringLiteral("wait")).toInt(), &app, [&app, &form, file] {
-            const bool saved = velmora::gallery::ComposeScreen(*form).save(file);
-            std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
-            app.exit(saved ? 0 : 1);
-        });
+        const bool root = parser.isSet(QStringLiteral("root"));
+        QTimer::singleShot(parser.value(QStringLiteral("wait")).toInt(), &app,
+                           [&app, &form, file, root] {
+                               const QImage picture =
+                                   root ? QGuiApplication::primaryScreen()->grabWindow(0).toImage()
+                                        : velmora::gallery::ComposeScreen(*form);
+                               const bool saved = picture.save(file);
+                               std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write",
+                                            qPrintable(file));
+                               app.exit(saved ? 0 : 1);
+                           });
     }
     return app.exec();
 }
