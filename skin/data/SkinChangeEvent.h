@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QEvent>
+#include <cstdint>
+
+namespace velmora {
+
+class TBaseSkinItem;
+
+// A skin notification as a listener receives it: the event type is the message identifier the
+// listener registered; the first parameter carries the background item for the three
+// background messages and is 0 for a skin change.
+class TSkinChangeEvent : public QEvent {
+public:
+    TSkinChangeEvent(std::uint32_t AMsg, quintptr AWParam, quintptr ALParam)
+        : QEvent(static_cast<QEvent::Type>(AMsg)), FWParam(AWParam), FLParam(ALParam) {}
+    std::uint32_t Msg() const { return static_cast<std::uint32_t>(type()); }
+    quintptr WParam() const { return FWParam; }
+    quintptr LParam() const { return FLParam; }
+    TBaseSkinItem* Item() const { return reinterpret_cast<TBaseSkinItem*>(FWParam); }
+
+private:
+    quintptr FWParam;
+    quintptr FLParam;
+};
+
+} // namespace velmora

@@ -1,0 +1,195 @@
+#include "skin/data/SkinFile.h"
+
+#include "skin/data/SkinDataTypes.h"
+#include "skin/framework/GDIIMG.h"
+#include "skin/framework/GdiSkinHelper.h"
+#include "skin/framework/SkinEngineLog.h"
+
+#include <QBuffer>
+#include <QFile>
+
+namespace velmora {
+namespace {
+
+const QString KLoadTag = QStringLiteral("LoadSkinFile");
+
+QByteArray ReadWhole(const QString& APath, const QString& AWhat) {
+    QFile file(APath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ESkinLoadError(QStringLiteral("Cannot open %1").arg(AWhat));
+    return file.readAll();
+}
+
+} // namespace
+
+TSkinFile::TSkinFile() : FSkinDoc(std::make_unique<TBinaryTreeDocument100>()) {}
+
+TSkinFile::~TSkinFile() = default;
+
+bool TSkinFile::LoadFromBytes(const QByteArray& ABytes) {
+    auto doc = std::make_unique<TBinaryTreeDocument100>();
+    doc->SetReadLimits(FSkinDoc->ReadLimits());
+    doc->WriteBuffer(ABytes.constData(), ABytes.size());
+    LoadSkinDocument(std::move(doc));
+    return true;
+}
+
+void TSkinFile::LoadSkinDocument(std::unique_ptr<TBinaryTreeDocument100> ADoc) {
+    FLoaded = false;
+    FSkinDoc = std::move(ADoc);
+    GetSkinStringByName(QStringLiteral("SkinInfo\\SkinName"), FSkinName, FSkinName);
+    GetSkinStringByName(QStringLiteral("SkinInfo\\SkinVersion"), FSkinVersion, FSkinVersion);
+    FLoaded = true;
+}
+
+bool TSkinFile::LoadSkinFile(const QString& AFileName) {
+    try {
+        LoadFromBytes(ReadWhole(AFileName, AFileName));
+        FFileName = AFileName;
+        return true;
+    } catch (const std::exception& error) {
+        LogSkinFailure(ClassName(), nullptr, &error, KLoadTag);
+    }
+    return false;
+}
+
+bool TSkinFile::LoadSkinRes(const QString& AResName) {
+    try {
+        const QString path = TSkinHelper::ResourcePath(AResName, QStringLiteral("DATA"));
+        LoadFromBytes(ReadWhole(path, QStringLiteral("resource DATA/%1").arg(AResName)));
+        FResName = AResName;
+        return true;
+    } catch (const std::exception& error) {
+        LogSkinFailure(ClassName(), nullptr, &error, KLoadTag);
+    }
+    return false;
+}
+
+TBinTreeNode100* TSkinFile::Find(const QString& AName) const {
+    return FSkinDoc->FindNodeByPath(AName);
+}
+
+bool TSkinFile::GetSkinStringByName(const QString& AName, QString& AValue,
+                                    const QString& ADefault) const {
+    TBinTreeNode100* node = Find(AName);
+    if (const auto* wide = NodeCast<TWideStringNode100>(node)) {
+        AValue = wide->Data();
+        return true;
+    }
+    if (const auto* ansi = NodeCast<TAnsiStringNode100>(node)) {
+        AValue = ansi->Data();
+        return true;
+    }
+    AValue = ADefault;
+    return false;
+}
+
+bool TSkinFile::GetSkinInt32ByName(const QString& AName, std::int32_t& AValue,
+                                   std::int32_t ADefault) const {
+    if (const auto* node = NodeCast<TInt32Node100>(Find(AName))) {
+        AValue = node->Data();
+        return true;
+    }
+    AValue = ADefault;
+    return false;
+}
+
+bool TSkinFile::GetSkinFloatByName(const QString& AName, float& AValue, float ADefault) const {
+    if (const auto* node = NodeCast<TReal32Node100>(Find(AName))) {
+        AValue = node->Data();
+        return true;
+    }
+    AValue = ADefault;
+    return false;
+}
+
+bool TSkinFile::GetSkinDoubleByName(const QString& AName, double& AValue, double ADefault) const {
+    if (const auto* node = NodeCast<TReal64Node100>(Find(AName))) {
+        AValue = node->Data();
+        return true;
+    }
+    AValue = ADefault;
+    return false;
+}
+
+bool TSkinFile::GetSkinBoolByName(const QString& AName, bool& AValue, bool ADefault) const {
+    const TBinTreeNode100* node = Find(AName);
+    if (node == nullptr || node->NodeType() == nt100_Directory) {
+        AValue = ADefault;
+        return false;
+    }
+    // Text and picture kinds count as true when they hold anything; every fixed kind counts by
+    // its own bytes, so a one-byte node is never read as four.
+    if (const auto* buffer = NodeCast<TBufferNode100>(node)) {
+        AValue = !buffer->Bytes().isEmpty();
+        return true;
+    }
+    QByteArray bytes(static_cast<qsizetype>(node->DataSize()), '\0');
+    node->ReadBuffer(bytes.data());
+    AValue = bytes.count('\0') != bytes.size();
+    return true;
+}
+
+bool TSkinFile::GetSkinGuidByName(const QString& AName, QUuid& AValue) const {
+    if (const auto* node = NodeCast<TGUIDNode100>(Find(AName))) {
+        AValue = node->Data();
+        return true;
+    }
+    return false;
+}
+
+const QByteArray* TSkinFile::GetSkinBinaryByName(const QString& AName) const {
+    if (const auto* node = NodeCast<TBinaryNode100>(Find(AName)))
+        return &node->Bytes();
+    return nullptr;
+}
+
+bool TSkinFile::GetSkinStreamByName(const QString& AName, QIODevice& AStream, bool) const {
+    const QByteArray* bytes = GetSkinBinaryByName(AName);
+    if (bytes == nullptr)
+        return false;
+    AStream.write(*bytes);
+    return true;
+}
+
+bool TSkinFile::GetSkinImageByName(const QString& AName, IGPBitmap& ABitmap, bool) const {
+    ABitmap.reset();
+    const QByteArray* bytes = GetSkinBinaryByName(AName);
+    if (bytes == nullptr)
+        return false;
+    QByteArray copy = *bytes;
+    QBuffer stream(&copy);
+    stream.open(QIODevice::ReadOnly);
+    ABitmap = TSkinHelper::CreateBitmap(&stream);
+    return true;
+}
+
+bool TSkinFile::FetchSkinImageByName(const QString& AName, IGPBitmap& ABitmap,
+                                     bool ADefault) const {
+    return GetSkinImageByName(AName, ABitmap, ADefault);
+}
+
+void TSkinFile::GetSkinImageByName(const QString& AName, QImage& AGraphic, bool) const {
+    const QByteArray* bytes = GetSkinBinaryByName(AName);
+    if (bytes == nullptr)
+        return;
+    try {
+        const IGPBitmap decoded = DecodeImageData(*bytes);
+        AGraphic = decoded->Image();
+    } catch (const std::exception& error) {
+        LogSkinFailure(ClassName(), nullptr, &error, QStringLiteral("GetSkinImageByName"));
+    }
+}
+
+QStringList TSkinFile::GetSkinNodesByName(const QString& AName) const {
+    QStringList names;
+    const TBinTreeNode100* node = Find(AName);
+    if (node == nullptr)
+        return names;
+    for (const TBinTreeNode100* child : node->ChildNodes())
+        if (child->NodeType() == nt100_Directory)
+            names.append(child->NodeName());
+    return names;
+}
+
+} // namespace velmora

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/GPBitmap.h"
+#include "skin/data/BinaryTreeDocument100.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <cstdint>
+#include <memory>
+
+namespace velmora {
+
+// One loaded skin and typed questions about it by path. A getter asked for another kind than
+// the node holds treats the node as absent: it answers the default and false, and never reads
+// a byte beyond the node's own value.
+class TSkinFile {
+public:
+    TSkinFile();
+    ~TSkinFile();
+    TSkinFile(const TSkinFile&) = delete;
+    TSkinFile& operator=(const TSkinFile&) = delete;
+
+    static QString ClassName() { return QStringLiteral("TSkinFile"); }
+
+    // Both read the whole skin into a fresh document and adopt it only when it parsed, so a
+    // failed load leaves the previous skin, Loaded, FileName and ResName as they were.
+    bool LoadSkinFile(const QString& AFileName);
+    // Reads the Qt resource ":/DATA/<AResName>".
+    bool LoadSkinRes(const QString& AResName);
+    // Takes a document built in memory, as the two loaders do after parsing.
+    void LoadSkinDocument(std::unique_ptr<TBinaryTreeDocument100> ADoc);
+
+    bool GetSkinStringByName(const QString& AName, QString& AValue,
+                             const QString& ADefault = {}) const;
+    bool GetSkinInt32ByName(const QString& AName, std::int32_t& AValue,
+                            std::int32_t ADefault = 0) const;
+    bool GetSkinFloatByName(const QString& AName, float& AValue, float ADefault = 0) const;
+    bool GetSkinDoubleByName(const QString& AName, double& AValue, double ADefault = 0) const;
+    bool GetSkinBoolByName(const QString& AName, bool& AValue, bool ADefault = false) const;
+    bool GetSkinGuidByName(const QString& AName, QUuid& AValue) const;
+    bool GetSkinStreamByName(const QString& AName, QIODevice& AStream, bool ADefault = false) const;
+    // The picture's bytes decoded; empty when the node is absent. Decoding errors propagate to
+    // the item loaders, which log them under their own names.
+    bool GetSkinImageByName(const QString& AName, IGPBitmap& ABitmap, bool ADefault = false) const;
+    bool FetchSkinImageByName(const QString& AName, IGPBitmap& ABitmap,
+                              bool ADefault = false) const;
+    // Loads into a caller's picture; a decoding error is logged and swallowed.
+    void GetSkinImageByName(const QString& AName, QImage& AGraphic, bool ADefault = false) const;
+    // The binary node's bytes, or nullptr when the path names no binary node.
+    const QByteArray* GetSkinBinaryByName(const QString& AName) const;
+    QStringList GetSkinNodesByName(const QString& AName) const;
+
+    const TBinaryTreeDocument100& SkinDoc() const { return *FSkinDoc; }
+    const QString& FileName() const { return FFileName; }
+    const QString& ResName() const { return FResName; }
+    bool Loaded() const { return FLoaded; }
+    const QString& SkinName() const { return FSkinName; }
+    const QString& SkinVersion() const { return FSkinVersion; }
+
+private:
+    bool LoadFromBytes(const QByteArray& ABytes);
+    TBinTreeNode100* Find(const QString& AName) const;
+
+    std::unique_ptr<TBinaryTreeDocument100> FSkinDoc;
+    QString FFileName;
+    QString FResName;
+    bool FLoaded = false;
+    QString FSkinName;
+    QString FSkinVersion;
+};
+
+} // namespace velmora
