@@ -44,7 +44,7 @@ void TMemoryFormSkin::LoadStyle(std::unique_ptr<TSkinFormStyle> style) {
     TFormDrawSkinCustomControl::AllMembersChangeSkinFile();
     const std::vector<QWidget*> listeners = FListeners;
     for (QWidget* window : listeners) {
-        TSkinChangeEvent message(SkinFileChangedEvent, nullptr);
+        TSkinChangeEvent message(SkinFileChangedEvent, 0, 0);
         QCoreApplication::sendEvent(window, &message);
     }
 }
@@ -55,7 +55,7 @@ void TMemoryFormSkin::SetUserBackGround(std::unique_ptr<TSkinBackGround> item,
     FUserBackGround = std::move(item);
     const std::vector<QWidget*> listeners = FListeners;
     for (QWidget* window : listeners) {
-        TSkinChangeEvent event(message, FUserBackGround.get());
+        TSkinChangeEvent event(message, reinterpret_cast<quintptr>(FUserBackGround.get()), 0);
         QCoreApplication::sendEvent(window, &event);
     }
 }

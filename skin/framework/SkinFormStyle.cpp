@@ -28,6 +28,8 @@ QColor MeanColor(const QImage& image) {
 } // namespace
 
 TSkinBackGround* TSkinFormStyle::FindBackGround(const QString& name) const {
+    if (SufferBackGrounds.size() == 1 && SufferBackGrounds.front()->Name().isEmpty())
+        return SufferBackGrounds.front().get();
     for (const auto& item : SufferBackGrounds)
         if (item->Name() == name)
             return item.get();

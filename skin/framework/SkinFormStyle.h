@@ -56,6 +56,7 @@ struct TSkinFormStyle {
     // The background catalogue; the style owns the items.
     std::vector<std::unique_ptr<TSkinBackGround>> SufferBackGrounds;
 
+    // The item of that name; a catalogue of one unnamed item resolves every name to it.
     TSkinBackGround* FindBackGround(const QString& name) const;
 };
 
@@ -72,6 +73,10 @@ public:
     virtual QFont SkinFont() const = 0;
     virtual void RegisterListener(QWidget* window) = 0;
     virtual void UnregisterListener(QWidget* window) = 0;
+    // The background a background message carries in its first parameter.
+    virtual TSkinBackGround* BackGroundOfMessage(quintptr wParam) {
+        return reinterpret_cast<TSkinBackGround*>(wParam);
+    }
 };
 
 // The provider every skinned form reads; null means "no skin", and forms then keep their

@@ -424,13 +424,13 @@ bool TBaseSkinForm::event(QEvent* event) {
         Guarded(QStringLiteral("ChangeSkinFile"), [&] { ChangeSkinFile(); });
         return true;
     case SkinBackGroundColorChangedEvent:
-        ChangeSkinBackGroundColor(static_cast<TSkinChangeEvent*>(event)->Item());
+        ChangeSkinBackGroundColor(BackGroundOfMessage(event));
         return true;
     case SkinBackGroundFileChangedEvent:
-        ChangeSkinBackGroundFile(static_cast<TSkinChangeEvent*>(event)->Item());
+        ChangeSkinBackGroundFile(BackGroundOfMessage(event));
         return true;
     case SkinBackGroundCustomColorChangedEvent:
-        ChangeSkinBackGroundCustomColor(static_cast<TSkinChangeEvent*>(event)->Item());
+        ChangeSkinBackGroundCustomColor(BackGroundOfMessage(event));
         return true;
     case QEvent::WinIdChange:
         // The window exists exactly while it has an identifier.
@@ -444,6 +444,13 @@ bool TBaseSkinForm::event(QEvent* event) {
         break;
     }
     return QWidget::event(event);
+}
+
+TSkinBackGround* TBaseSkinForm::BackGroundOfMessage(QEvent* event) const {
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    if (source == nullptr)
+        return nullptr;
+    return source->BackGroundOfMessage(static_cast<TSkinChangeEvent*>(event)->WParam());
 }
 
 void TBaseSkinForm::paintEvent(QPaintEvent* event) {

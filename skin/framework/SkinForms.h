@@ -146,6 +146,7 @@ private:
     void AttachShadow();
     void DetachShadow();
     void SetListening(bool listening);
+    TSkinBackGround* BackGroundOfMessage(QEvent* event) const;
 
     bool FIsFirstShowed = false;
     bool FIsFirstDrawedWindow = false;
