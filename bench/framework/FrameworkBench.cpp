@@ -1,9 +1,11 @@
 // What the buffered paint pipeline costs and saves:
 //  - one hover change on a form of twenty skinned controls, against making all of them stale
 //    (the counter "custom_paints" is the number of CustomPaint runs per change);
-//  - the first frame of the gallery's skinned form, against a plain window of the same size.
+//  - the first frame of the gallery's skinned form in the default skin, against a plain window
+//    of the same size.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
-#include "skin/framework/MemoryFormSkin.h"
+#include "skin/data/SkinMng.h"
+#include "skin/framework/SkinMngFormSource.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
 #include <QApplication>
@@ -153,10 +155,14 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    TMemoryFormSkin skin;
-    skin.Install();
-    skin.SetUserBackGround(MakeCodeBackGround());
-    skin.LoadStyle(MakeCodeFormStyle());
+    // The embedded default skin through the skin manager, as the gallery shows it.
+    TSkinMngFormStyleSource source(SkinMng());
+    source.Install();
+    SkinMng().SetIsPrepareBuildBackGndImage(false);
+    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
+        std::fprintf(stderr, "the default skin did not load\n");
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
