@@ -1,3 +1,4 @@
+#include "skin/data/SkinBackGroundItems.h"
 #include "skin/data/SkinFormStyleItem.h"
 #include "skin/data/SkinMng.h"
 #include "skin/framework/SkinForms.h"
@@ -122,6 +123,19 @@ TEST_F(SkinMngFormTest, ControlsHearOfTheNewSkinBeforeTheForm) {
     EXPECT_EQ(control.BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(1, 1),
               form.BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(21, 41));
     EXPECT_EQ(control.CustomPaintCount, 1);
+}
+
+TEST_F(SkinMngFormTest, BackgroundColourMessageRepaintsTheFormInThatColour) {
+    Load(FormSkin(40, 0xFF3366AA), QStringLiteral("one.btd"));
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    TSkinBackGroundColorItem colour;
+    colour.SetBackGroundColor(0xFF208040);
+    FMng.ChangeSkinBackGroundColor(&colour);
+    const QImage screen = Grab(form);
+    EXPECT_EQ(screen.pixel(200, 200), 0xFF208040u);
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0x20, 0x80, 0x40));
 }
 
 TEST_F(SkinMngFormTest, UnregistersWhenDestroyed) {

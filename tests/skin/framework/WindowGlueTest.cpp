@@ -1,4 +1,5 @@
 #include "platform/Errors.h"
+#include "platform/MessagePump.h"
 #include "platform/ModalDisplay.h"
 #include "platform/SkinApplication.h"
 #include "tests/skin/framework/WindowTestSupport.h"
@@ -41,6 +42,19 @@ TEST_F(WindowGlueTest, EscapingErrorsReachTheHookAndTheLoopGoesOn) {
     QEvent second(QEvent::Type(QEvent::User + 1));
     QCoreApplication::sendEvent(&object, &second);
     EXPECT_EQ(messages, (QStringList{QStringLiteral("kaputt"), QStringLiteral("std failure")}));
+}
+
+TEST_F(WindowGlueTest, PumpMessagesDeliversWhatIsPendingOnTheRealLoop) {
+    int delivered = 0;
+    QTimer::singleShot(0, qApp, [&] { ++delivered; });
+    QWidget window;
+    window.resize(50, 50);
+    window.show();
+    window.update();
+    PumpMessages(0);
+    EXPECT_EQ(delivered, 1);
+    PumpMessages(-1);
+    EXPECT_EQ(delivered, 1);
 }
 
 TEST_F(WindowGlueTest, ModalDisplayReturnsTheResultGiven) {
