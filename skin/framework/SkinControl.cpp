@@ -101,8 +101,11 @@ void TSkinCustomControl::SetReSizeNotAlignControls(bool Value) {
     FReSizeNotAlignControls = Value;
     if (layout() != nullptr) {
         layout()->setEnabled(!Value);
-        if (!Value)
+        // Catch up with the sizes that changed while alignment was held back.
+        if (!Value) {
+            layout()->invalidate();
             layout()->activate();
+        }
     }
 }
 

@@ -96,8 +96,11 @@ void TBaseSkinForm::SetReSizeNotAlignControls(bool Value) {
     FReSizeNotAlignControls = Value;
     if (layout() != nullptr) {
         layout()->setEnabled(!Value);
-        if (!Value)
+        // Catch up with the sizes that changed while alignment was held back.
+        if (!Value) {
+            layout()->invalidate();
             layout()->activate();
+        }
     }
 }
 
