@@ -38,7 +38,8 @@ void TMemoryFormSkin::UnregisterListener(QWidget* window) {
 }
 
 void TMemoryFormSkin::LoadStyle(std::unique_ptr<TSkinFormStyle> style) {
-    std::unique_ptr<TSkinFormStyle> previous = std::move(FStyle);
+    if (FStyle)
+        FOldStyles.push_back(std::move(FStyle));
     FStyle = std::move(style);
     TSkinCustomControl::AllMembersChangeSkinFile();
     TFormDrawSkinCustomControl::AllMembersChangeSkinFile();
@@ -51,7 +52,8 @@ void TMemoryFormSkin::LoadStyle(std::unique_ptr<TSkinFormStyle> style) {
 
 void TMemoryFormSkin::SetUserBackGround(std::unique_ptr<TSkinBackGround> item,
                                         QEvent::Type message) {
-    std::unique_ptr<TSkinBackGround> previous = std::move(FUserBackGround);
+    if (FUserBackGround)
+        FOldBackGrounds.push_back(std::move(FUserBackGround));
     FUserBackGround = std::move(item);
     const std::vector<QWidget*> listeners = FListeners;
     for (QWidget* window : listeners) {

@@ -31,7 +31,8 @@ public:
     const std::vector<QWidget*>& Listeners() const { return FListeners; }
 
     // A new style: every skinned control is told, then every listener gets the skin-file
-    // message. The old style lives until all of them have moved to the new one.
+    // message. Old styles and backgrounds stay alive: a form without a window hears of no
+    // change and holds them until it is shown.
     void LoadStyle(std::unique_ptr<TSkinFormStyle> style);
     // A new user background, announced with message (one of the three background messages).
     void SetUserBackGround(std::unique_ptr<TSkinBackGround> item,
@@ -41,6 +42,8 @@ public:
 private:
     std::unique_ptr<TSkinFormStyle> FStyle;
     std::unique_ptr<TSkinBackGround> FUserBackGround;
+    std::vector<std::unique_ptr<TSkinFormStyle>> FOldStyles;
+    std::vector<std::unique_ptr<TSkinBackGround>> FOldBackGrounds;
     QFont FFont;
     std::vector<QWidget*> FListeners;
 };

@@ -413,10 +413,14 @@ void TBaseSkinForm::SetListening(bool listening) {
         return;
     }
     FListening = listening;
-    if (listening)
-        source->RegisterListener(this);
-    else
+    if (!listening) {
         source->UnregisterListener(this);
+        return;
+    }
+    source->RegisterListener(this);
+    // A form without a window heard of no skin change; it catches up before it is shown.
+    if (FFormStyleItem != source->FormStyle() || FUserBackGroundItem != source->UserBackGround())
+        Guarded(QStringLiteral("ChangeSkinFile"), [&] { ChangeSkinFile(); });
 }
 
 // --- events ----------------------------------------------------------------------------------

@@ -92,7 +92,8 @@ void TSkinMngFormStyleSource::Install() {
 }
 
 void TSkinMngFormStyleSource::SkinChanged() {
-    FPreviousStyle = std::move(FStyle);
+    if (FStyle)
+        FOldStyles.push_back(std::move(FStyle));
     FStyleStale = true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -40,10 +41,10 @@ private:
     void SkinChanged();
 
     TSkinMng& FMng;
-    // The style of the current skin, and the one before it: forms still hold the older one
-    // until each has heard of the change.
+    // The style of the current skin. Earlier ones stay alive: a form that has no window yet
+    // hears of no change and holds its style until it is shown.
     mutable std::unique_ptr<TSkinFormStyle> FStyle;
-    std::unique_ptr<TSkinFormStyle> FPreviousStyle;
+    std::vector<std::unique_ptr<TSkinFormStyle>> FOldStyles;
     mutable bool FStyleStale = true;
     mutable std::map<TBaseSkinItem*, std::unique_ptr<TSkinBackGround>> FBackGrounds;
 };

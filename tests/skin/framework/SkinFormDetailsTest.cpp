@@ -171,3 +171,24 @@ TEST(PictureBackGroundTest, WithoutAPictureTheColourFillsEverything) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+TEST_F(SkinFormDetailsTest, FormWithoutAWindowCatchesUpWithSkinChangesWhenShown) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    const TSkinFormStyle* first = form.FormStyleItem();
+    Skin().LoadStyle(MakeCodeFormStyle());
+    Skin().LoadStyle(MakeCodeFormStyle());
+    Skin().SetUserBackGround(MakeStripedBackGround(QStringLiteral("Later")));
+    EXPECT_EQ(form.FormStyleItem(), first) << "no window, no message";
+    form.show();
+    EXPECT_EQ(form.FormStyleItem(), Skin().FormStyle());
+    EXPECT_EQ(form.BackGroundItem(), Skin().UserBackGround());
+    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(), Skin().FormStyle()->CloseBtnBmp_Normal);
+    EXPECT_TRUE(form.ShadowFrame()->Active());
+}
+
+} // namespace
+} // namespace velmora::testing
