@@ -25,11 +25,11 @@ void CheckFont(const QString& AText) {
          {std::pair{1, "Bold"}, {2, "Italic"}, {4, "Underline"}, {8, "Strikeout"}})
         if (font.Style & bit)
             styles << QLatin1String(name);
-    const QString written = QStringLiteral("\"%1\", %2, [%3], [%4]")
-                                .arg(font.Name)
-                                .arg(font.Size)
-                                .arg(styles.join(QLatin1Char('|')))
-                                .arg(font.Color, 6, 16, QLatin1Char('0'));
+    // Concatenated, not formatted: a face may hold "%1" and the like.
+    const QString written =
+        QLatin1Char('"') + font.Name + QStringLiteral("\", ") + QString::number(font.Size) +
+        QStringLiteral(", [") + styles.join(QLatin1Char('|')) + QStringLiteral("], [") +
+        QStringLiteral("%1").arg(font.Color, 6, 16, QLatin1Char('0')) + QLatin1Char(']');
     TFrameworkFont again;
     try {
         ParseFontSpec(written, again, true);

@@ -261,18 +261,24 @@ TGDIBIGIMGPro* TBaseSkinItem::TextureGdiImage() {
 }
 
 void TBaseSkinItem::SetMargin(const TMargin& AValue) {
+    if (FMargin == AValue)
+        return;
     FMargin = AValue;
     FTextureGdiImage->SetMargin(AValue.LeftMargin, AValue.TopMargin, AValue.RightMargin,
                                 AValue.BottomMargin);
 }
 
 void TBaseSkinItem::SetClipMargin(const TMargin& AValue) {
+    if (FClipMargin == AValue)
+        return;
     FClipMargin = AValue;
     FTextureGdiImage->SetClipMargin(AValue.LeftMargin, AValue.TopMargin, AValue.RightMargin,
                                     AValue.BottomMargin);
 }
 
 void TBaseSkinItem::SetStretchMode(TStretchMode AValue) {
+    if (FStretchMode == AValue)
+        return;
     FStretchMode = AValue;
     FTextureGdiImage->SetStrecthMode(AValue);
 }
@@ -592,8 +598,11 @@ void TSkinBackGroundItems::DeleteItem(TBaseSkinItem* AItem) {
 
 void TSkinBackGroundItems::ClearItemList() {
     if (FItemOwnership == ioOwned)
-        for (TBaseSkinItem* item : FItemList)
+        for (TBaseSkinItem* item : FItemList) {
+            if (OnItemDestroying)
+                OnItemDestroying(item);
             delete item;
+        }
     FItemList.Clear();
 }
 

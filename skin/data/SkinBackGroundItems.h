@@ -221,6 +221,9 @@ public:
     int Count() const { return FItemList.Count(); }
     void ClearItemList();
     void SortByUsedTime();
+    // Called for each owned item just before the list destroys it, so that holders of plain
+    // references (the item in use, the recent list) can let go of it.
+    std::function<void(TBaseSkinItem*)> OnItemDestroying;
 
     void LoadFromXMLFile(const QString& AXMLFile);
     // False (and a log entry) when the file cannot be written.

@@ -36,18 +36,24 @@ void TSufferBackGroundItem::SetImage(const IGPBitmap& AValue) {
 }
 
 void TSufferBackGroundItem::SetMargin(const TMargin& AValue) {
+    if (FMargin == AValue)
+        return;
     FMargin = AValue;
     FSufferTextureGdiImage->SetMargin(AValue.LeftMargin, AValue.TopMargin, AValue.RightMargin,
                                       AValue.BottomMargin);
 }
 
 void TSufferBackGroundItem::SetClipMargin(const TMargin& AValue) {
+    if (FClipMargin == AValue)
+        return;
     FClipMargin = AValue;
     FSufferTextureGdiImage->SetClipMargin(AValue.LeftMargin, AValue.TopMargin, AValue.RightMargin,
                                           AValue.BottomMargin);
 }
 
 void TSufferBackGroundItem::SetStretchMode(TStretchMode AValue) {
+    if (FStretchMode == AValue)
+        return;
     FStretchMode = AValue;
     FSufferTextureGdiImage->SetStrecthMode(AValue);
 }

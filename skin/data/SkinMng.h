@@ -16,6 +16,8 @@ namespace velmora {
 // A window that wants skin notifications, with the event types it chose for each kind.
 struct TSkinListenerItem {
     QPointer<QObject> ListenerWindow;
+    // The address registered, kept after the window dies so that its unregistering still
+    // finds the item; compared, never dereferenced.
     const QObject* Identity = nullptr;
     std::uint32_t ChangeSkinFileMsg = 0;
     std::uint32_t ChangeSkinBackGroundColorMsg = 0;

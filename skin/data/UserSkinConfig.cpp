@@ -17,6 +17,18 @@ TUserSkinConfig::TUserSkinConfig(const TSkinMng& AMng)
          {FRecentSkinBackGroundItems.get(), FSkinBackGroundFileItems.get(),
           FSkinBackGroundColorItems.get(), FSkinBackGroundCustomColorItems.get()})
         list->SetSkinSource(&AMng);
+    for (TSkinBackGroundItems* list :
+         {FSkinBackGroundFileItems.get(), FSkinBackGroundColorItems.get(),
+          FSkinBackGroundCustomColorItems.get()})
+        list->OnItemDestroying = [this](TBaseSkinItem* AItem) { ForgetItem(AItem); };
+}
+
+void TUserSkinConfig::ForgetItem(TBaseSkinItem* AItem) {
+    if (FAppUsedSkinItem == AItem)
+        FAppUsedSkinItem = nullptr;
+    if (FRecentSkinBackGroundItems)
+        while (FRecentSkinBackGroundItems->IndexOf(AItem) >= 0)
+            FRecentSkinBackGroundItems->DeleteItem(AItem);
 }
 
 TUserSkinConfig::~TUserSkinConfig() {

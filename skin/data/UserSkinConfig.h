@@ -38,6 +38,9 @@ public:
     }
 
 private:
+    // An owned list is about to destroy AItem: no reference to it may outlive it.
+    void ForgetItem(TBaseSkinItem* AItem);
+
     const TSkinMng& FSkinMng;
     TSkinType FSkinType = stPicture;
     std::unique_ptr<TSkinBackGroundFileItem> FDefaultSkinItem;

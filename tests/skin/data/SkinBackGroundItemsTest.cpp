@@ -474,5 +474,22 @@ TEST_F(SkinBackGroundTest, FreeNoUseSkinItemImageSparesTheItemInUse) {
     EXPECT_TRUE(b->ImageLoaded());
 }
 
+TEST_F(SkinBackGroundTest, ClearingAListForgetsItsItemsInUseAndInTheRecentList) {
+    TSkinMng mng;
+    TUserSkinConfig& config = mng.UserSkinConfig();
+    TSkinBackGroundColorItem* colour = config.SkinBackGroundColorItems().AddBackColor();
+    TSkinBackGroundColorItem* kept = config.SkinBackGroundCustomColorItems().AddBackColor();
+    config.RecentSkinBackGroundItems().AddSKinItem(colour);
+    config.RecentSkinBackGroundItems().AddSKinItem(kept);
+    config.SetAppUsedSkinItem(colour);
+    config.SkinBackGroundColorItems().LoadFromXMLFile(FFolder.filePath("none.xml"));
+    EXPECT_EQ(config.AppUsedSkinItem(), nullptr);
+    ASSERT_EQ(config.RecentSkinBackGroundItems().Count(), 1);
+    EXPECT_EQ(config.RecentSkinBackGroundItems().GetItem(0), kept);
+    // A background change now has no freed item to release.
+    mng.ChangeSkinBackGround(kept);
+    EXPECT_EQ(config.SkinBackGroundColorItems().Count(), 102);
+}
+
 } // namespace
 } // namespace velmora
