@@ -1,0 +1,80 @@
+// skin-gallery: opens a skinned form with the framework's own look so it can be seen and
+// screenshotted.
+//
+//   skin-gallery [--code-skin] [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
+//
+// The form wears the embedded default skin, loaded by the skin manager; --code-skin uses the
+// style drawn in code instead.
+// --screenshot writes what the screen shows around the form (shadow included) after --wait
+// milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
+// which shows how the window system stacked the form and its shadow.
+
+#include "platform/SkinApplication.h"
+#include "skin/data/SkinMng.h"
+#include "skin/framework/MemoryFormSkin.h"
+#include "skin/framework/SkinMngFormSource.h"
+#include "tools/skin-gallery/GalleryForm.h"
+
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    velmora::TSkinApplication app(argc, argv);
+    velmora::TSkinApplication::SetOnException(
+        [](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("code-skin"), QStringLiteral("Use the style drawn in code.")});
+    parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
+    parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
+    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("root"), QStringLiteral("Grab the whole screen.")});
+    parser.addOption({QStringLiteral("wait"), QStringLiteral("Delay before the screenshot."),
+                      QStringLiteral("MS"), QStringLiteral("1200")});
+    parser.process(app);
+
+    velmora::TSkinMngFormStyleSource managed(velmora::SkinMng());
+    velmora::TMemoryFormSkin coded;
+    bool useCode = parser.isSet(QStringLiteral("code-skin"));
+    if (!useCode) {
+        managed.Install();
+        velmora::SkinMng().SetIsPrepareBuildBackGndImage(false);
+        if (!velmora::SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
+            std::fprintf(stderr, "the default skin did not load; using the style drawn in code\n");
+            useCode = true;
+        }
+    }
+    if (useCode) {
+        coded.Install();
+        coded.SetUserBackGround(velmora::MakeCodeBackGround());
+        coded.LoadStyle(velmora::MakeCodeFormStyle());
+    }
+
+    auto form = velmora::gallery::MakeGalleryForm();
+    form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
+    form->move(120, 100);
+    if (parser.isSet(QStringLiteral("maximized")))
+        form->showMaximized();
+    else
+        form->show();
+
+    if (parser.isSet(QStringLiteral("screenshot"))) {
+        const QString file = parser.value(QStringLiteral("screenshot"));
+        const bool root = parser.isSet(QStringLiteral("root"));
+        QTimer::singleShot(parser.value(QStringLiteral("wait")).toInt(), &app,
+                           [&app, &form, file, root] {
+                               const QImage picture =
+                                   root ? QGuiApplication::primaryScreen()->grabWindow(0).toImage()
+                                        : velmora::gallery::ComposeScreen(*form);
+                               const bool saved = picture.save(file);
+                               std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write",
+                                            qPrintable(file));
+                               app.exit(saved ? 0 : 1);
+                           });
+    }
+    return app.exec();
+}
