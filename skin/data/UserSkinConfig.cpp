@@ -44,6 +44,9 @@ TUserSkinConfig::~TUserSkinConfig() {
 
 void TUserSkinConfig::LoadDefaultSkinItem() {
     TSkinBackGroundFileItem& item = *FDefaultSkinItem;
+    // The picture path stays the same from skin to skin while its content changes, so the
+    // picture (and the texture holding it) is read again from the skin now in use.
+    item.FreeImage();
     item.SetSkinName(QStringLiteral("Default"));
     item.SetFileStoredPosition(fspInSkinFile);
     item.SetPictureFile(QStringLiteral("SkinMgr\\DefaultSkins\\Image"));

@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QWindow>
 #include <algorithm>
 
 namespace velmora {
@@ -166,7 +167,10 @@ void TSkinCustomControl::RepaintParentImage() {
 void TSkinCustomControl::RepaintParentImageImmediately() {
     FForceRepaintParentImage = true;
     FForceRepaintParentBuffer = true;
-    if (isVisible())
+    // "Immediately" means the composed buffer is current when this returns; a repaint of a
+    // window that is not exposed yet paints nothing, so the pipeline runs directly then.
+    const QWindow* window = this->window()->windowHandle();
+    if (isVisible() && window != nullptr && window->isExposed())
         repaint();
     else
         PaintPipeline();

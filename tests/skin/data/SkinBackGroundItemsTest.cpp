@@ -461,6 +461,28 @@ TEST_F(SkinBackGroundTest, DefaultSkinItemIsReadFromTheSkin) {
     EXPECT_EQ(used->TextureGdiImage()->StrecthMode(), smAvgColor);
 }
 
+TEST_F(SkinBackGroundTest, ASkinChangeGivesTheDefaultItemTheNewSkinsPicture) {
+    // Both skins keep their background at the same path; the second one's must show.
+    TSkinMng mng;
+    const auto skinWith = [this](QRgb colour, const char* file) {
+        TSkinDocBuilder skin;
+        skin.Bytes("SkinMgr\\DefaultSkins\\Image",
+                   fixtures::EncodeJpeg(fixtures::Solid(16, 16, colour)));
+        skin.Int("SkinMgr\\DefaultSkins\\StretchMode", 4);
+        return skin.SaveTo(FFolder, file);
+    };
+    ASSERT_TRUE(mng.ChangeSkinFile(skinWith(0xFF2040E0, "blue.btd"), true));
+    TBaseSkinItem* item = mng.UserSkinConfig().DefaultSkinItem();
+    ASSERT_TRUE(item->TextureGdiImage()->Image());
+    EXPECT_NEAR(qBlue(item->TextureGdiImage()->Image()->GetPixel(8, 8)), 0xE0, 4);
+
+    ASSERT_TRUE(mng.ChangeSkinFile(skinWith(0xFFE04020, "red.btd"), true));
+    item = mng.UserSkinConfig().DefaultSkinItem();
+    ASSERT_TRUE(item->TextureGdiImage()->Image());
+    EXPECT_NEAR(qRed(item->TextureGdiImage()->Image()->GetPixel(8, 8)), 0xE0, 4);
+    EXPECT_NEAR(qRed(item->AverageGPColor()), 0xE0, 4);
+}
+
 TEST_F(SkinBackGroundTest, FreeNoUseSkinItemImageSparesTheItemInUse) {
     TSkinMng mng;
     TUserSkinConfig& config = mng.UserSkinConfig();
