@@ -213,15 +213,15 @@ void TSkinZoneViewStyles::LoadSkinZoneViewStyleItem(TSkinZoneViewStyleItem* AIte
             image(static_cast<TZoneViewImage>(i));
 
         auto font = [&](TZoneViewFont AFont) {
-            QString spec;
+            QString fontText;
             if (!FSkinMng.GetSkinStringByName(Below(AStyleNodeName, KZoneViewFontNodes[AFont]),
-                                              spec) ||
-                spec.isEmpty())
+                                              fontText) ||
+                fontText.isEmpty())
                 return;
             try {
-                ParseFontSpec(spec, AItem->Font(AFont), true);
+                ParseFontSpec(fontText, AItem->Font(AFont), true);
             } catch (const ESkinParseError&) {
-                // A malformed spec keeps what was parsed before it, without a log entry.
+                // A malformed font text keeps what was parsed before it, without a log entry.
             }
         };
         for (TZoneViewFont f : {zvfNodeNormal, zvfNodeActive, zvfNodeHover})

@@ -30,6 +30,6 @@ TSkinAnchors ParseAnchorsText(const QString& AText);
 // The fixed messages, so that tests and logs agree on them.
 inline const QString KParseNotInteger = QStringLiteral("Item is not an integer");
 inline const QString KParseNotHex = QStringLiteral("Colour is not hexadecimal");
-inline const QString KParseFontSpec = QStringLiteral("Invalid font spec");
+inline const QString KParseFontSpec = QStringLiteral("Invalid font description");
 
 } // namespace velmora

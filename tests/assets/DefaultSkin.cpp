@@ -81,20 +81,20 @@ std::optional<TMarginText> ParseMargin(const QString& AText) {
 }
 
 std::optional<TFontSpec> ParseFontSpec(const QString& AText) {
-    // The reader cuts at fixed positions around each comma, so a spec must hold exactly this
-    // shape for every part to land in its field.
+    // The reader cuts at fixed positions around each comma, so a font description must hold exactly
+    // this shape for every part to land in its field.
     static const QRegularExpression shape(
         QStringLiteral("^\"([^\",]+)\", ([0-9]+), \\[([A-Za-z|]*)\\], \\[([0-9A-Fa-f]{6})\\]$"));
     const QRegularExpressionMatch match = shape.match(AText);
     if (!match.hasMatch())
         return std::nullopt;
-    TFontSpec spec;
-    spec.Face = match.captured(1);
-    spec.Size = match.captured(2).toInt();
+    TFontSpec font;
+    font.Face = match.captured(1);
+    font.Size = match.captured(2).toInt();
     if (!match.captured(3).isEmpty())
-        spec.Styles = match.captured(3).split(u'|');
-    spec.Colour = match.captured(4).toUInt(nullptr, 16);
-    return spec;
+        font.Styles = match.captured(3).split(u'|');
+    font.Colour = match.captured(4).toUInt(nullptr, 16);
+    return font;
 }
 
 } // namespace velmora::testing

@@ -29,7 +29,7 @@ struct TMarginText {
 };
 std::optional<TMarginText> ParseMargin(const QString& AText);
 
-// A font spec ("\"face\", size, [styles], [BBGGRR]") parsed by the positions the skin uses.
+// A font description ("\"face\", size, [styles], [BBGGRR]") parsed by the positions the skin uses.
 struct TFontSpec {
     QString Face;
     int Size = 0;

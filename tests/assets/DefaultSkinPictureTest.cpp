@@ -254,11 +254,11 @@ TEST(DefaultSkinPictures, ZoneViewStylesHaveCuttablePicturesAndReadableFonts) {
         for (const char* kind : {"Node", "Nick", "Info", "Main"})
             for (const char* state : {"Normal", "Active", "Hover"}) {
                 const QString path = dir + QString("ZoneFont\\%1%2Font").arg(kind, state);
-                const auto spec = testing::ParseFontSpec(SkinString(path).value_or(QString()));
-                ASSERT_TRUE(spec) << path.toStdString();
-                EXPECT_GE(spec->Size, 8);
-                EXPECT_LE(spec->Size, 16);
-                for (const QString& name : spec->Styles)
+                const auto font = testing::ParseFontSpec(SkinString(path).value_or(QString()));
+                ASSERT_TRUE(font) << path.toStdString();
+                EXPECT_GE(font->Size, 8);
+                EXPECT_LE(font->Size, 16);
+                for (const QString& name : font->Styles)
                     EXPECT_TRUE(
                         QStringList({"Bold", "Italic", "Underline", "Strikeout"}).contains(name))
                         << path.toStdString();
@@ -277,12 +277,12 @@ TEST(DefaultSkinPictures, ZoneViewStylesHaveCuttablePicturesAndReadableFonts) {
 }
 
 TEST(DefaultSkinPictures, FontSpecsParseByPosition) {
-    const auto spec = testing::ParseFontSpec("\"宋体\", 12, [], [DA7003]");
-    ASSERT_TRUE(spec);
-    EXPECT_EQ(spec->Face, QStringLiteral("宋体"));
-    EXPECT_EQ(spec->Size, 12);
-    EXPECT_TRUE(spec->Styles.isEmpty());
-    EXPECT_EQ(spec->Colour, 0xDA7003u);
+    const auto font = testing::ParseFontSpec("\"宋体\", 12, [], [DA7003]");
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->Face, QStringLiteral("宋体"));
+    EXPECT_EQ(font->Size, 12);
+    EXPECT_TRUE(font->Styles.isEmpty());
+    EXPECT_EQ(font->Colour, 0xDA7003u);
     EXPECT_FALSE(testing::ParseFontSpec("\"宋体\",12, [], [DA7003]"));
     EXPECT_FALSE(testing::ParseFontSpec("宋体, 12, [], [DA7003]"));
 }
