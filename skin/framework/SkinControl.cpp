@@ -1,6 +1,7 @@
 #include "skin/framework/SkinControl.h"
 
 #include "skin/framework/DefaultSkinFont.h"
+#include "skin/framework/LayoutHold.h"
 #include "skin/framework/ParentImage.h"
 #include "skin/framework/SkinEngineLog.h"
 #include "skin/framework/SkinFormStyle.h"
@@ -100,14 +101,7 @@ void TSkinCustomControl::SetReSizeNotAlignControls(bool Value) {
     if (FReSizeNotAlignControls == Value)
         return;
     FReSizeNotAlignControls = Value;
-    if (layout() != nullptr) {
-        layout()->setEnabled(!Value);
-        // Catch up with the sizes that changed while alignment was held back.
-        if (!Value) {
-            layout()->invalidate();
-            layout()->activate();
-        }
-    }
+    SetLayoutHeld(*this, Value);
 }
 
 void TSkinCustomControl::SetColor(const QColor& Value) {

@@ -1,6 +1,7 @@
 #include "skin/framework/SkinForms.h"
 
 #include "skin/framework/GdiSkinHelper.h"
+#include "skin/framework/LayoutHold.h"
 #include "skin/framework/SkinEngineLog.h"
 #include "skin/framework/SkinMessages.h"
 #include "skin/framework/SkinTimer.h"
@@ -94,14 +95,7 @@ void TBaseSkinForm::SetReSizeNotAlignControls(bool Value) {
     if (FReSizeNotAlignControls == Value)
         return;
     FReSizeNotAlignControls = Value;
-    if (layout() != nullptr) {
-        layout()->setEnabled(!Value);
-        // Catch up with the sizes that changed while alignment was held back.
-        if (!Value) {
-            layout()->invalidate();
-            layout()->activate();
-        }
-    }
+    SetLayoutHeld(*this, Value);
 }
 
 void TBaseSkinForm::SetBorderStyle(TFormBorderStyle Value) {
