@@ -59,8 +59,7 @@ class TFolderTree {
 public:
     explicit TFolderTree(int rootFd) : FRootFd(rootFd) {}
     ~TFolderTree() {
-        for (const int fd : std::as_const(FOpen))
-            ::close(fd);
+        CloseAll();
         ::close(FRootFd);
     }
     TFolderTree(const TFolderTree&) = delete;
@@ -68,6 +67,10 @@ public:
 
     // The folder holding the entry's file, created as needed; -1 with errno on failure.
     int FolderOf(const QStringList& components, QString& failedAt) {
+        // Entries come in path order, so few folders are revisited; a bounded cache keeps a
+        // payload with thousands of folders inside the process's descriptor limit.
+        if (FOpen.size() >= kMaxOpenFolders)
+            CloseAll();
         int parent = FRootFd;
         QString key;
         for (qsizetype i = 0; i + 1 < components.size(); ++i) {
@@ -96,6 +99,14 @@ public:
     }
 
 private:
+    static constexpr qsizetype kMaxOpenFolders = 64;
+
+    void CloseAll() {
+        for (const int fd : std::as_const(FOpen))
+            ::close(fd);
+        FOpen.clear();
+    }
+
     int FRootFd;
     QHash<QString, int> FOpen;
 };

@@ -106,6 +106,10 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
                 break; // no progress possible with this input: read more
             if (result < 0)
                 inflater.Raise(result);
+            // A payload never uses a preset dictionary; zlib would ask for it on every call
+            // without consuming input, so waiting for progress would never end.
+            if (result == Z_NEED_DICT)
+                inflater.Raise(Z_NEED_DICT);
             if (result == Z_STREAM_END) {
                 ended = true;
                 if (z.avail_in > 0)
@@ -126,6 +130,8 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
         roomLeft = z.avail_out;
         if (result < 0)
             inflater.Raise(result);
+        if (result == Z_NEED_DICT)
+            inflater.Raise(Z_NEED_DICT);
     } while (result != Z_STREAM_END || roomLeft == 0);
     target.resize(used);
     inflater.End();

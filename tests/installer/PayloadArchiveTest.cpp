@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace velmora;
@@ -177,6 +178,24 @@ TEST_F(PayloadArchiveTest, PlantedLinksNeverLeadWritesOutsideTheInstallFolder) {
 
     EXPECT_EQ(ReadTree(outside.path()),
               (QMap<QString, QByteArray>{{u"canary.txt"_qs, "untouched"}}));
+}
+
+TEST_F(PayloadArchiveTest, ManyFoldersStayWithinTheDescriptorLimit) {
+    TImageBuilder release;
+    for (int i = 0; i < 600; ++i)
+        release.Add(
+            QStringLiteral("Velmora\\plugins\\p%1\\data.bin").arg(i, 4, 10, QChar(u'0')).toLatin1(),
+            QByteArray::number(i));
+    const QByteArray archive = release.Archive();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 200; // well below the number of folders
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const bool extracted = Extract(archive);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(extracted) << Log().toStdString();
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/plugins/p0599/data.bin"_qs), "599");
 }
 
 TEST_F(PayloadArchiveTest, ForceFolderPathCreatesEveryLevelBeforeTheLastSeparator) {

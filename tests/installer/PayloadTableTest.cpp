@@ -114,6 +114,10 @@ TEST(PayloadTableTest, InflationFailsWithZlibsMessageOnDamagedStreams) {
     EXPECT_EQ(InflateError(flipped), u"incorrect data check"_qs);
     EXPECT_EQ(InflateError(archive + "junk"), u"data follows the end of the compressed stream"_qs);
     EXPECT_EQ(InflateError(archive, 4096), u"payload inflates past the size limit"_qs);
+    // A header asking for a preset dictionary: an error, not an endless wait for progress.
+    EXPECT_EQ(InflateError(QByteArray("\x78\xbb\x00\x00\x00\x00", 6)), u"need dictionary"_qs);
+    EXPECT_EQ(InflateError(QByteArray("\x78\xbb\x00\x00\x00\x01", 6) + archive.mid(2)),
+              u"need dictionary"_qs);
 }
 
 } // namespace
