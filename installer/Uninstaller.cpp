@@ -6,9 +6,35 @@
 #include "platform/PlatformServices.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace velmora {
+
+namespace {
+
+// Files (and links) below productFolder that are not user data. A location that was a link,
+// or files that could not be deleted, must not be reported as removed.
+QStringList ProductFilesLeft(const QString& productFolder) {
+    QStringList left;
+    if (productFolder.isEmpty() || !QFileInfo(productFolder).isDir())
+        return left;
+    QDirIterator it(productFolder,
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QStringList parts = path.mid(productFolder.size()).split(u'/');
+        if (parts.contains(u"Users"_qs) || parts.contains(u"Config"_qs))
+            continue;
+        const QFileInfo info = it.fileInfo();
+        if (info.isSymLink() || !info.isDir())
+            left << path;
+    }
+    return left;
+}
+
+} // namespace
 
 std::optional<TPreviousInstallRecord> ReadInstalledRecord(TPlatformServices& services,
                                                           const TInstallerSettings& settings,
@@ -56,8 +82,14 @@ TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstaller
                 outcome.KeptFolders << outcome.ProductFolder + kept;
         }
     }
+    outcome.FilesLeft = ProductFilesLeft(outcome.ProductFolder);
     outcome.RecordRemoved = !record.CheckIsHasLastVer();
     return outcome;
+}
+
+bool UninstallComplete(const TUninstallOutcome& outcome) {
+    return outcome.Found && outcome.RecordRemoved && outcome.ErrorSummary.isEmpty() &&
+           outcome.FilesLeft.isEmpty();
 }
 
 QString DescribeUninstall(const TUninstallOutcome& outcome, const TInstallerSettings& settings) {
@@ -65,9 +97,12 @@ QString DescribeUninstall(const TUninstallOutcome& outcome, const TInstallerSett
         return u"未找到"_qs + settings.DisplayName + u"的安装信息。"_qs;
     QStringList lines;
     lines << settings.DisplayName +
-                 (outcome.ErrorSummary.isEmpty() ? u" 已卸载。"_qs : u" 已卸载，但有错误。"_qs);
-    if (!outcome.ProductFolder.isEmpty())
+                 (UninstallComplete(outcome) ? u" 已卸载。"_qs : u" 已卸载，但有错误。"_qs);
+    if (!outcome.ProductFolder.isEmpty() && outcome.FilesLeft.isEmpty())
         lines << u"已删除程序文件: "_qs + QDir::toNativeSeparators(outcome.ProductFolder);
+    if (!outcome.FilesLeft.isEmpty())
+        lines << u"程序文件未能删除 ("_qs + QString::number(outcome.FilesLeft.size()) +
+                     u" 个): "_qs + QDir::toNativeSeparators(outcome.ProductFolder);
     for (const QString& link : outcome.RemovedLinks)
         lines << u"已删除快捷方式: "_qs + link;
     for (const QString& kept : outcome.KeptFolders)

@@ -15,6 +15,7 @@ struct TUninstallOutcome {
     QString ProductFolder;    // the folder that was cleaned
     QStringList KeptFolders;  // user data left in place (Users, Config)
     QStringList RemovedLinks; // shortcuts that existed and are gone
+    QStringList FilesLeft;    // product files still there outside Users and Config
     bool RecordRemoved = false;
     QString ErrorSummary; // one labelled line per failed step; empty when all went well
 };
@@ -30,6 +31,9 @@ std::optional<TPreviousInstallRecord> ReadInstalledRecord(TPlatformServices& ser
 // the record. The uninstaller and the command-line tool both call this.
 TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstallerSettings& settings,
                                    TInstallState& state);
+
+// True when the record, the shortcuts it named and the product files are all gone.
+bool UninstallComplete(const TUninstallOutcome& outcome);
 
 // A few lines a person reads after an uninstall.
 QString DescribeUninstall(const TUninstallOutcome& outcome, const TInstallerSettings& settings);

@@ -97,7 +97,7 @@ int Uninstall(const QStringList& args, const TSystemRoots& roots) {
     const TUninstallOutcome outcome =
         UninstallProduct(services, InstallerSettings(), InstallState());
     PrintLine(outcome.Found ? stdout : stderr, DescribeUninstall(outcome, InstallerSettings()));
-    return outcome.Found && outcome.RecordRemoved ? kExitOk : kExitFailed;
+    return UninstallComplete(outcome) ? kExitOk : kExitFailed;
 }
 
 int Status(const QStringList& args, const TSystemRoots& roots) {

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
 
     const TUninstallOutcome outcome = UninstallProduct(services, settings, InstallState());
     const QString report = DescribeUninstall(outcome, settings);
-    const bool clean = outcome.RecordRemoved && outcome.ErrorSummary.isEmpty();
+    const bool clean = UninstallComplete(outcome);
     if (unattended)
         std::fprintf(clean ? stdout : stderr, "%s\n", report.toUtf8().constData());
     else if (clean)

@@ -167,6 +167,8 @@ TEST_F(InstallSequenceTest, InstallThenUninstallLeavesOnlyUserDataAndNoRecord) {
     EXPECT_TRUE(outcome.Found);
     EXPECT_TRUE(outcome.RecordRemoved);
     EXPECT_TRUE(outcome.ErrorSummary.isEmpty()) << outcome.ErrorSummary.toStdString();
+    EXPECT_TRUE(outcome.FilesLeft.isEmpty()) << outcome.FilesLeft.join(u' ').toStdString();
+    EXPECT_TRUE(UninstallComplete(outcome));
     EXPECT_EQ(outcome.RemovedLinks, links);
     EXPECT_EQ(ReadTree(Apps()),
               (QMap<QString, QByteArray>{{u"Velmora/Config/LogedinUsers.XML"_qs, "<LogedinUsers/>"},
@@ -179,6 +181,24 @@ TEST_F(InstallSequenceTest, InstallThenUninstallLeavesOnlyUserDataAndNoRecord) {
 
     TInstallState again;
     EXPECT_FALSE(UninstallProduct(*FServices, InstallerSettings(), again).Found);
+}
+
+TEST_F(InstallSequenceTest, UninstallSaysSoWhenProductFilesCouldNotBeRemoved) {
+    // Installed through a link: removal never follows links, so the files stay, and the
+    // report must not claim they were deleted.
+    QDir().mkpath(FRoot.filePath(u"real"_qs));
+    ASSERT_TRUE(QFile::link(FRoot.filePath(u"real"_qs), FRoot.filePath(u"via-link"_qs)));
+    ASSERT_TRUE(Install(FRoot.filePath(u"via-link"_qs), Release("3.0").Archive()));
+
+    TInstallState state;
+    const TUninstallOutcome outcome = UninstallProduct(*FServices, InstallerSettings(), state);
+    EXPECT_TRUE(outcome.Found);
+    EXPECT_FALSE(outcome.FilesLeft.isEmpty());
+    EXPECT_FALSE(UninstallComplete(outcome));
+    const QString report = DescribeUninstall(outcome, InstallerSettings());
+    EXPECT_TRUE(report.contains(u"程序文件未能删除"_qs)) << report.toStdString();
+    EXPECT_FALSE(report.contains(u"已删除程序文件"_qs));
+    EXPECT_TRUE(QFileInfo::exists(FRoot.filePath(u"real/Velmora/Corvex.exe"_qs)));
 }
 
 TEST_F(InstallSequenceTest, ShortPathTextInstallsBelowProgramFilesAndPublisherFolder) {
