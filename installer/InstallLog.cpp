@@ -8,8 +8,7 @@ namespace velmora {
 void WriteInstallLog(const QString& message) {
     // Logging may happen before the settings are filled (an early failure); the file name
     // must still be the install log's.
-    const QString& name = InstallerSettings().LogFileName;
-    WriteLogFile(message, name.isEmpty() ? DefaultInstallerSettings().LogFileName : name);
+    WriteLogFile(message, InstallerSettingsOrDefault().LogFileName);
 }
 
 } // namespace velmora

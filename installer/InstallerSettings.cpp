@@ -39,6 +39,12 @@ void FillInstallerSettings() {
     MutableSettings() = DefaultInstallerSettings();
 }
 
+const TInstallerSettings& InstallerSettingsOrDefault() {
+    static const TInstallerSettings defaults = DefaultInstallerSettings();
+    const TInstallerSettings& filled = InstallerSettings();
+    return filled.ProductName.isEmpty() ? defaults : filled;
+}
+
 TInstallState& InstallState() {
     static TInstallState state;
     return state;

@@ -37,6 +37,11 @@ TInstallerSettings DefaultInstallerSettings();
 const TInstallerSettings& InstallerSettings();
 void FillInstallerSettings();
 
+// The filled table, or the shipped values when start-up has not filled it yet (a failure
+// logged that early, a tool that only extracts): code that must name the product's files
+// uses this rather than risk an empty name.
+const TInstallerSettings& InstallerSettingsOrDefault();
+
 // What the reader takes back from an existing install record.
 struct TPreviousInstallRecord {
     QString InstallLocation;

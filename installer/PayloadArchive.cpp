@@ -35,9 +35,7 @@ QByteArray NativeName(const QString& name) {
 bool IsProtected(const TPayloadEntry& entry) {
     if (entry.Name == kProtectedName)
         return true;
-    const QString& product = InstallerSettings().ProductName.isEmpty()
-                                 ? DefaultInstallerSettings().ProductName
-                                 : InstallerSettings().ProductName;
+    const QString& product = InstallerSettingsOrDefault().ProductName;
     return entry.Name == product + u'\\' + kProtectedName;
 }
 
