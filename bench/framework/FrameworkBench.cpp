@@ -4,6 +4,7 @@
 //  - the first frame of the gallery's skinned form in the default skin, against a plain window
 //    of the same size.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
+#include "bench/support/RatioReporter.h"
 #include "skin/data/SkinMng.h"
 #include "skin/framework/SkinMngFormSource.h"
 #include "tools/skin-gallery/GalleryForm.h"
@@ -133,21 +134,6 @@ BENCHMARK(AllStale)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstFrameSkinned)->Unit(benchmark::kMillisecond);
 BENCHMARK(FirstFramePlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(FirstFramePlainWidgets)->Unit(benchmark::kMillisecond);
-
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            Times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Ratio(const std::string& a, const std::string& b) const {
-        const auto x = Times.find(a);
-        const auto y = Times.find(b);
-        return x == Times.end() || y == Times.end() || y->second <= 0 ? 0 : x->second / y->second;
-    }
-    std::map<std::string, double> Times;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // What the piece cache of the nine-slice element buys while a window is resized: the same
 // sequence of sizes drawn through one cached element, and drawn from the nine slices of the
 // picture from scratch each time. Prints the ratio of the two.
+#include "bench/support/RatioReporter.h"
 #include "skin/framework/GDIIMGADV.h"
 #include "skin/framework/GdiSkinHelper.h"
 #include "skin/framework/StretchFill.h"
@@ -102,16 +103,6 @@ BENCHMARK(FromScratch)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            Times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> Times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -126,14 +117,12 @@ int main(int argc, char** argv) {
         for (const int sequence : {0, 1}) {
             const std::string suffix =
                 std::string("/") + mode + "/" + std::to_string(sequence) + "/process_time";
-            const auto cached = reporter.Times.find("CachedElement" + suffix);
-            const auto scratch = reporter.Times.find("FromScratch" + suffix);
-            if (cached == reporter.Times.end() || scratch == reporter.Times.end() ||
-                cached->second <= 0)
+            const double ratio = reporter.Ratio("FromScratch" + suffix, "CachedElement" + suffix);
+            if (ratio <= 0)
                 continue;
             std::printf("stretch mode %s, sequence %d (%zu sizes): CPU time from scratch / "
                         "cached element = %.2f\n",
-                        mode, sequence, Sizes(sequence).size(), scratch->second / cached->second);
+                        mode, sequence, Sizes(sequence).size(), ratio);
         }
     }
     benchmark::Shutdown();
