@@ -1,7 +1,7 @@
 #include "installer/InstallLog.h"
 
 #include "installer/InstallerSettings.h"
-#include "platform/LogFile.h"
+#include "platform/system/LogFile.h"
 
 namespace velmora {
 

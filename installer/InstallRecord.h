@@ -1,7 +1,7 @@
 #pragma once
 
 #include "installer/InstallerSettings.h"
-#include "platform/RegistryStore.h"
+#include "platform/system/RegistryStore.h"
 
 #include <QDate>
 #include <QStringList>

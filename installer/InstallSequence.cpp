@@ -3,8 +3,8 @@
 #include "installer/InstallRecord.h"
 #include "installer/PreviousVersionRemoval.h"
 #include "installer/ShellIntegration.h"
-#include "platform/MessagePump.h"
-#include "platform/PlatformServices.h"
+#include "platform/system/MessagePump.h"
+#include "platform/system/PlatformServices.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "installer/OperationErrors.h"
 
 #include "installer/InstallLog.h"
-#include "platform/Errors.h"
+#include "platform/system/Errors.h"
 
 #include <exception>
 

@@ -4,8 +4,8 @@
 #include "installer/InstallerSettings.h"
 #include "installer/ProgressDisplay.h"
 #include "installer/ZDecompress.h"
-#include "platform/DebugOutput.h"
-#include "platform/MessagePump.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/system/MessagePump.h"
 
 #include <QDir>
 #include <QFile>

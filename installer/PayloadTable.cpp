@@ -1,6 +1,6 @@
 #include "installer/PayloadTable.h"
 
-#include "platform/GbkCodec.h"
+#include "platform/system/GbkCodec.h"
 
 #include <QSet>
 #include <QtEndian>

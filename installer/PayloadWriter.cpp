@@ -1,7 +1,7 @@
 #include "installer/PayloadWriter.h"
 
 #include "installer/PayloadTable.h"
-#include "platform/GbkCodec.h"
+#include "platform/system/GbkCodec.h"
 
 #include <QDirIterator>
 #include <QFile>

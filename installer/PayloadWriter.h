@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Errors.h"
+#include "platform/system/Errors.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "installer/InstallerSettings.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/RegistrationTool.h"
-#include "platform/ShellLinks.h"
-#include "platform/SpecialFolders.h"
+#include "platform/system/ProcessLauncher.h"
+#include "platform/system/RegistrationTool.h"
+#include "platform/system/ShellLinks.h"
+#include "platform/system/SpecialFolders.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "installer/SingleInstance.h"
 
 #include "installer/InstallerSettings.h"
-#include "platform/ProcessTable.h"
-#include "platform/SystemWideName.h"
+#include "platform/system/ProcessTable.h"
+#include "platform/system/SystemWideName.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 #include "installer/InstallRecord.h"
 #include "installer/PreviousVersionRemoval.h"
 #include "installer/ShellIntegration.h"
-#include "platform/PlatformServices.h"
+#include "platform/system/PlatformServices.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -3,6 +3,8 @@
 # with progress, into a fresh folder and lists what was written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Cached objects are keyed on paths relative to the tree, so any clone reuses them.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=5G
 bash scripts/setup.sh
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
 cmake --build build/run

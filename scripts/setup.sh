@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format ccache
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   zlib1g-dev libpng-dev libjpeg-dev libgif-dev libsqlite3-dev
   fonts-wqy-microhei

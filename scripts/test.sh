@@ -2,6 +2,8 @@
 # Builds everything with AddressSanitizer + UndefinedBehaviorSanitizer and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Cached objects are keyed on paths relative to the tree, so any clone reuses them.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=5G
 bash scripts/setup.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Asan -DVELMORA_WERROR=ON >/dev/null
 cmake --build build/test

@@ -1,6 +1,6 @@
 // Load and save of a 10 MB skin-like document, against a plain copy of the same bytes.
 // Prints each median time and its ratio to the copy; ratios matter, absolute times do not.
-#include "skin/data/BinaryTreeDocument100.h"
+#include "skin/document/BinaryTreeDocument100.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,8 +5,8 @@
 //    of the same size.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
 #include "bench/support/RatioReporter.h"
+#include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/SkinMngFormSource.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
 #include <QApplication>

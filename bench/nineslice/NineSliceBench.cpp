@@ -2,9 +2,9 @@
 // sequence of sizes drawn through one cached element, and drawn from the nine slices of the
 // picture from scratch each time. Prints the ratio of the two.
 #include "bench/support/RatioReporter.h"
-#include "skin/framework/GDIIMGADV.h"
-#include "skin/framework/GdiSkinHelper.h"
-#include "skin/framework/StretchFill.h"
+#include "skin/drawing/GDIIMGADV.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/StretchFill.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

@@ -2,9 +2,9 @@
 // pictures alone. The skin is built here in the shape of the shipped one: a frame with system
 // buttons and shadow, every control family, the popup menu and a large JPEG background.
 // Prints each median time and the ratio; ratios matter, absolute times do not.
-#include "platform/LogFile.h"
+#include "platform/system/LogFile.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/GdiSkinHelper.h"
+#include "skin/drawing/GdiSkinHelper.h"
 
 #include <QBuffer>
 #include <QFileInfo>

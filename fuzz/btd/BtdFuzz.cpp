@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the document reader. Beyond "no crash, no overread", whatever was
 // read must save and reload without error, and saving is stable after one reload (names that
 // the reader normalises, such as empty ones, settle on the first pass).
-#include "skin/data/BinaryTreeDocument100.h"
+#include "skin/document/BinaryTreeDocument100.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture decoder. Besides what the sanitizers catch, a result
 // that breaks the decoder's promises (frame sizes, formats, delays, limits) aborts.
-#include "platform/PictureDecoder.h"
+#include "platform/graphics/PictureDecoder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 #include "skin/data/SkinBackGroundItems.h"
 
-#include "platform/GbkCodec.h"
+#include "platform/system/GbkCodec.h"
 #include "skin/data/SkinDefaultPalette.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/GdiSkinHelper.h"
-#include "skin/framework/SkinColors.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinColors.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 #include <QBuffer>
 #include <QDomDocument>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
+#include "platform/graphics/GPBitmap.h"
 #include "skin/data/SkinDataTypes.h"
 #include "skin/data/SkinStyleItems.h"
-#include "skin/framework/GDIBIGIMGPro.h"
+#include "skin/drawing/GDIBIGIMGPro.h"
 
 #include <QDateTime>
 #include <QDomElement>

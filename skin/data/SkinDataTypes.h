@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Errors.h"
-#include "skin/framework/SkinTypes.h"
+#include "platform/system/Errors.h"
+#include "skin/drawing/SkinTypes.h"
 
 #include <QString>
 #include <cstdint>
@@ -30,12 +30,6 @@ enum TSkinAnchor : unsigned {
     akBottom = 8u,
 };
 using TSkinAnchors = unsigned;
-
-// The listener message numbers that skinned forms register with.
-inline constexpr std::uint32_t KSkinMsgChangeSkinFile = 0x2341;
-inline constexpr std::uint32_t KSkinMsgChangeBackGroundColor = 0x2342;
-inline constexpr std::uint32_t KSkinMsgChangeBackGroundFile = 0x2343;
-inline constexpr std::uint32_t KSkinMsgChangeBackGroundCustomColor = 0x2344;
 
 // A stretch mode read from an integer: only the low byte counts, unknown values fall back to
 // stretching so that a damaged skin never yields an enumerator outside the type.

@@ -1,9 +1,9 @@
 #include "skin/data/SkinFile.h"
 
 #include "skin/data/SkinDataTypes.h"
-#include "skin/framework/GDIIMG.h"
-#include "skin/framework/GdiSkinHelper.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/GDIIMG.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
-#include "skin/data/BinaryTreeDocument100.h"
+#include "platform/graphics/GPBitmap.h"
+#include "skin/document/BinaryTreeDocument100.h"
 
 #include <QIODevice>
 #include <QImage>

@@ -1,8 +1,8 @@
 #include "skin/data/SkinFormStyleItem.h"
 
-#include "platform/GPGraphics.h"
+#include "platform/graphics/GPGraphics.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 namespace velmora {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
+#include "platform/graphics/GPBitmap.h"
 #include "skin/data/SkinDataTypes.h"
-#include "skin/framework/GDIBIGIMGPro.h"
+#include "skin/drawing/GDIBIGIMGPro.h"
 
 #include <QString>
 #include <array>

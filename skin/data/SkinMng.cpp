@@ -4,9 +4,9 @@
 #include "skin/data/SkinControlClasses.h"
 #include "skin/data/SkinPopupMenuSettings.h"
 #include "skin/data/SkinTextParsers.h"
-#include "skin/framework/DefaultSkinFont.h"
-#include "skin/framework/GdiSkinHelper.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/DefaultSkinFont.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 #include <QCoreApplication>
 #include <algorithm>

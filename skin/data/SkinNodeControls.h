@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
+#include "platform/graphics/GPBitmap.h"
 #include "skin/data/SkinDataTypes.h"
 
 namespace velmora {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "skin/framework/GDIIMGADV.h"
-#include "skin/framework/SkinTypes.h"
+#include "skin/drawing/GDIIMGADV.h"
+#include "skin/drawing/SkinTypes.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 
 #include "skin/data/SkinMng.h"
 #include "skin/data/SkinTextParsers.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 namespace velmora {
 namespace {

@@ -1,6 +1,6 @@
 #include "skin/data/SkinStyleItems.h"
 
-#include "skin/framework/GdiSkinHelper.h"
+#include "skin/drawing/GdiSkinHelper.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
-#include "skin/framework/GDIIMGADV.h"
+#include "platform/graphics/GPBitmap.h"
+#include "skin/drawing/GDIIMGADV.h"
 
 #include <QString>
 #include <array>

@@ -1,7 +1,7 @@
 #include "skin/data/SkinZoneViewStyleItem.h"
 
-#include "skin/framework/DefaultSkinFont.h"
-#include "skin/framework/GdiSkinHelper.h"
+#include "skin/drawing/DefaultSkinFont.h"
+#include "skin/drawing/GdiSkinHelper.h"
 
 namespace velmora {
 

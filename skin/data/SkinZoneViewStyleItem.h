@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/GPBitmap.h"
-#include "skin/framework/GDIIMGADV.h"
-#include "skin/framework/SkinTypes.h"
+#include "platform/graphics/GPBitmap.h"
+#include "skin/drawing/GDIIMGADV.h"
+#include "skin/drawing/SkinTypes.h"
 
 #include <QString>
 #include <array>

@@ -1,7 +1,7 @@
 #include "skin/data/UserSkinConfig.h"
 
 #include "skin/data/SkinMng.h"
-#include "skin/framework/SkinEngineLog.h"
+#include "skin/drawing/SkinEngineLog.h"
 
 namespace velmora {
 

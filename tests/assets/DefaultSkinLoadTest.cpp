@@ -1,5 +1,5 @@
 // The skin the installer embeds, loaded the way start-up loads it.
-#include "platform/LogFile.h"
+#include "platform/system/LogFile.h"
 #include "skin/data/SkinManage.h"
 
 #include <QDir>

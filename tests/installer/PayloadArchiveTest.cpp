@@ -1,11 +1,11 @@
 #include "installer/PayloadArchive.h"
 
-#include "PayloadImageBuilder.h"
-#include "TestSupport.h"
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadWriter.h"
 #include "installer/ProgressDisplay.h"
-#include "platform/LogFile.h"
+#include "platform/system/LogFile.h"
+#include "tests/support/PayloadImageBuilder.h"
+#include "tests/support/TestSupport.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "installer/PayloadTable.h"
 
-#include "PayloadImageBuilder.h"
 #include "installer/ZDecompress.h"
+#include "tests/support/PayloadImageBuilder.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tools/common/CommandLine.h"
 
-#include "platform/DebugOutput.h"
-#include "platform/LogFile.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/system/LogFile.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "tools/common/RootOption.h"
 
-#include "platform/LogFile.h"
-#include "platform/SystemRoots.h"
+#include "platform/system/LogFile.h"
+#include "platform/system/SystemRoots.h"
 
 #include <QDir>
 

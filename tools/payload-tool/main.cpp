@@ -3,8 +3,8 @@
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
 #include "installer/PayloadWriter.h"
-#include "platform/DebugOutput.h"
-#include "platform/LogFile.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/system/LogFile.h"
 #include "tools/common/CommandLine.h"
 #include "tools/common/TerminalProgress.h"
 

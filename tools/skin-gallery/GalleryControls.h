@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/framework/SkinControl.h"
+#include "skin/controls/SkinControl.h"
 
 #include <QString>
 #include <functional>

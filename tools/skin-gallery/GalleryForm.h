@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/framework/SkinForms.h"
+#include "skin/controls/SkinForms.h"
 
 #include <QImage>
 #include <memory>

@@ -9,10 +9,10 @@
 // milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
 // which shows how the window system stacked the form and its shadow.
 
-#include "platform/SkinApplication.h"
+#include "platform/graphics/SkinApplication.h"
+#include "skin/controls/MemoryFormSkin.h"
+#include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/MemoryFormSkin.h"
-#include "skin/framework/SkinMngFormSource.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
 #include <QCommandLineParser>

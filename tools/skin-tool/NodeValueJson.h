@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/data/BinaryTreeDocument100.h"
+#include "skin/document/BinaryTreeDocument100.h"
 
 #include <QByteArray>
 #include <QJsonValue>

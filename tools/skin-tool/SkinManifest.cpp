@@ -1,6 +1,6 @@
 #include "tools/skin-tool/SkinManifest.h"
 
-#include "skin/data/BinTreeStreams100.h"
+#include "skin/document/BinTreeStreams100.h"
 #include "tools/skin-tool/NodeValueJson.h"
 
 #include <QDir>

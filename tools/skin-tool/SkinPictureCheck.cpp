@@ -1,7 +1,7 @@
 #include "tools/skin-tool/SkinPictureCheck.h"
 
-#include "platform/PictureDecoder.h"
-#include "skin/data/BinaryTreeDocument100.h"
+#include "platform/graphics/PictureDecoder.h"
+#include "skin/document/BinaryTreeDocument100.h"
 #include "tools/skin-tool/NodeValueJson.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
 #include "tools/skin-tool/SkinToolCommands.h"
 
-#include "skin/data/BinaryTreeDocument100.h"
+#include "skin/document/BinaryTreeDocument100.h"
 #include "tools/skin-tool/NodeValueJson.h"
 #include "tools/skin-tool/SkinManifest.h"
 #include "tools/skin-tool/SkinPictureCheck.h"

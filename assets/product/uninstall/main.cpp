@@ -7,8 +7,8 @@
 // staged install below DIR.
 #include "installer/InstallerSettings.h"
 #include "installer/Uninstaller.h"
-#include "platform/LogFile.h"
-#include "platform/PlatformServices.h"
+#include "platform/system/LogFile.h"
+#include "platform/system/PlatformServices.h"
 #include "tools/common/RootOption.h"
 
 #include <QApplication>

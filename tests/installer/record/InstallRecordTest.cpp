@@ -1,5 +1,5 @@
-#include "Sandbox.h"
-#include "platform/SqliteRegistryStore.h"
+#include "platform/system/SqliteRegistryStore.h"
+#include "tests/support/Sandbox.h"
 
 using namespace velmora;
 using namespace velmora::testing;

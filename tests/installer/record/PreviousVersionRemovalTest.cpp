@@ -1,7 +1,7 @@
 #include "installer/PreviousVersionRemoval.h"
 
-#include "Sandbox.h"
-#include "platform/SqliteRegistryStore.h"
+#include "platform/system/SqliteRegistryStore.h"
+#include "tests/support/Sandbox.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "installer/InstallSequence.h"
 
-#include "PayloadImageBuilder.h"
-#include "TestSupport.h"
 #include "installer/InstallRecord.h"
 #include "installer/Uninstaller.h"
-#include "platform/LogFile.h"
-#include "platform/PlatformServices.h"
+#include "platform/system/LogFile.h"
+#include "platform/system/PlatformServices.h"
+#include "tests/support/PayloadImageBuilder.h"
+#include "tests/support/TestSupport.h"
 
 #include <QBuffer>
 #include <QDate>

@@ -1,5 +1,5 @@
-#include "PayloadImageBuilder.h"
-#include "TestSupport.h"
+#include "tests/support/PayloadImageBuilder.h"
+#include "tests/support/TestSupport.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "platform/GPBitmap.h"
+#include "platform/graphics/GPBitmap.h"
 
 #include <gtest/gtest.h>
 

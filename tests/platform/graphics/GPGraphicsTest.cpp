@@ -1,7 +1,7 @@
-#include "platform/GPGraphics.h"
+#include "platform/graphics/GPGraphics.h"
 
-#include "platform/FontSubstitution.h"
-#include "tests/platform/graphics/PictureFixtures.h"
+#include "platform/graphics/FontSubstitution.h"
+#include "tests/support/PictureFixtures.h"
 
 #include <QFontInfo>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/PictureDecoder.h"
+#include "platform/graphics/PictureDecoder.h"
 
-#include "tests/platform/graphics/PictureFixtures.h"
+#include "tests/support/PictureFixtures.h"
 
 #include <QDir>
 #include <QFile>

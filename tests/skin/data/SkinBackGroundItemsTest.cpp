@@ -1,11 +1,11 @@
 // Background items, their lists and XML files, the default palette and the user skin
 // configuration.
-#include "platform/GbkCodec.h"
+#include "platform/system/GbkCodec.h"
 #include "skin/data/SkinMgrCommon.h"
 #include "skin/data/SkinMng.h"
-#include "skin/framework/SkinColors.h"
-#include "tests/skin/data/SkinDocBuilder.h"
-#include "tests/skin/framework/SkinTestSupport.h"
+#include "skin/drawing/SkinColors.h"
+#include "tests/support/SkinDocBuilder.h"
+#include "tests/support/SkinTestSupport.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 // The style catalogues filled from small skins: every family, its paths, kinds and defaults.
 #include "skin/data/SkinControlClasses.h"
 #include "skin/data/SkinMng.h"
-#include "tests/skin/data/SkinDocBuilder.h"
-#include "tests/skin/framework/SkinTestSupport.h"
+#include "tests/support/SkinDocBuilder.h"
+#include "tests/support/SkinTestSupport.h"
 
 namespace velmora {
 namespace {

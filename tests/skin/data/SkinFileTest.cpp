@@ -1,8 +1,8 @@
 // The skin file: loading from files and resources, and every typed getter.
 #include "skin/data/SkinFile.h"
 
-#include "tests/skin/data/SkinDocBuilder.h"
-#include "tests/skin/framework/SkinTestSupport.h"
+#include "tests/support/SkinDocBuilder.h"
+#include "tests/support/SkinTestSupport.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,8 +2,8 @@
 // the text helpers and laying out controls from skin nodes.
 #include "skin/data/SkinManage.h"
 #include "skin/data/SkinMgrCommon.h"
-#include "tests/skin/data/SkinDocBuilder.h"
-#include "tests/skin/framework/SkinTestSupport.h"
+#include "tests/support/SkinDocBuilder.h"
+#include "tests/support/SkinTestSupport.h"
 
 #include <QObject>
 #include <vector>

@@ -1,6 +1,6 @@
 // The form's composed background: the texture underneath, the skin's overlay on top.
 #include "skin/data/SkinFormStyleItem.h"
-#include "tests/skin/framework/SkinTestSupport.h"
+#include "tests/support/SkinTestSupport.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
 // skin-tool check: every picture of a skin decoded with the installer's decoder.
-#include "skin/data/BinaryNode100.h"
-#include "skin/data/BinaryTreeDocument100.h"
-#include "skin/data/VariableNodes100.h"
+#include "skin/document/BinaryNode100.h"
+#include "skin/document/BinaryTreeDocument100.h"
+#include "skin/document/VariableNodes100.h"
 #include "tests/tools/skin-tool/SkinToolHarness.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 // The command line: help, get, manifest faults and malformed documents.
-#include "skin/data/BinaryTreeDocument100.h"
-#include "tests/skin/data/EveryKindDocument.h"
+#include "skin/document/BinaryTreeDocument100.h"
+#include "tests/skin/document/EveryKindDocument.h"
 #include "tests/tools/skin-tool/SkinToolHarness.h"
 
 #include <QProcess>

@@ -1,5 +1,5 @@
 // build -> dump -> build gives back the very same bytes, whatever the values hold.
-#include "tests/skin/data/EveryKindDocument.h"
+#include "tests/skin/document/EveryKindDocument.h"
 #include "tests/tools/skin-tool/SkinToolHarness.h"
 #include "tools/skin-tool/SkinManifest.h"
 

@@ -1,0 +1,60 @@
+#include "platform/system/ProcessTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace velmora {
+namespace {
+
+// The part after the last separator; Windows-style argv[0] (run through a compatibility
+// layer) uses backslashes, so both separators count.
+QString BaseName(const QString& path) {
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(cut + 1);
+}
+
+bool SameName(const QString& candidate, const QString& exeName) {
+    if (candidate.isEmpty())
+        return false;
+    return candidate.compare(exeName, Qt::CaseInsensitive) == 0 ||
+           BaseName(candidate).compare(exeName, Qt::CaseInsensitive) == 0;
+}
+
+QString ExecutableOf(const QString& processFolder) {
+    QString target = QFile::symLinkTarget(processFolder + QStringLiteral("/exe"));
+    static const QString deleted = QStringLiteral(" (deleted)");
+    if (target.endsWith(deleted))
+        target.chop(deleted.size());
+    return target;
+}
+
+QString FirstArgumentOf(const QString& processFolder) {
+    QFile file(processFolder + QStringLiteral("/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(4096);
+    return QString::fromLocal8Bit(bytes.left(bytes.indexOf('\0')));
+}
+
+} // namespace
+
+TProcessTable::TProcessTable(QString procRoot) : FProcRoot(std::move(procRoot)) {}
+
+bool TProcessTable::IsRunning(const QString& exeName) const {
+    if (exeName.isEmpty())
+        return false;
+    const QStringList entries = QDir(FProcRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        entry.toUInt(&isPid);
+        if (!isPid)
+            continue;
+        const QString folder = FProcRoot + u'/' + entry;
+        if (SameName(ExecutableOf(folder), exeName) || SameName(FirstArgumentOf(folder), exeName))
+            return true;
+    }
+    return false;
+}
+
+} // namespace velmora

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/system/Errors.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace velmora {
+
+VELMORA_DECLARE_ERROR(ERegistryError, EVelmoraError);
+
+enum class TRegistryValueType { String = 1, Integer = 4 };
+
+struct TRegistryValue {
+    TRegistryValueType Type = TRegistryValueType::String;
+    QString Text;
+    qint32 Number = 0;
+};
+
+// One hive of keys and typed values. Key paths are separated by "\", and key and value names
+// are compared without regard to letter case. Writing operations raise ERegistryError when the
+// store is not writable or the write fails; each one is a single transaction.
+class IRegistryStore {
+public:
+    virtual ~IRegistryStore() = default;
+
+    // False when the store could not be opened for reading and writing (no rights).
+    virtual bool IsWritable() const = 0;
+    virtual bool KeyExists(const QString& key) const = 0;
+    // Creates the key and every missing parent.
+    virtual void CreateKey(const QString& key) = 0;
+    // Deletes the key with its values and subkeys; false when it did not exist.
+    virtual bool DeleteKey(const QString& key) = 0;
+    virtual std::optional<TRegistryValue> ReadValue(const QString& key,
+                                                    const QString& name) const = 0;
+    // Writes (creating the key when missing); an existing value keeps its place in the order.
+    virtual void WriteValue(const QString& key, const QString& name,
+                            const TRegistryValue& value) = 0;
+    // False when the value did not exist.
+    virtual bool DeleteValue(const QString& key, const QString& name) = 0;
+    // Value names of a key as written, in the order they were first written.
+    virtual QStringList ValueNames(const QString& key) const = 0;
+
+    bool ValueExists(const QString& key, const QString& name) const;
+    void WriteString(const QString& key, const QString& name, const QString& text);
+    void WriteInteger(const QString& key, const QString& name, qint32 number);
+    // Raise ERegistryError when the value is missing or holds another type.
+    QString ReadString(const QString& key, const QString& name) const;
+    qint32 ReadInteger(const QString& key, const QString& name) const;
+};
+
+// "SOFTWARE\Microsoft\Windows\CurrentVersion": where a store keeps its "ProgramFilesDir".
+QString CurrentVersionKey();
+
+} // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/system/RegistryStore.h"
+
+struct sqlite3;
+
+namespace velmora {
+
+// The registry as one SQLite file. A store that does not exist yet is created on opening,
+// holding "ProgramFilesDir" under CurrentVersionKey() as a freshly set-up system does. An
+// existing file that the process may not write (or that is marked read-only, even for root)
+// is opened for reading only: IsWritable() is then false, as for a user without rights.
+class TSqliteRegistryStore final : public IRegistryStore {
+public:
+    TSqliteRegistryStore(QString storeFile, QString programFilesDir);
+    ~TSqliteRegistryStore() override;
+    TSqliteRegistryStore(const TSqliteRegistryStore&) = delete;
+    TSqliteRegistryStore& operator=(const TSqliteRegistryStore&) = delete;
+
+    const QString& StoreFile() const { return FStoreFile; }
+    // Why the store could not be opened at all; empty when it was.
+    const QString& OpenError() const { return FOpenError; }
+
+    bool IsWritable() const override { return FWritable; }
+    bool KeyExists(const QString& key) const override;
+    void CreateKey(const QString& key) override;
+    bool DeleteKey(const QString& key) override;
+    std::optional<TRegistryValue> ReadValue(const QString& key, const QString& name) const override;
+    void WriteValue(const QString& key, const QString& name, const TRegistryValue& value) override;
+    bool DeleteValue(const QString& key, const QString& name) override;
+    QStringList ValueNames(const QString& key) const override;
+
+private:
+    void Open(const QString& programFilesDir);
+    bool HasSchema() const;
+    void CreateSchema(const QString& programFilesDir);
+    void RequireWritable() const;
+    void InsertKeyChain(const QString& key);
+
+    QString FStoreFile;
+    QString FOpenError;
+    sqlite3* FDb = nullptr;
+    bool FWritable = false;
+};
+
+} // namespace velmora

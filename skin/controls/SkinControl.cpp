@@ -1,0 +1,552 @@
+#include "skin/controls/SkinControl.h"
+
+#include "skin/controls/LayoutHold.h"
+#include "skin/controls/ParentImage.h"
+#include "skin/controls/SkinFormStyle.h"
+#include "skin/drawing/DefaultSkinFont.h"
+#include "skin/drawing/SkinEngineLog.h"
+
+#include <QEnterEvent>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QWindow>
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+QFont DefaultControlFont(const QFont& base) {
+    const TDefaultSkinFont skinFont = DefaultSkinFont();
+    QFont font = base;
+    font.setFamily(skinFont.Family);
+    font.setPointSize(skinFont.Size);
+    return font;
+}
+
+template <typename T> void AddToList(std::vector<T*>*& list, T* item) {
+    if (list == nullptr)
+        list = new std::vector<T*>();
+    list->push_back(item);
+}
+
+template <typename T> void RemoveFromList(std::vector<T*>*& list, T* item) {
+    if (list == nullptr)
+        return;
+    list->erase(std::remove(list->begin(), list->end(), item), list->end());
+    if (list->empty()) {
+        delete list;
+        list = nullptr;
+    }
+}
+
+// A copy of the list, so that a control created or destroyed by a change handler does not
+// disturb the walk.
+template <typename T> std::vector<T*> Snapshot(const std::vector<T*>* list) {
+    return list != nullptr ? *list : std::vector<T*>();
+}
+
+QImage NewBuffer(QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+std::vector<TSkinCustomControl*>* TSkinCustomControl::FControlList = nullptr;
+std::vector<TFormDrawSkinCustomControl*>* TFormDrawSkinCustomControl::FControlList = nullptr;
+
+// ---------------------------------------------------------------------------------------------
+
+TSkinCustomControl::TSkinCustomControl(QWidget* parent) : QWidget(parent) {
+    AddToList(FControlList, this);
+    // The control paints every pixel itself from its buffers; there is no erase step.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFont(DefaultControlFont(font()));
+}
+
+TSkinCustomControl::~TSkinCustomControl() {
+    RemoveFromList(FControlList, this);
+}
+
+void TSkinCustomControl::SetTransparent(bool Value) {
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    if (!FTransparent)
+        FParentImageBufferBitmap.reset();
+    Repaint();
+}
+
+void TSkinCustomControl::SetEnableGdiPlusBuffer(bool Value) {
+    if (FEnableGdiPlusBuffer == Value)
+        return;
+    FEnableGdiPlusBuffer = Value;
+    if (!FEnableGdiPlusBuffer)
+        FSelfBufferGPBitmap.reset();
+    Repaint();
+}
+
+void TSkinCustomControl::SetUseSkinFont(bool Value) {
+    if (FUseSkinFont == Value)
+        return;
+    FUseSkinFont = Value;
+    if (FUseSkinFont)
+        ApplySkinFont();
+}
+
+void TSkinCustomControl::SetReSizeNotAlignControls(bool Value) {
+    if (FReSizeNotAlignControls == Value)
+        return;
+    FReSizeNotAlignControls = Value;
+    SetLayoutHeld(*this, Value);
+}
+
+void TSkinCustomControl::SetColor(const QColor& Value) {
+    if (FColor == Value)
+        return;
+    FColor = Value;
+    if (!FTransparent)
+        RepaintParentImage();
+}
+
+void TSkinCustomControl::BeginLoad() {
+    if (FLoading)
+        return;
+    FLoading = true;
+    Repaint();
+}
+
+void TSkinCustomControl::EndLoad() {
+    if (!FLoading)
+        return;
+    FLoading = false;
+    Loaded();
+    Repaint();
+}
+
+void TSkinCustomControl::Loaded() {
+    ApplySkinFont();
+}
+
+void TSkinCustomControl::ApplySkinFont() {
+    if (!FUseSkinFont || FLoading)
+        return;
+    if (TSkinFormStyleSource* source = SkinFormStyleSource())
+        setFont(source->SkinFont());
+}
+
+void TSkinCustomControl::Repaint() {
+    FForceRepaintSelfImage = true;
+    FForceRepaintParentImage = true;
+    FForceRepaintSelfBuffer = true;
+    FForceRepaintParentBuffer = true;
+    update();
+}
+
+void TSkinCustomControl::RepaintSelfImage() {
+    FForceRepaintSelfImage = true;
+    FForceRepaintSelfBuffer = true;
+    update();
+}
+
+void TSkinCustomControl::RepaintParentImage() {
+    FForceRepaintParentImage = true;
+    FForceRepaintParentBuffer = true;
+    update();
+}
+
+void TSkinCustomControl::RepaintParentImageImmediately() {
+    FForceRepaintParentImage = true;
+    FForceRepaintParentBuffer = true;
+    // "Immediately" means the composed buffer is current when this returns; a repaint of a
+    // window that is not exposed yet paints nothing, so the pipeline runs directly then.
+    const QWindow* window = this->window()->windowHandle();
+    if (isVisible() && window != nullptr && window->isExposed())
+        repaint();
+    else
+        PaintPipeline();
+}
+
+bool TSkinCustomControl::NeedRebuildBuffer() const {
+    return FJustChangeSkinBackGround || FJustChangeSkinFile || FForceRepaintSelfImage ||
+           FForceRepaintParentImage;
+}
+
+bool TSkinCustomControl::NeedRepaintParentBuffer() const {
+    return FForceRepaintParentBuffer || FJustChangeSkinBackGround || FJustChangeSkinFile;
+}
+
+bool TSkinCustomControl::NeedRepaintSelfBuffer() const {
+    return FForceRepaintSelfBuffer;
+}
+
+IGPBitmap TSkinCustomControl::CreateSelfBufferGPBitmap() {
+    return NewGPBitmap(width(), height());
+}
+
+void TSkinCustomControl::CustomPaint(TGPGraphics& Graphics, const TGPRect&) {
+    // Without the self image this surface is the composed buffer, which already holds the
+    // background; clearing it would punch a hole through to nothing.
+    if (FEnableGdiPlusBuffer)
+        Graphics.Clear(0);
+}
+
+void TSkinCustomControl::AppendPaint(TGPGraphics&, const TGPRect&) {}
+
+void TSkinCustomControl::DesignPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    Graphics.Clear(0xFFFFFFFF);
+    Graphics.DrawRectangle(
+        0xFF00FFFF, 1, QRectF(ADrawRect.X, ADrawRect.Y, ADrawRect.Width - 1, ADrawRect.Height - 1));
+}
+
+void TSkinCustomControl::ChangeSkinFile() {
+    ApplySkinFont();
+}
+
+void TSkinCustomControl::ChangeSkinBackGroundItem(TSkinBackGround*) {}
+
+void TSkinCustomControl::SetDrawRects() {
+    FDrawGPRect = TGPRect{0, 0, width(), height()};
+    FDrawRect = MakeRectBySize(0, 0, width(), height());
+}
+
+void TSkinCustomControl::PaintParentImageToBuffer() {
+    if (!FTransparent)
+        return;
+    bool resized = false;
+    if (!FParentImageBufferBitmap || FParentImageBufferBitmap->size() != size()) {
+        SetDrawRects();
+        FParentImageBufferBitmap = std::make_unique<QImage>(NewBuffer(size()));
+        resized = true;
+    }
+    if (resized || NeedRepaintParentBuffer()) {
+        DrawParentImage(this, *FParentImageBufferBitmap, 0, 0);
+        FForceRepaintParentBuffer = false;
+    }
+}
+
+void TSkinCustomControl::PaintPipeline() {
+    if (width() <= 0 || height() <= 0)
+        return;
+    PaintParentImageToBuffer();
+    if (FEnableGdiPlusBuffer) {
+        bool recreated = false;
+        if (!FSelfBufferGPBitmap || FSelfBufferGPBitmap->Width() != width() ||
+            FSelfBufferGPBitmap->Height() != height()) {
+            SetDrawRects();
+            FSelfBufferGPBitmap = CreateSelfBufferGPBitmap();
+            recreated = true;
+        }
+        if (FSelfBufferGPBitmap && (recreated || NeedRepaintSelfBuffer())) {
+            TGPGraphics graphics(*FSelfBufferGPBitmap);
+            if (FLoading)
+                DesignPaint(graphics, FDrawGPRect);
+            else
+                CustomPaint(graphics, FDrawGPRect);
+            FForceRepaintSelfBuffer = false;
+        }
+    }
+    PaintBuffer();
+    FForceRepaintSelfImage = false;
+    FForceRepaintParentImage = false;
+    FJustChangeSkinFile = false;
+    FJustChangeSkinBackGround = false;
+    FFirstPainted = true;
+}
+
+void TSkinCustomControl::PaintBuffer() {
+    const bool resized = FBufferBitmap.size() != size();
+    if (!resized && !NeedRebuildBuffer())
+        return;
+    // A rebuild after a resize goes into a new picture that replaces the old one only when it
+    // is complete, so a failing paint leaves the last good picture.
+    QImage fresh;
+    if (resized) {
+        SetDrawRects();
+        fresh = NewBuffer(size());
+    }
+    QImage& target = resized ? fresh : FBufferBitmap;
+    {
+        TGPGraphics graphics(target);
+        if (FTransparent && FParentImageBufferBitmap)
+            graphics.CopyRect(*FParentImageBufferBitmap, QRect(QPoint(0, 0), size()), QPoint(0, 0));
+        else {
+            graphics.Painter().setCompositionMode(QPainter::CompositionMode_Source);
+            graphics.Painter().fillRect(QRect(QPoint(0, 0), size()), FColor);
+            graphics.Painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        if (FEnableGdiPlusBuffer) {
+            if (FSelfBufferGPBitmap)
+                graphics.DrawImage(*FSelfBufferGPBitmap, 0, 0);
+        } else if (FLoading)
+            DesignPaint(graphics, FDrawGPRect);
+        else
+            CustomPaint(graphics, FDrawGPRect);
+        if (FIsNeedAppendPaint)
+            AppendPaint(graphics, FDrawGPRect);
+    }
+    if (resized)
+        FBufferBitmap = std::move(fresh);
+}
+
+void TSkinCustomControl::EraseBackground(QPainter& DC) {
+    if (!isVisible() || !FFirstPainted)
+        return;
+    const int bw = FBufferBitmap.width();
+    const int bh = FBufferBitmap.height();
+    if (bw < width() || bh < height()) {
+        QImage behind = NewBuffer(size());
+        if (bw < width())
+            DrawParentImage(this, behind, bw, 0);
+        if (bh < height())
+            DrawParentImage(this, behind, 0, bh);
+        DC.drawImage(QPoint(0, 0), behind);
+    }
+    DC.drawImage(QPoint(0, 0), FBufferBitmap);
+}
+
+void TSkinCustomControl::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    try {
+        PaintPipeline();
+        painter.drawImage(event->rect().topLeft(), FBufferBitmap, event->rect());
+    } catch (const std::exception& error) {
+        const QString name = objectName();
+        LogSkinFailure(ClassName(), &name, &error, QStringLiteral("Paint"));
+        EraseBackground(painter);
+    }
+}
+
+void TSkinCustomControl::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    RepaintParentImage();
+}
+
+void TSkinCustomControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Repaint();
+}
+
+void TSkinCustomControl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RepaintParentImage();
+}
+
+void TSkinCustomControl::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    RepaintParentImage();
+}
+
+bool TSkinCustomControl::event(QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest && FReSizeNotAlignControls)
+        return true;
+    return QWidget::event(event);
+}
+
+void TSkinCustomControl::AllMembersChangeSkinFile() {
+    for (TSkinCustomControl* control : Snapshot(FControlList)) {
+        control->FJustChangeSkinFile = true;
+        control->ChangeSkinFile();
+    }
+}
+
+void TSkinCustomControl::AllMembersChangeSkinBackGround(TSkinBackGround* AItem) {
+    for (TSkinCustomControl* control : Snapshot(FControlList)) {
+        control->FJustChangeSkinBackGround = true;
+        control->ChangeSkinBackGroundItem(AItem);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TFormDrawSkinCustomControl::TFormDrawSkinCustomControl(QWidget* parent) : QWidget(parent) {
+    AddToList(FControlList, this);
+    setMouseTracking(true);
+    setFont(DefaultControlFont(font()));
+}
+
+TFormDrawSkinCustomControl::~TFormDrawSkinCustomControl() {
+    RemoveFromList(FControlList, this);
+}
+
+bool TFormDrawSkinCustomControl::NeedRepaintSelfImage() const {
+    return FForceRepaintSelfImage || FSelfJustChangeSkinFile || FSelfJustChangeSkinBackGround;
+}
+
+bool TFormDrawSkinCustomControl::NeedRepaintNormalImage() const {
+    return FForceRepaintNormalImage || FNormalJustChangeSkinFile || FNormalJustChangeSkinBackGround;
+}
+
+void TFormDrawSkinCustomControl::PaintSelfImage(TGPGraphics& Graphics, const TGPRect&) {
+    Graphics.Clear(0);
+}
+
+void TFormDrawSkinCustomControl::PaintNormalImage(TGPGraphics& Graphics, const TGPRect&) {
+    Graphics.Clear(0);
+}
+
+void TFormDrawSkinCustomControl::ChangeSkinFile() {
+    if (!FUseSkinFont)
+        return;
+    if (TSkinFormStyleSource* source = SkinFormStyleSource())
+        setFont(source->SkinFont());
+}
+
+void TFormDrawSkinCustomControl::ChangeSkinBackGroundItem(TSkinBackGround*) {}
+
+void TFormDrawSkinCustomControl::Repaint() {
+    FForceRepaintSelfImage = true;
+    FForceRepaintNormalImage = true;
+    update();
+}
+
+void TFormDrawSkinCustomControl::RepaintSelfImage() {
+    FForceRepaintSelfImage = true;
+    update();
+}
+
+void TFormDrawSkinCustomControl::PaintNormalImageToBuffer() {
+    if (width() <= 0 || height() <= 0)
+        return;
+    bool recreated = false;
+    if (!FNormalBufferGPBitmap || FNormalDrawGPRect.Width != width() ||
+        FNormalDrawGPRect.Height != height()) {
+        FNormalBufferGPBitmap = NewGPBitmap(width(), height());
+        FNormalDrawGPRect = TGPRect{0, 0, width(), height()};
+        FNormalDrawRect = MakeRectBySize(0, 0, width(), height());
+        recreated = true;
+    }
+    if (FNormalBufferGPBitmap && (recreated || NeedRepaintNormalImage())) {
+        TGPGraphics graphics(*FNormalBufferGPBitmap);
+        PaintNormalImage(graphics, FNormalDrawGPRect);
+        FForceRepaintNormalImage = false;
+    }
+    FNormalJustChangeSkinFile = false;
+    FNormalJustChangeSkinBackGround = false;
+}
+
+void TFormDrawSkinCustomControl::paintEvent(QPaintEvent*) {
+    if (!FSelfPaint || width() <= 0 || height() <= 0)
+        return;
+    bool recreated = false;
+    if (!FSelfBufferGPBitmap || FSelfDrawGPRect.Width != width() ||
+        FSelfDrawGPRect.Height != height()) {
+        FSelfBufferGPBitmap = NewGPBitmap(width(), height());
+        FSelfDrawGPRect = TGPRect{0, 0, width(), height()};
+        FSelfDrawRect = MakeRectBySize(0, 0, width(), height());
+        recreated = true;
+    }
+    if (FSelfBufferGPBitmap && (recreated || NeedRepaintSelfImage())) {
+        TGPGraphics graphics(*FSelfBufferGPBitmap);
+        PaintSelfImage(graphics, FSelfDrawGPRect);
+        FForceRepaintSelfImage = false;
+    }
+    FSelfJustChangeSkinFile = false;
+    FSelfJustChangeSkinBackGround = false;
+    if (!FSelfBufferGPBitmap)
+        return;
+    QImage canvas = NewBuffer(size());
+    DrawParentImage(this, canvas, 0, 0);
+    {
+        TGPGraphics graphics(canvas);
+        graphics.DrawImage(*FSelfBufferGPBitmap, 0, 0);
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), canvas);
+}
+
+void TFormDrawSkinCustomControl::SetHovered(bool hovered) {
+    if (FMouseInClient == hovered)
+        return;
+    FMouseInClient = hovered;
+    FSelfPaint = hovered;
+    if (hovered)
+        MouseEnter();
+    else
+        MouseLeave();
+    RepaintSelfImage();
+}
+
+void TFormDrawSkinCustomControl::CancelPress() {
+    if (!FPressed)
+        return;
+    FPressed = false;
+    MouseDownChanged(false);
+}
+
+bool TFormDrawSkinCustomControl::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Hide:
+        CancelPress();
+        SetHovered(false);
+        break;
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            CancelPress();
+        break;
+    // The release may go elsewhere once another window or a popup takes the mouse.
+    case QEvent::UngrabMouse:
+    case QEvent::WindowDeactivate:
+        CancelPress();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void TFormDrawSkinCustomControl::MouseEnter() {}
+void TFormDrawSkinCustomControl::MouseLeave() {}
+
+void TFormDrawSkinCustomControl::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    SetHovered(HitTest(event->position().toPoint()));
+}
+
+void TFormDrawSkinCustomControl::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    SetHovered(false);
+}
+
+void TFormDrawSkinCustomControl::mouseMoveEvent(QMouseEvent* event) {
+    SetHovered(HitTest(event->position().toPoint()));
+}
+
+void TFormDrawSkinCustomControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !HitTest(event->position().toPoint()))
+        return;
+    FPressed = true;
+    MouseDownChanged(true);
+}
+
+void TFormDrawSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !FPressed)
+        return;
+    FPressed = false;
+    MouseDownChanged(false);
+    if (HitTest(event->position().toPoint()))
+        Click();
+}
+
+void TFormDrawSkinCustomControl::AllMembersChangeSkinFile() {
+    for (TFormDrawSkinCustomControl* control : Snapshot(FControlList)) {
+        control->FSelfJustChangeSkinFile = true;
+        control->FNormalJustChangeSkinFile = true;
+        control->ChangeSkinFile();
+    }
+}
+
+void TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(TSkinBackGround* AItem) {
+    for (TFormDrawSkinCustomControl* control : Snapshot(FControlList)) {
+        control->FSelfJustChangeSkinBackGround = true;
+        control->FNormalJustChangeSkinBackGround = true;
+        control->ChangeSkinBackGroundItem(AItem);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,215 @@
+#pragma once
+
+#include "platform/graphics/GPBitmap.h"
+#include "platform/graphics/GPGraphics.h"
+#include "skin/drawing/SkinTypes.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace velmora {
+
+class TSkinBackGround;
+
+struct TAnchorMargin {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Base of the windowed skinned controls. It keeps three pictures: the parent's background
+// behind the control, the control's own drawing on a transparent surface, and both composed.
+// Subclasses draw only their own content in CustomPaint (and AppendPaint), and ask for the
+// smallest rebuild that covers a change.
+class TSkinCustomControl : public QWidget {
+public:
+    explicit TSkinCustomControl(QWidget* parent = nullptr);
+    ~TSkinCustomControl() override;
+    TSkinCustomControl(const TSkinCustomControl&) = delete;
+    TSkinCustomControl& operator=(const TSkinCustomControl&) = delete;
+
+    virtual QString ClassName() const { return QStringLiteral("TSkinCustomControl"); }
+
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool EnableGdiPlusBuffer() const { return FEnableGdiPlusBuffer; }
+    void SetEnableGdiPlusBuffer(bool Value);
+    bool UseSkinFont() const { return FUseSkinFont; }
+    void SetUseSkinFont(bool Value);
+    bool ReSizeNotAlignControls() const { return FReSizeNotAlignControls; }
+    void SetReSizeNotAlignControls(bool Value);
+    // The colour painted behind the content of an opaque control.
+    QColor Color() const { return FColor; }
+    void SetColor(const QColor& Value);
+
+    // While true the control is being built like a form description is read: it shows the
+    // placeholder picture. Ending the load calls Loaded().
+    bool IsLoading() const { return FLoading; }
+    void BeginLoad();
+    void EndLoad();
+
+    const QImage& BufferBitmap() const { return FBufferBitmap; }
+    const QImage* ParentImageBufferBitmap() const { return FParentImageBufferBitmap.get(); }
+    const IGPBitmap& SelfBufferGPBitmap() const { return FSelfBufferGPBitmap; }
+    bool FirstPainted() const { return FFirstPainted; }
+
+    TAnchorMargin AnchorMargin;
+    int AnchorMarginType = -1;
+
+    // Everything stale, deferred.
+    void Repaint();
+    // Own state changed (hover, pressed, caption, enabled, font).
+    void RepaintSelfImage();
+    // What lies behind the control changed.
+    void RepaintParentImage();
+    void RepaintParentImageImmediately();
+    void PaintParentImageToBuffer();
+
+    static void AllMembersChangeSkinFile();
+    static void AllMembersChangeSkinBackGround(TSkinBackGround* AItem);
+    // The live instances, or null when there are none.
+    static const std::vector<TSkinCustomControl*>* ControlList() { return FControlList; }
+
+protected:
+    virtual bool NeedRebuildBuffer() const;
+    virtual bool NeedRepaintParentBuffer() const;
+    virtual bool NeedRepaintSelfBuffer() const;
+    virtual IGPBitmap CreateSelfBufferGPBitmap();
+    virtual void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect);
+    virtual void AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect);
+    virtual void DesignPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect);
+    // Paints the last composed picture, completed from the parent where the control has
+    // grown since; shown while a rebuild is pending or when one failed.
+    virtual void EraseBackground(QPainter& DC);
+    virtual void ChangeSkinFile();
+    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void Loaded();
+
+    // The whole pipeline: parent image, self image, composition. Nothing for an empty size.
+    void PaintPipeline();
+
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+
+    bool FForceRepaintSelfImage = true;
+    bool FForceRepaintParentImage = true;
+    bool FForceRepaintSelfBuffer = true;
+    bool FForceRepaintParentBuffer = true;
+    bool FJustChangeSkinFile = true;
+    bool FJustChangeSkinBackGround = true;
+    bool FIsNeedAppendPaint = false;
+    TGPRect FDrawGPRect;
+    TRect FDrawRect;
+
+private:
+    void SetDrawRects();
+    void PaintBuffer();
+    void ApplySkinFont();
+
+    QImage FBufferBitmap;
+    std::unique_ptr<QImage> FParentImageBufferBitmap;
+    IGPBitmap FSelfBufferGPBitmap;
+    bool FUseSkinFont = true;
+    bool FReSizeNotAlignControls = false;
+    bool FFirstPainted = false;
+    bool FTransparent = true;
+    bool FEnableGdiPlusBuffer = true;
+    bool FLoading = false;
+    QColor FColor = QColor(0xF0, 0xF0, 0xF0);
+
+    static std::vector<TSkinCustomControl*>* FControlList;
+};
+
+// Base of the windowless controls on a skinned form's title area. The form draws their idle
+// picture (the normal image) into its own buffer; the control paints itself (the self image)
+// only while the mouse is over it.
+class TFormDrawSkinCustomControl : public QWidget {
+public:
+    explicit TFormDrawSkinCustomControl(QWidget* parent = nullptr);
+    ~TFormDrawSkinCustomControl() override;
+    TFormDrawSkinCustomControl(const TFormDrawSkinCustomControl&) = delete;
+    TFormDrawSkinCustomControl& operator=(const TFormDrawSkinCustomControl&) = delete;
+
+    virtual QString ClassName() const { return QStringLiteral("TFormDrawSkinCustomControl"); }
+
+    bool MouseInClient() const { return FMouseInClient; }
+    bool SelfPaint() const { return FSelfPaint; }
+    bool UseSkinFont() const { return FUseSkinFont; }
+    void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
+    const IGPBitmap& NormalBufferGPBitmap() const { return FNormalBufferGPBitmap; }
+    const IGPBitmap& SelfBufferGPBitmap() const { return FSelfBufferGPBitmap; }
+
+    TAnchorMargin AnchorMargin;
+    int AnchorMarginType = -1;
+
+    // The one hit test of the control, used by hover and click alike.
+    virtual bool HitTest(const QPoint& pos) const { return rect().contains(pos); }
+
+    void Repaint();
+    void RepaintSelfImage();
+    void PaintNormalImageToBuffer();
+    virtual bool NeedRepaintSelfImage() const;
+    virtual bool NeedRepaintNormalImage() const;
+
+    static void AllMembersChangeSkinFile();
+    static void AllMembersChangeSkinBackGround(TSkinBackGround* AItem);
+    static const std::vector<TFormDrawSkinCustomControl*>* ControlList() { return FControlList; }
+
+protected:
+    virtual void PaintSelfImage(TGPGraphics& Graphics, const TGPRect& ADrawRect);
+    virtual void PaintNormalImage(TGPGraphics& Graphics, const TGPRect& ADrawRect);
+    virtual void ChangeSkinFile();
+    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    bool IsPressed() const { return FPressed; }
+    // Hooks for the pressed state; a click is a release inside after a press inside.
+    virtual void MouseDownChanged(bool /*down*/) {}
+    virtual void Click() {}
+
+    bool FForceRepaintNormalImage = true;
+    bool FForceRepaintSelfImage = true;
+    bool FSelfJustChangeSkinFile = true;
+    bool FSelfJustChangeSkinBackGround = true;
+    bool FNormalJustChangeSkinFile = true;
+    bool FNormalJustChangeSkinBackGround = true;
+    bool FIsNeedAppendPaint = false;
+    TGPRect FSelfDrawGPRect;
+    TRect FSelfDrawRect;
+    TGPRect FNormalDrawGPRect;
+    TRect FNormalDrawRect;
+
+private:
+    void SetHovered(bool hovered);
+    // A press that can no longer end in a release here is forgotten, without a click.
+    void CancelPress();
+
+    bool FSelfPaint = false;
+    IGPBitmap FNormalBufferGPBitmap;
+    IGPBitmap FSelfBufferGPBitmap;
+    bool FUseSkinFont = true;
+    bool FMouseInClient = false;
+    bool FPressed = false;
+
+    static std::vector<TFormDrawSkinCustomControl*>* FControlList;
+};
+
+} // namespace velmora

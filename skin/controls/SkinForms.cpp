@@ -1,0 +1,711 @@
+#include "skin/controls/SkinForms.h"
+
+#include "skin/controls/LayoutHold.h"
+#include "skin/data/SkinChangeEvent.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinEngineLog.h"
+#include "skin/drawing/SkinTimer.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QWindow>
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+constexpr int FadeInterval = 200;
+constexpr int RoundCornerEllipse = 6;
+
+std::vector<TBaseSkinForm*>& Forms() {
+    static std::vector<TBaseSkinForm*> forms;
+    return forms;
+}
+} // namespace
+
+TBaseSkinForm::TBaseSkinForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    Forms().push_back(this);
+    setWindowFlag(Qt::FramelessWindowHint);
+    // The form paints every pixel from its buffer; there is no erase step.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    try {
+        FShadowFrame = std::make_unique<TFormShadowFrame>();
+        FMinButtonToClose = false;
+        ApplyContentsMargins();
+        ChangeSkinFile();
+    } catch (const std::exception& error) {
+        LogFailure(error, QStringLiteral("Create"));
+    }
+}
+
+TBaseSkinForm::~TBaseSkinForm() {
+    try {
+        auto& forms = Forms();
+        forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+        SetListening(false);
+        if (FShadowFrame)
+            FShadowFrame->SetParentForm(nullptr);
+        FShadowFrame.reset();
+    } catch (const std::exception& error) {
+        LogFailure(error, QStringLiteral("Destroy"));
+    }
+}
+
+const std::vector<TBaseSkinForm*>& TBaseSkinForm::FormList() {
+    return Forms();
+}
+
+void TBaseSkinForm::LogFailure(const std::exception& error, const QString& tag) const {
+    const QString name = objectName();
+    LogSkinFailure(ClassName(), &name, &error, tag);
+}
+
+// --- properties ------------------------------------------------------------------------------
+
+void TBaseSkinForm::SetShowInTaskBar(bool Value) {
+    if (FShowInTaskBar == Value)
+        return;
+    FShowInTaskBar = Value;
+    // A tool window is the platform's way of staying out of the task bar; changing the
+    // flag of a live window hides it, so it is shown again.
+    const bool visible = isVisible();
+    setWindowFlag(Qt::Tool, !Value);
+    if (visible)
+        show();
+}
+
+void TBaseSkinForm::SetIsDrawCaption(bool Value) {
+    if (FIsDrawCaption == Value)
+        return;
+    FIsDrawCaption = Value;
+    RedrawWindow(true, false);
+}
+
+void TBaseSkinForm::SetIsRoundRectWindow(bool Value) {
+    if (FIsRoundRectWindow == Value)
+        return;
+    FIsRoundRectWindow = Value;
+    UpdateWindowRegion(true);
+}
+
+void TBaseSkinForm::SetReSizeNotAlignControls(bool Value) {
+    if (FReSizeNotAlignControls == Value)
+        return;
+    FReSizeNotAlignControls = Value;
+    SetLayoutHeld(*this, Value);
+}
+
+void TBaseSkinForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    ApplyContentsMargins();
+}
+
+void TBaseSkinForm::SetBorderIcons(TBorderIcons Value) {
+    FBorderIcons = Value;
+}
+
+void TBaseSkinForm::SetTitleHeight(int Value) {
+    if (FTitleHeight == Value)
+        return;
+    FTitleHeight = Value;
+    ApplyContentsMargins();
+    RedrawWindow(true, false);
+}
+
+TRect TBaseSkinForm::ClientLayoutRect() const {
+    if (FBorderStyle == bsNone)
+        return WindowRect();
+    return TRect{FBorderLeftWidth, FBorderTopHeight + FTitleHeight, width() - FBorderRightWidth,
+                 height() - FBorderBottomHeight};
+}
+
+void TBaseSkinForm::ApplyContentsMargins() {
+    if (FBorderStyle == bsNone)
+        setContentsMargins(0, 0, 0, 0);
+    else
+        setContentsMargins(FBorderLeftWidth, FBorderTopHeight + FTitleHeight, FBorderRightWidth,
+                           FBorderBottomHeight);
+}
+
+int TBaseSkinForm::HitTestAt(const QPoint& clientPos) const {
+    try {
+        return SkinFormHitTest(clientPos.x(), clientPos.y(), width(), height(), FBorderStyle);
+    } catch (const std::exception& error) {
+        LogFailure(error, QStringLiteral("WMNCHitTest"));
+        return HTCLIENT;
+    }
+}
+
+// --- skin ------------------------------------------------------------------------------------
+
+void TBaseSkinForm::LoadFormStyle() {
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    FFormStyleItem = source != nullptr ? source->FormStyle() : nullptr;
+}
+
+void TBaseSkinForm::ApplyFormStyle() {
+    SelectBackGround();
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    ChangeSkinBackGroundItem(source != nullptr ? source->UserBackGround() : nullptr);
+    if (FFormStyleItem != nullptr) {
+        FAppCaptionX = FFormStyleItem->AppCaptionX;
+        FAppCaptionY = FFormStyleItem->AppCaptionY;
+        FEnabledShadow = FFormStyleItem->EnabledShadow;
+    }
+}
+
+void TBaseSkinForm::ChangeSkinFile() {
+    // While the style is re-applied nothing redraws; the form redraws once at the end.
+    FSkinLoaded = false;
+    LoadFormStyle();
+    ApplyFormStyle();
+    FSkinLoaded = true;
+    if (isVisible() && FIsFirstShowed) {
+        RedrawWindow(true, true);
+        RePaintParentImageImmediatelyAll(this);
+        if (FEnabledShadow)
+            AttachShadow();
+        else
+            DetachShadow();
+    }
+}
+
+void TBaseSkinForm::ChangeSkinBackGroundFile(TSkinBackGround* AItem) {
+    ChangeSkinBackGroundItem(AItem);
+}
+
+void TBaseSkinForm::ChangeSkinBackGroundColor(TSkinBackGround* AItem) {
+    ChangeSkinBackGroundItem(AItem);
+}
+
+void TBaseSkinForm::ChangeSkinBackGroundCustomColor(TSkinBackGround* AItem) {
+    ChangeSkinBackGroundItem(AItem);
+}
+
+void TBaseSkinForm::ChangeSkinBackGroundItem(TSkinBackGround* AItem) {
+    FUserBackGroundItem = AItem;
+    if (TSkinBackGround* drawn = BackGroundItem()) {
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, drawn->AverageColor());
+        setPalette(colours);
+    }
+    if (!FSkinLoaded || !isVisible() || !FIsFirstShowed)
+        return;
+    TSkinCustomControl::AllMembersChangeSkinBackGround(AItem);
+    TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(AItem);
+    RedrawWindow(true, true);
+    RePaintParentImageImmediatelyAll(this);
+}
+
+TSkinBackGround* TBaseSkinForm::BackGroundItem() const {
+    return FSufferBackGroundItem != nullptr ? FSufferBackGroundItem : FUserBackGroundItem;
+}
+
+void TBaseSkinForm::SetSufferBackGroundName(const QString& AName) {
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    if ((AName == FSufferBackGroundName && FSufferBackGroundItem != nullptr) || source == nullptr ||
+        !source->SkinLoaded())
+        return;
+    FSufferBackGroundName = AName;
+    SelectBackGround();
+    if (FSkinLoaded && isVisible() && FIsFirstShowed) {
+        RedrawWindow(true, false);
+        RePaintParentImageImmediatelyAll(this);
+    }
+}
+
+void TBaseSkinForm::SelectBackGround() {
+    // The catalogue belongs to the style, so a new style always means a new look-up.
+    FSufferBackGroundItem = FFormStyleItem != nullptr && !FSufferBackGroundName.isEmpty()
+                                ? FFormStyleItem->FindBackGround(FSufferBackGroundName)
+                                : nullptr;
+    if (FSufferBackGroundItem != nullptr || FLastSufferBackGroundItem != nullptr)
+        FLastSufferBackGroundItem = FSufferBackGroundItem;
+}
+
+// --- drawing ---------------------------------------------------------------------------------
+
+void TBaseSkinForm::RedrawWindow(bool ARedraw, bool ARegion) {
+    if (!isVisible())
+        return;
+    Guarded(QStringLiteral("RedrawWindow"), [&] {
+        if (ARegion)
+            UpdateWindowRegion(true);
+        RebuildBuffer(ARedraw);
+        update();
+    });
+}
+
+bool TBaseSkinForm::TitleControlsStale() const {
+    for (QObject* object : children())
+        if (auto* control = dynamic_cast<TFormDrawSkinCustomControl*>(object))
+            if (control->NeedRepaintNormalImage())
+                return true;
+    return false;
+}
+
+void TBaseSkinForm::RebuildBuffer(bool force) {
+    const bool resized = FBufferBitmap.size() != size();
+    if (resized) {
+        if (!IsAllocatableSize(width(), height()))
+            return;
+        FBufferBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    if (!force && !resized && FIsFirstDrawedWindow && !TitleControlsStale())
+        return;
+    if (TSkinBackGround* item = BackGroundItem()) {
+        const QImage& background = item->BuildBackground(size());
+        TGPGraphics copy(FBufferBitmap);
+        copy.CopyRect(background, QRect(QPoint(0, 0), size()), QPoint(0, 0));
+        FIsFirstDrawedWindow = true;
+    } else {
+        // Without a background the form's colour stands in, so the frame is never drawn twice
+        // over itself and a new buffer never shows uninitialised memory.
+        FBufferBitmap.fill(palette().color(QPalette::Window));
+        FIsFirstDrawedWindow = false;
+    }
+    TGPGraphics graphics(FBufferBitmap);
+    DrawFormFrame(graphics);
+}
+
+TRect TBaseSkinForm::TitleRect() const {
+    return TRect{0, FBorderTopHeight, width(), FTitleHeight};
+}
+
+void TBaseSkinForm::DrawFormFrame(TGPGraphics& Graphics) {
+    DrawFormDrawControls(Graphics);
+    if (FIsDrawCaption) {
+        const TRect title = TitleRect();
+        DrawCaption(Graphics, TGPRect{title.Left, title.Top, title.Right - title.Left,
+                                      title.Bottom - title.Top});
+    }
+}
+
+void TBaseSkinForm::DrawCaption(TGPGraphics&, const TGPRect&) {}
+
+void TBaseSkinForm::DrawFormDrawControls(TGPGraphics& Graphics) {
+    try {
+        for (QObject* object : children()) {
+            auto* control = dynamic_cast<TFormDrawSkinCustomControl*>(object);
+            if (control == nullptr)
+                continue;
+            control->PaintNormalImageToBuffer();
+            if (!control->isHidden() && control->NormalBufferGPBitmap())
+                Graphics.DrawImage(*control->NormalBufferGPBitmap(), control->x(), control->y());
+        }
+    } catch (const std::exception& error) {
+        LogFailure(error, QStringLiteral("DrawFormDrawSkinCustomControlList"));
+    }
+}
+
+void TBaseSkinForm::UpdateWindowRegion(bool) {
+    QRegion region;
+    if (isMaximized() || isFullScreen() || !FIsRoundRectWindow)
+        region = QRegion(rect());
+    else
+        region = RoundRectRegion(width(), height(), RoundCornerEllipse);
+    if (region == FWindowRegion)
+        return;
+    FWindowRegion = region;
+    if (region == QRegion(rect()))
+        clearMask();
+    else
+        setMask(region);
+}
+
+void TBaseSkinForm::EraseBkgndWindow(QPainter& DC) {
+    if (!isVisible() || !FIsFirstShowed)
+        return;
+    Guarded(QStringLiteral("EraseBkgndWindow"), [&] {
+        const QImage* background = BackGroundBufferImage();
+        if (background != nullptr && FBufferBitmap.width() < width()) {
+            const int bw = background->width();
+            DC.drawImage(QPoint(bw, 0), *background, QRect(width() - bw, 0, width(), height()));
+        }
+        if (background != nullptr && FBufferBitmap.height() < height()) {
+            const int bh = background->height();
+            DC.drawImage(QPoint(0, height() - bh), *background,
+                         QRect(0, height() - bh, width(), height()));
+        }
+        DC.drawImage(QPoint(0, 0), FBufferBitmap);
+    });
+}
+
+const QImage* TBaseSkinForm::FormBufferImage() const {
+    return FBufferBitmap.isNull() ? nullptr : &FBufferBitmap;
+}
+
+const QImage* TBaseSkinForm::BackGroundBufferImage() const {
+    TSkinBackGround* item = BackGroundItem();
+    return item != nullptr ? item->BackgroundBuffer() : nullptr;
+}
+
+// --- shadow ----------------------------------------------------------------------------------
+
+void TBaseSkinForm::EnableShadow(bool Value) {
+    FEnabledShadow = Value;
+    if (Value)
+        AttachShadow();
+    else
+        DetachShadow();
+}
+
+void TBaseSkinForm::AttachShadow() {
+    if (!FShadowFrame || FFormStyleItem == nullptr)
+        return;
+    TFormShadowFrame& shadow = *FShadowFrame;
+    shadow.SetShadowBottomBitmap(FFormStyleItem->ShadowBottomBitmap);
+    shadow.SetShadowTopBitmap(FFormStyleItem->ShadowTopBitmap);
+    shadow.SetShadowLeftBitmap(FFormStyleItem->ShadowLeftBitmap);
+    shadow.SetShadowRightBitmap(FFormStyleItem->ShadowRightBitmap);
+    shadow.SetShadowBitmap(FFormStyleItem->ShadowBitmap);
+    shadow.SetShadowDrawMargin(FFormStyleItem->ShadowDrawMargin);
+    shadow.SetShadowSizeMargin(FFormStyleItem->ShadowSizeMargin);
+    // A style without pictures for a shadow leaves the shadow window inactive.
+    if (!shadow.HasShadowPictures()) {
+        DetachShadow();
+        return;
+    }
+    shadow.SetParentForm(this);
+    shadow.SetActive(true);
+}
+
+void TBaseSkinForm::DetachShadow() {
+    if (!FShadowFrame)
+        return;
+    FShadowFrame->SetParentForm(nullptr);
+    FShadowFrame->SetActive(false);
+}
+
+// --- fade-in ---------------------------------------------------------------------------------
+
+void TBaseSkinForm::StartFade() {
+    if (!FShowTimer) {
+        FShowTimer = CreateSkinTimer();
+        FShowTimer->SetInterval(FadeInterval);
+        FShowTimer->OnTimer = [this] { FadeTick(); };
+    }
+    FShowTimer->Start();
+}
+
+void TBaseSkinForm::FadeTick() {
+    setWindowOpacity(1.0);
+    FShowTimer->Stop();
+    if (FEnabledShadow)
+        EnableShadow(true);
+}
+
+// --- listener registration -------------------------------------------------------------------
+
+void TBaseSkinForm::SetListening(bool listening) {
+    if (FListening == listening)
+        return;
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    if (source == nullptr) {
+        FListening = false;
+        return;
+    }
+    FListening = listening;
+    if (!listening) {
+        source->UnregisterListener(this);
+        return;
+    }
+    source->RegisterListener(this);
+    // A form without a window heard of no skin change; it catches up before it is shown.
+    if (FFormStyleItem != source->FormStyle() || FUserBackGroundItem != source->UserBackGround())
+        Guarded(QStringLiteral("ChangeSkinFile"), [&] { ChangeSkinFile(); });
+}
+
+// --- events ----------------------------------------------------------------------------------
+
+bool TBaseSkinForm::event(QEvent* event) {
+    switch (int(event->type())) {
+    case SkinFileChangedEvent:
+        Guarded(QStringLiteral("ChangeSkinFile"), [&] { ChangeSkinFile(); });
+        return true;
+    case SkinBackGroundColorChangedEvent:
+        ChangeSkinBackGroundColor(BackGroundOfMessage(event));
+        return true;
+    case SkinBackGroundFileChangedEvent:
+        ChangeSkinBackGroundFile(BackGroundOfMessage(event));
+        return true;
+    case SkinBackGroundCustomColorChangedEvent:
+        ChangeSkinBackGroundCustomColor(BackGroundOfMessage(event));
+        return true;
+    case QEvent::WinIdChange:
+        // The window exists exactly while it has an identifier.
+        SetListening(internalWinId() != 0);
+        break;
+    case QEvent::LayoutRequest:
+        if (FReSizeNotAlignControls)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+TSkinBackGround* TBaseSkinForm::BackGroundOfMessage(QEvent* event) const {
+    TSkinFormStyleSource* source = SkinFormStyleSource();
+    if (source == nullptr)
+        return nullptr;
+    return source->BackGroundOfMessage(static_cast<TSkinChangeEvent*>(event)->WParam());
+}
+
+void TBaseSkinForm::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    try {
+        RebuildBuffer(false);
+        painter.drawImage(event->rect().topLeft(), FBufferBitmap, event->rect());
+    } catch (const std::exception& error) {
+        LogFailure(error, QStringLiteral("RedrawWindow"));
+        EraseBkgndWindow(painter);
+    }
+}
+
+void TBaseSkinForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible() && FIsFirstShowed) {
+        RedrawWindow(false, true);
+        RePaintParentImageImmediatelyAll(this);
+    }
+}
+
+void TBaseSkinForm::showEvent(QShowEvent* event) {
+    // Restoring from the task bar also shows the window; only a real show starts over.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
+    if (!FNotDelayShow)
+        setWindowOpacity(0.0);
+    QWidget::showEvent(event);
+    RedrawWindow(true, true);
+    FIsFirstShowed = true;
+    if (!FNotDelayShow)
+        StartFade();
+    else if (FEnabledShadow)
+        EnableShadow(true);
+}
+
+void TBaseSkinForm::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // The shadow is detached but still wanted: a form shown again gets it back.
+    if (event->isAccepted())
+        DetachShadow();
+}
+
+void TBaseSkinForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        UpdateWindowRegion(true);
+}
+
+void TBaseSkinForm::StartSystemMove(const QPoint& clientPos) {
+    QWindow* handle = windowHandle();
+    if (handle != nullptr && handle->startSystemMove())
+        return;
+    FDragging = true;
+    FDragOffset = clientPos;
+}
+
+void TBaseSkinForm::StartSystemResize(Qt::Edges edges) {
+    if (QWindow* handle = windowHandle())
+        handle->startSystemResize(edges);
+}
+
+void TBaseSkinForm::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pos = event->position().toPoint();
+    const int code = HitTestAt(pos);
+    if (code != HTCLIENT) {
+        if (const Qt::Edges edges = EdgesOfHitTest(code))
+            StartSystemResize(edges);
+        return;
+    }
+    if (!FFullMove) {
+        const TRect title = TitleRect();
+        if (pos.x() < title.Left || pos.x() >= title.Right || pos.y() < title.Top ||
+            pos.y() >= title.Bottom)
+            return;
+    }
+    StartSystemMove(pos);
+}
+
+void TBaseSkinForm::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    if (FDragging && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - FDragOffset);
+        return;
+    }
+    if (event->buttons() == Qt::NoButton)
+        setCursor(CursorOfHitTest(HitTestAt(event->position().toPoint())));
+}
+
+void TBaseSkinForm::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        FDragging = false;
+}
+
+void TBaseSkinForm::mouseDoubleClickEvent(QMouseEvent* event) {
+    QWidget::mouseDoubleClickEvent(event);
+    FDragging = false;
+    if (event->button() != Qt::LeftButton || !FFullMove || (FBorderIcons & biMaximize) == 0)
+        return;
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+// === TDefaultSkinForm ========================================================================
+
+TDefaultSkinForm::TDefaultSkinForm(QWidget* parent)
+    : TBaseSkinForm(parent), FCaptionText(std::make_unique<TGDIText>()) {
+    Guarded(QStringLiteral("Create"), [&] {
+        FCaptionText->SetPrintStyle(psPoint);
+        FCaptionText->SetFontStyle(FontStyleBold);
+        FCaptionText->SetIsDrawShadow(true);
+        FCloseBtn = new TSysCloseBtn(this);
+        FMaxBtn = new TSysMaxBtn(this);
+        FMinBtn = new TSysMinBtn(this);
+        FCloseBtn->setToolTip(QStringLiteral("关闭"));
+        FMaxBtn->setToolTip(QStringLiteral("最大化"));
+        FMinBtn->setToolTip(QStringLiteral("最小化"));
+        TakeCaptionFont();
+        // The base applied the style before the buttons existed.
+        ApplyButtonStyle();
+        LayoutSystemButtons();
+    });
+}
+
+TDefaultSkinForm::~TDefaultSkinForm() = default;
+
+void TDefaultSkinForm::SetBorderStyle(TFormBorderStyle Value) {
+    TBaseSkinForm::SetBorderStyle(Value);
+    LayoutSystemButtons();
+}
+
+void TDefaultSkinForm::SetBorderIcons(TBorderIcons Value) {
+    TBaseSkinForm::SetBorderIcons(Value);
+    LayoutSystemButtons();
+}
+
+void TDefaultSkinForm::SetCaptionColor(TGPColor Value) {
+    FCaptionText->SetFontColor(Value);
+    RedrawWindow(true, false);
+}
+
+void TDefaultSkinForm::TakeCaptionFont() {
+    FCaptionText->SetFontFamilyName(font().family());
+    FCaptionText->SetFontSize(std::max(1, font().pointSize()));
+}
+
+void TDefaultSkinForm::ApplyFormStyle() {
+    TBaseSkinForm::ApplyFormStyle();
+    ApplyButtonStyle();
+}
+
+void TDefaultSkinForm::ApplyButtonStyle() {
+    if (FFormStyleItem == nullptr || FMinBtn == nullptr)
+        return;
+    const TSkinFormStyle& style = *FFormStyleItem;
+    auto assign = [](TSkinSystemButton* button, const IGPBitmap& normal, const IGPBitmap& hover,
+                     const IGPBitmap& down, const IGPBitmap& clickedNormal,
+                     const IGPBitmap& clickedHover, const IGPBitmap& clickedDown) {
+        button->SetNormalBitmapNormal(normal);
+        button->SetNormalBitmapHover(hover);
+        button->SetNormalBitmapDown(down);
+        button->SetClickedBitmapNormal(clickedNormal);
+        button->SetClickedBitmapHover(clickedHover);
+        button->SetClickedBitmapDown(clickedDown);
+        if (normal)
+            button->resize(normal->Width(), normal->Height());
+    };
+    assign(FMinBtn, style.MinBtnBmp_Normal, style.MinBtnBmp_Hover, style.MinBtnBmp_Down,
+           style.MinBtnBmp_Normal, style.MinBtnBmp_Hover, style.MinBtnBmp_Down);
+    assign(FMaxBtn, style.MaxBtnBmp_Normal, style.MaxBtnBmp_Hover, style.MaxBtnBmp_Down,
+           style.RestoreBtnBmp_Normal, style.RestoreBtnBmp_Hover, style.RestoreBtnBmp_Down);
+    assign(FCloseBtn, style.CloseBtnBmp_Normal, style.CloseBtnBmp_Hover, style.CloseBtnBmp_Down,
+           style.CloseBtnBmp_Normal, style.CloseBtnBmp_Hover, style.CloseBtnBmp_Down);
+    FCloseBtnRight = style.CloseBtnRight;
+    FCloseBtnTop = style.CloseBtnTop;
+    FMaxBtnRight = style.MaxBtnRight;
+    FMaxBtnTop = style.MaxBtnTop;
+    FMinBtnRight = style.MinBtnRight;
+    FMinBtnTop = style.MinBtnTop;
+    LayoutSystemButtons();
+}
+
+void TDefaultSkinForm::LayoutSystemButtons() {
+    if (FMinBtn == nullptr)
+        return;
+    if (BorderStyle() == bsNone) {
+        FMinBtn->hide();
+        FMaxBtn->hide();
+        FCloseBtn->hide();
+        return;
+    }
+    const TBorderIcons icons = BorderIcons();
+    FMinBtn->setVisible((icons & biMinimize) != 0);
+    FCloseBtn->setVisible((icons & biSystemMenu) != 0);
+    FMaxBtn->setVisible((icons & biMaximize) != 0);
+    const int cw = width();
+    FCloseBtn->move(cw - FCloseBtnRight, FCloseBtnTop);
+    if ((icons & biMaximize) != 0) {
+        FMaxBtn->move(cw - FMaxBtnRight, FMaxBtnTop);
+        FMinBtn->move(cw - FMinBtnRight, FMinBtnTop);
+    } else
+        FMinBtn->move(cw - FMaxBtnRight, FMinBtnTop);
+}
+
+void TDefaultSkinForm::DrawCaption(TGPGraphics& Graphics, const TGPRect&) {
+    DrawCaptionText(Graphics, TitleRect());
+}
+
+void TDefaultSkinForm::DrawCaptionText(TGPGraphics& Graphics, const TRect& ARect) {
+    DrawCaptionTextAt(Graphics, ARect.Left + FAppCaptionX, ARect.Top + FAppCaptionY, ARect.Right,
+                      ARect.Bottom);
+}
+
+void TDefaultSkinForm::DrawCaptionTextAt(TGPGraphics& Graphics, int ALeft, int ATop, int, int) {
+    TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), ALeft, ATop, 0, 0, windowTitle());
+}
+
+void TDefaultSkinForm::resizeEvent(QResizeEvent* event) {
+    TBaseSkinForm::resizeEvent(event);
+    LayoutSystemButtons();
+}
+
+void TDefaultSkinForm::changeEvent(QEvent* event) {
+    TBaseSkinForm::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::WindowStateChange:
+        // The maximise button shows the restore pictures exactly while the form is maximised,
+        // however it got there.
+        if (FMaxBtn != nullptr)
+            FMaxBtn->SetClicked(isMaximized());
+        break;
+    case QEvent::WindowTitleChange:
+        RedrawWindow(true, false);
+        break;
+    case QEvent::FontChange:
+        TakeCaptionFont();
+        RedrawWindow(true, false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace velmora

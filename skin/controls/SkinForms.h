@@ -1,0 +1,225 @@
+#pragma once
+
+#include "skin/controls/ParentImage.h"
+#include "skin/controls/SkinFormHitTest.h"
+#include "skin/controls/SkinFormStyle.h"
+#include "skin/controls/SkinSystemButton.h"
+#include "skin/controls/uShadowFrame.h"
+#include "skin/drawing/GDIText.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace velmora {
+
+class TSkinTimer;
+
+// A top-level window without a system frame whose whole surface is painted from the skin:
+// background, title area and the title-area controls, rounded corners, its own resize and
+// move handling, an optional fade-in and a shadow window.
+class TBaseSkinForm : public QWidget, public TSkinFormSurface {
+public:
+    explicit TBaseSkinForm(QWidget* parent = nullptr);
+    ~TBaseSkinForm() override;
+    TBaseSkinForm(const TBaseSkinForm&) = delete;
+    TBaseSkinForm& operator=(const TBaseSkinForm&) = delete;
+
+    virtual QString ClassName() const { return QStringLiteral("TBaseSkinForm"); }
+
+    // Stored for forms that want them; nothing here reads them.
+    int TransparentTitleTop() const { return FTransparentTitleTop; }
+    void SetTransparentTitleTop(int Value) { FTransparentTitleTop = Value; }
+    bool IsEnabledTransparentTitle() const { return FIsEnabledTransparentTitle; }
+    void SetIsEnabledTransparentTitle(bool Value) { FIsEnabledTransparentTitle = Value; }
+    bool MinButtonToClose() const { return FMinButtonToClose; }
+
+    bool ShowInTaskBar() const { return FShowInTaskBar; }
+    void SetShowInTaskBar(bool Value);
+    bool FullMove() const { return FFullMove; }
+    void SetFullMove(bool Value) { FFullMove = Value; }
+    bool IsDrawCaption() const { return FIsDrawCaption; }
+    void SetIsDrawCaption(bool Value);
+    bool IsRoundRectWindow() const { return FIsRoundRectWindow; }
+    void SetIsRoundRectWindow(bool Value);
+    bool NotDelayShow() const { return FNotDelayShow; }
+    void SetNotDelayShow(bool Value) { FNotDelayShow = Value; }
+    bool ReSizeNotAlignControls() const { return FReSizeNotAlignControls; }
+    void SetReSizeNotAlignControls(bool Value);
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    virtual void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    virtual void SetBorderIcons(TBorderIcons Value);
+    int TitleHeight() const { return FTitleHeight; }
+    void SetTitleHeight(int Value);
+    bool SkinLoaded() const { return FSkinLoaded; }
+    bool IsFirstShowed() const { return FIsFirstShowed; }
+
+    const QString& SufferBackGroundName() const { return FSufferBackGroundName; }
+    void SetSufferBackGroundName(const QString& AName);
+    TSkinBackGround* SufferBackGroundItem() const { return FSufferBackGroundItem; }
+    // The background drawn: the named item of the style when one is selected, else the
+    // user's background.
+    TSkinBackGround* BackGroundItem() const;
+
+    const TSkinFormStyle* FormStyleItem() const { return FFormStyleItem; }
+    TFormShadowFrame* ShadowFrame() const { return FShadowFrame.get(); }
+    bool EnabledShadow() const { return FEnabledShadow; }
+    void EnableShadow(bool Value);
+
+    TRect WindowRect() const { return MakeRectBySize(0, 0, width(), height()); }
+    // Where the form's own controls go: inside the borders and below the title.
+    TRect ClientLayoutRect() const;
+    // The title band as left, top, right, bottom: the bottom is the title height itself, so a
+    // top border eats into the band. Valid before the first paint.
+    TRect TitleRect() const;
+    const QImage& BufferBitmap() const { return FBufferBitmap; }
+    // The hit-test code of a client point; hover (cursor) and press both use it.
+    int HitTestAt(const QPoint& clientPos) const;
+
+    const QImage* FormBufferImage() const override;
+    const QImage* BackGroundBufferImage() const override;
+
+    static const std::vector<TBaseSkinForm*>& FormList();
+
+    virtual void RedrawWindow(bool ARedraw, bool ARegion);
+
+protected:
+    virtual void LoadFormStyle();
+    virtual void ApplyFormStyle();
+    virtual void ChangeSkinBackGroundFile(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundColor(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundCustomColor(TSkinBackGround* AItem);
+    virtual void ChangeSkinFile();
+    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void DrawFormFrame(TGPGraphics& Graphics);
+    virtual void DrawCaption(TGPGraphics& Graphics, const TGPRect& ACaptionRect);
+    virtual void DrawFormDrawControls(TGPGraphics& Graphics);
+    virtual void UpdateWindowRegion(bool ARedraw);
+    // Paints what is known while the buffer cannot be rebuilt: the buffer, completed from
+    // the background where the form has grown since.
+    virtual void EraseBkgndWindow(QPainter& DC);
+
+    // The platform's interactive move and resize; tests observe them.
+    virtual void StartSystemMove(const QPoint& clientPos);
+    virtual void StartSystemResize(Qt::Edges edges);
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    // Logs a failure of operation tag with this form's class and name.
+    void LogFailure(const std::exception& error, const QString& tag) const;
+    // Runs step, logging a failure with tag instead of letting it escape.
+    template <typename Step> void Guarded(const QString& tag, const Step& step) {
+        try {
+            step();
+        } catch (const std::exception& error) {
+            LogFailure(error, tag);
+        }
+    }
+
+    int FBorderTopHeight = 3;
+    int FBorderLeftWidth = 3;
+    int FBorderRightWidth = 3;
+    int FBorderBottomHeight = 3;
+    int FAppCaptionX = 10;
+    int FAppCaptionY = 2;
+    int FTitleHeight = 25;
+    const TSkinFormStyle* FFormStyleItem = nullptr;
+
+private:
+    void RebuildBuffer(bool force);
+    bool TitleControlsStale() const;
+    void SelectBackGround();
+    void ApplyContentsMargins();
+    void StartFade();
+    void FadeTick();
+    void AttachShadow();
+    void DetachShadow();
+    void SetListening(bool listening);
+    TSkinBackGround* BackGroundOfMessage(QEvent* event) const;
+
+    bool FIsFirstShowed = false;
+    bool FIsFirstDrawedWindow = false;
+    int FTransparentTitleTop = 0;
+    bool FIsEnabledTransparentTitle = false;
+    bool FShowInTaskBar = true;
+    bool FFullMove = true;
+    bool FSkinLoaded = false;
+    bool FMinButtonToClose = false;
+    QString FSufferBackGroundName;
+    TSkinBackGround* FSufferBackGroundItem = nullptr;
+    TSkinBackGround* FLastSufferBackGroundItem = nullptr;
+    TSkinBackGround* FUserBackGroundItem = nullptr;
+    bool FIsDrawCaption = true;
+    bool FIsRoundRectWindow = true;
+    QImage FBufferBitmap;
+    bool FNotDelayShow = true;
+    std::unique_ptr<TSkinTimer> FShowTimer;
+    std::unique_ptr<TFormShadowFrame> FShadowFrame;
+    bool FEnabledShadow = false;
+    bool FReSizeNotAlignControls = false;
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    QRegion FWindowRegion;
+    bool FListening = false;
+    // Fallback dragging where the platform has no interactive move.
+    bool FDragging = false;
+    QPoint FDragOffset;
+};
+
+// The skinned form with a caption and the minimise, maximise and close buttons.
+class TDefaultSkinForm : public TBaseSkinForm {
+public:
+    explicit TDefaultSkinForm(QWidget* parent = nullptr);
+    ~TDefaultSkinForm() override;
+    QString ClassName() const override { return QStringLiteral("TDefaultSkinForm"); }
+
+    TSysMinBtn* MinBtn() const { return FMinBtn; }
+    TSysMaxBtn* MaxBtn() const { return FMaxBtn; }
+    TSysCloseBtn* CloseBtn() const { return FCloseBtn; }
+    TGDIText* CaptionText() const { return FCaptionText.get(); }
+
+    void SetBorderStyle(TFormBorderStyle Value) override;
+    void SetBorderIcons(TBorderIcons Value) override;
+    // The caption's colour (ARGB).
+    void SetCaptionColor(TGPColor Value);
+    // Places the buttons for the current size, border style and icons.
+    void LayoutSystemButtons();
+
+protected:
+    void ApplyFormStyle() override;
+    void DrawCaption(TGPGraphics& Graphics, const TGPRect& ACaptionRect) override;
+    virtual void DrawCaptionText(TGPGraphics& Graphics, const TRect& ARect);
+    virtual void DrawCaptionTextAt(TGPGraphics& Graphics, int ALeft, int ATop, int ARight,
+                                   int ABottom);
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void ApplyButtonStyle();
+    void TakeCaptionFont();
+
+    std::unique_ptr<TGDIText> FCaptionText;
+    TSysMinBtn* FMinBtn = nullptr;
+    TSysMaxBtn* FMaxBtn = nullptr;
+    TSysCloseBtn* FCloseBtn = nullptr;
+    int FCloseBtnRight = 38;
+    int FCloseBtnTop = 1;
+    int FMaxBtnRight = 64;
+    int FMaxBtnTop = 1;
+    int FMinBtnRight = 90;
+    int FMinBtnTop = 1;
+};
+
+} // namespace velmora

@@ -1,0 +1,144 @@
+#include "skin/drawing/NinePieces.h"
+
+#include "platform/graphics/GPGraphics.h"
+#include "skin/drawing/StretchFill.h"
+
+namespace velmora {
+namespace {
+
+QImage Blank(int width, int height, QImage::Format format) {
+    if (width <= 0 || height <= 0)
+        return {};
+    if (!IsAllocatableSize(width, height))
+        throw std::bad_alloc();
+    QImage image(width, height, format);
+    if (image.isNull())
+        throw std::bad_alloc();
+    image.fill(Qt::transparent);
+    SetSkinResolution(image);
+    return image;
+}
+
+// A corner is a plain copy of its block; blocks off the picture are left empty.
+QImage Block(const QImage& cropped, const QRect& rect, QImage::Format format) {
+    if (rect.width() <= 0 || rect.height() <= 0 || !cropped.rect().contains(rect))
+        return {};
+    return cropped.copy(rect).convertToFormat(format);
+}
+
+QImage Stretched(const QImage& cropped, const QRect& source, int width, int height,
+                 QImage::Format format) {
+    QImage piece = Blank(width, height, format);
+    if (piece.isNull() || source.width() <= 0 || source.height() <= 0 ||
+        !cropped.rect().contains(source))
+        return {};
+    TGPGraphics graphics(piece);
+    graphics.CopyRect(
+        cropped.copy(source).scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+        QRect(0, 0, width, height), QPoint(0, 0));
+    return piece;
+}
+
+template <typename Step>
+void Guarded(const TNinePieces::TFailure& onFailure, const char* tag, Step step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        if (onFailure)
+            onFailure(error, QString::fromLatin1(tag));
+    }
+}
+
+} // namespace
+
+void TNinePieces::Clear() {
+    *this = TNinePieces();
+}
+
+void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins& m,
+                      TStretchMode mode, QImage::Format format, const TFailure& onFailure,
+                      bool keepCentreTile) {
+    Clear();
+    const int cw = cropped.width();
+    const int ch = cropped.height();
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    Guarded(onFailure, "DrawLeftTopBlock", [&] { LeftTop = Block(cropped, {0, 0, L, T}, format); });
+    Guarded(onFailure, "DrawRightTopBlock", [&] {
+        RightTop = Block(cropped, {cw - R, 0, R, T}, format);
+    });
+    Guarded(onFailure, "DrawLeftBottomBlock", [&] {
+        LeftBottom = Block(cropped, {0, ch - B, L, B}, format);
+    });
+    Guarded(onFailure, "DrawRightBottomBlock", [&] {
+        RightBottom = Block(cropped, {cw - R, ch - B, R, B}, format);
+    });
+    Guarded(onFailure, "DrawTopSide", [&] {
+        TopSide = Stretched(cropped, {L, 0, cw - L - R, T}, pw - L - R, T, format);
+    });
+    Guarded(onFailure, "DrawBottomSide", [&] {
+        BottomSide = Stretched(cropped, {L, ch - B, cw - L - R, B}, pw - L - R, B, format);
+    });
+    Guarded(onFailure, "DrawLeftSide", [&] {
+        LeftSide = Stretched(cropped, {0, T, L, ch - T - B}, L, ph - T - B, format);
+    });
+    Guarded(onFailure, "DrawRightSide", [&] {
+        RightSide = Stretched(cropped, {cw - R, T, R, ch - T - B}, R, ph - T - B, format);
+    });
+    Guarded(onFailure, "DrawImage", [&] {
+        if (mode == smStretchBoth) {
+            // When composing stretches the centre anyway, keeping the tile itself avoids
+            // scaling a part-sized copy a second time, which costs time and blurs.
+            Center = keepCentreTile ? Block(cropped, {L, T, cw - L - R, ch - T - B}, format)
+                                    : Stretched(cropped, {L, T, cw - L - R, ch - T - B}, pw - L - R,
+                                                ph - T - B, format);
+            return;
+        }
+        Center = Blank(pw - L - R, ph - T - B, format);
+        if (Center.isNull())
+            return;
+        // The fill works on straight pixels (the fade changes alpha alone).
+        QImage fill = Center.convertToFormat(QImage::Format_ARGB32);
+        {
+            TGPGraphics graphics(fill);
+            FillCentre(graphics, cropped.convertToFormat(QImage::Format_ARGB32),
+                       QRect(L, T, cw - L - R, ch - T - B), fill.rect(), mode);
+        }
+        Center = fill.convertToFormat(format);
+    });
+}
+
+void TNinePieces::Compose(QImage& buffer, const TSliceMargins& m, bool copy, bool stretchCentre,
+                          const TFailure& onFailure) const {
+    const int W = buffer.width();
+    const int H = buffer.height();
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    TGPGraphics graphics(buffer);
+    // The top-left part of piece, of the given size, at (x, y).
+    auto put = [&](const QImage& piece, int x, int y, int w, int h) {
+        if (piece.isNull() || w <= 0 || h <= 0)
+            return;
+        const QRect source = QRect(0, 0, w, h).intersected(piece.rect());
+        if (copy)
+            graphics.CopyRect(piece, source, QPoint(x, y));
+        else
+            graphics.DrawImage(piece, QRectF(QPointF(x, y), QSizeF(source.size())), QRectF(source));
+    };
+    Guarded(onFailure, "DrawLeftTopBlock", [&] { put(LeftTop, 0, 0, L, T); });
+    Guarded(onFailure, "DrawRightTopBlock", [&] { put(RightTop, W - R, 0, R, T); });
+    Guarded(onFailure, "DrawLeftBottomBlock", [&] { put(LeftBottom, 0, H - B, L, B); });
+    Guarded(onFailure, "DrawRightBottomBlock", [&] { put(RightBottom, W - R, H - B, R, B); });
+    Guarded(onFailure, "DrawTopSide", [&] { put(TopSide, L, 0, W - L - R, T); });
+    Guarded(onFailure, "DrawBottomSide", [&] { put(BottomSide, L, H - B, W - L - R, B); });
+    Guarded(onFailure, "DrawLeftSide", [&] { put(LeftSide, 0, T, L, H - T - B); });
+    Guarded(onFailure, "DrawRightSide", [&] { put(RightSide, W - R, T, R, H - T - B); });
+    Guarded(onFailure, "DrawImage", [&] {
+        if (stretchCentre) {
+            if (!Center.isNull() && W - L - R > 0 && H - T - B > 0)
+                graphics.DrawImage(Center, QRectF(L, T, W - L - R, H - T - B));
+        } else {
+            put(Center, L, T, W - L - R, H - T - B);
+        }
+    });
+}
+
+} // namespace velmora

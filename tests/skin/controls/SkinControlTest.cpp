@@ -1,0 +1,303 @@
+#include "skin/controls/ParentImage.h"
+#include "skin/controls/SkinForms.h"
+#include "tests/support/WindowTestSupport.h"
+
+#include <QEnterEvent>
+#include <QFrame>
+#include <QTest>
+
+namespace velmora::testing {
+namespace {
+
+class SkinControlTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        Form = std::make_unique<TBaseSkinForm>();
+        Form->resize(400, 300);
+        Form->show();
+    }
+    void TearDown() override {
+        Form.reset();
+        WindowTest::TearDown();
+    }
+    // The form's own picture at a point of the form.
+    QRgb FormPixel(QPoint at) const {
+        return Form->BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(at);
+    }
+    // Every pixel of the control outside its square is the form's pixel behind it.
+    void ExpectShowsFormAround(TProbeControl& control, const QImage& picture) {
+        const QImage form = Form->BufferBitmap().convertToFormat(QImage::Format_ARGB32);
+        int mismatches = 0;
+        for (int y = 0; y < control.height(); ++y)
+            for (int x = 0; x < control.width(); ++x) {
+                if (control.Square().contains(x, y))
+                    continue;
+                if (picture.pixel(x, y) != form.pixel(control.pos() + QPoint(x, y)))
+                    ++mismatches;
+            }
+        EXPECT_EQ(mismatches, 0);
+    }
+    std::unique_ptr<TBaseSkinForm> Form;
+};
+
+TEST_F(SkinControlTest, TransparentControlShowsExactlyTheFormBehindWhereItDrewNothing) {
+    TProbeControl control(Form.get());
+    control.setGeometry(37, 61, 60, 40);
+    control.show();
+    const QImage picture = Grab(control);
+    ExpectShowsFormAround(control, picture);
+    EXPECT_EQ(picture.pixel(control.Square().center()), 0xFFFF0000u);
+}
+
+TEST_F(SkinControlTest, MovingWithoutResizingRecomposesWithoutCustomPaint) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    Grab(control);
+    ASSERT_EQ(control.CustomPaintCount, 1);
+    control.move(150, 120);
+    const QImage moved = Grab(control);
+    EXPECT_EQ(control.CustomPaintCount, 1);
+    ExpectShowsFormAround(control, moved);
+    control.resize(70, 40);
+    Grab(control);
+    EXPECT_EQ(control.CustomPaintCount, 2) << "a new size always rebuilds the self image";
+}
+
+TEST_F(SkinControlTest, OpaqueControlPaintsItsColourAndReleasesTheParentPicture) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    Grab(control);
+    ASSERT_NE(control.ParentImageBufferBitmap(), nullptr);
+    control.SetColor(QColor(0, 200, 0));
+    control.SetTransparent(false);
+    EXPECT_EQ(control.ParentImageBufferBitmap(), nullptr);
+    QImage picture = Grab(control);
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(0, 200, 0));
+    EXPECT_EQ(picture.pixel(control.Square().center()), 0xFFFF0000u);
+    EXPECT_EQ(control.ParentImageBufferBitmap(), nullptr);
+
+    control.SetTransparent(true);
+    EXPECT_EQ(control.ParentImageBufferBitmap(), nullptr) << "recreated by the next paint only";
+    picture = Grab(control);
+    ASSERT_NE(control.ParentImageBufferBitmap(), nullptr);
+    ExpectShowsFormAround(control, picture);
+}
+
+TEST_F(SkinControlTest, WithoutTheSelfImageCustomPaintDrawsIntoTheComposedBufferEveryRebuild) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.SetEnableGdiPlusBuffer(false);
+    control.show();
+    QImage picture = Grab(control);
+    EXPECT_EQ(control.SelfBufferGPBitmap(), nullptr);
+    EXPECT_FALSE(control.LastPaintedIntoSelfImage);
+    ExpectShowsFormAround(control, picture);
+    EXPECT_EQ(picture.pixel(control.Square().center()), 0xFFFF0000u);
+    const int before = control.CustomPaintCount;
+    control.move(30, 50);
+    picture = Grab(control);
+    EXPECT_EQ(control.CustomPaintCount, before + 1);
+    ExpectShowsFormAround(control, picture);
+
+    control.SetEnableGdiPlusBuffer(true);
+    Grab(control);
+    EXPECT_TRUE(control.LastPaintedIntoSelfImage);
+}
+
+TEST_F(SkinControlTest, InstanceListIsFreedWithTheLastControlAndMadeAgainForTheNext) {
+    ASSERT_EQ(TSkinCustomControl::ControlList(), nullptr);
+    {
+        TProbeControl first(Form.get());
+        TProbeControl second(Form.get());
+        ASSERT_NE(TSkinCustomControl::ControlList(), nullptr);
+        EXPECT_EQ(TSkinCustomControl::ControlList()->size(), 2u);
+    }
+    EXPECT_EQ(TSkinCustomControl::ControlList(), nullptr);
+    {
+        TProbeControl later(Form.get());
+        ASSERT_NE(TSkinCustomControl::ControlList(), nullptr);
+        EXPECT_EQ(TSkinCustomControl::ControlList()->front(), &later);
+    }
+    EXPECT_EQ(TSkinCustomControl::ControlList(), nullptr);
+}
+
+TEST_F(SkinControlTest, AllMembersChangeSkinFileRecomposesWithoutCustomPaint) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    Grab(control);
+    TSkinCustomControl::AllMembersChangeSkinFile();
+    Grab(control);
+    EXPECT_EQ(control.CustomPaintCount, 1);
+}
+
+TEST_F(SkinControlTest, ChildOfASkinnedControlShowsItsParentsComposedPicture) {
+    TProbeControl outer(Form.get());
+    outer.setGeometry(20, 40, 200, 150);
+    TProbeControl inner(&outer);
+    inner.setGeometry(90, 60, 40, 30); // over the outer square
+    outer.show();
+    const QImage picture = Grab(outer);
+    const QImage innerPicture = Grab(inner);
+    const QImage outerBuffer = outer.BufferBitmap().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(innerPicture.pixel(0, 0), outerBuffer.pixel(90, 60));
+    EXPECT_EQ(innerPicture.pixel(inner.Square().center()), 0xFFFF0000u);
+    EXPECT_EQ(picture.pixel(0, 0), FormPixel({20, 40}));
+}
+
+TEST_F(SkinControlTest, ChildOfAPlainParentShowsThatParentsOwnPainting) {
+    QFrame box(Form.get());
+    box.setGeometry(50, 50, 200, 100);
+    box.setAutoFillBackground(true);
+    QPalette colours = box.palette();
+    colours.setColor(QPalette::Window, QColor(10, 20, 30));
+    box.setPalette(colours);
+    TProbeControl control(&box);
+    control.setGeometry(30, 20, 60, 40);
+    box.show();
+    const QImage picture = Grab(control);
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(10, 20, 30));
+    EXPECT_EQ(picture.pixel(control.Square().center()), 0xFFFF0000u);
+}
+
+TEST_F(SkinControlTest, ParentPictureCopyNeverReadsPastTheSource) {
+    TProbeControl control(Form.get());
+    control.setGeometry(380, 280, 60, 40); // hangs over the form's right and bottom edges
+    control.show();
+    QImage target(60, 40, QImage::Format_ARGB32_Premultiplied);
+    target.fill(Qt::transparent);
+    DrawParentImage(&control, target, 0, 0);
+    const QImage straight = target.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(straight.pixel(0, 0), FormPixel({380, 280}));
+    EXPECT_EQ(qAlpha(straight.pixel(30, 30)), 0) << "outside the form nothing is copied";
+}
+
+TEST_F(SkinControlTest, ImmediateWalkRefreshesEveryControlBeforeReturning) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    Grab(control);
+    Skin().SetUserBackGround(MakeStripedBackGround(QStringLiteral("Other")));
+    // The form's background changed; the control already holds the new picture behind it.
+    const QImage buffer = control.BufferBitmap().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(buffer.pixel(0, 0), FormPixel({20, 40}));
+    EXPECT_EQ(control.CustomPaintCount, 1);
+}
+
+TEST_F(SkinControlTest, DeferredWalkMarksParentPicturesStale) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    Grab(control);
+    RePaintParentImageAll(Form.get());
+    QImage picture = Grab(control);
+    ExpectShowsFormAround(control, picture);
+    EXPECT_EQ(control.CustomPaintCount, 1);
+}
+
+TEST_F(SkinControlTest, FailedPaintKeepsTheLastPictureAndFillsTheGrowthFromTheParent) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.show();
+    const QImage before = Grab(control);
+    control.Fail = true;
+    control.resize(80, 40);
+    const QImage after = Grab(control);
+    EXPECT_EQ(after.pixel(before.width() / 2, 20), 0xFFFF0000u) << "the old square stays";
+    EXPECT_EQ(after.pixel(70, 5), FormPixel({20 + 70, 40 + 5})) << "the new strip is the form";
+    ASSERT_FALSE(Log()->Lines().isEmpty());
+    EXPECT_TRUE(Log()->Lines().last().endsWith(QStringLiteral("AdditionalMsg:Paint")));
+}
+
+TEST_F(SkinControlTest, LoadingShowsThePlaceholderUntilLoaded) {
+    TProbeControl control(Form.get());
+    control.setGeometry(20, 40, 60, 40);
+    control.BeginLoad();
+    control.show();
+    QImage picture = Grab(control);
+    EXPECT_EQ(picture.pixel(0, 0), 0xFF00FFFFu);
+    EXPECT_EQ(picture.pixel(5, 5), 0xFFFFFFFFu);
+    EXPECT_EQ(control.CustomPaintCount, 0);
+    control.EndLoad();
+    picture = Grab(control);
+    EXPECT_EQ(control.CustomPaintCount, 1);
+    ExpectShowsFormAround(control, picture);
+}
+
+// --- title-area controls ---------------------------------------------------------------------
+
+class TitleControlTest : public WindowTest {};
+
+TEST_F(TitleControlTest, NeverHoveredNeverPaintsItselfAndTheFormShowsItsNormalImage) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    const QImage screen = Grab(form);
+    TSysCloseBtn* close = form.CloseBtn();
+    EXPECT_FALSE(close->SelfPaint());
+    EXPECT_EQ(close->SelfBufferGPBitmap(), nullptr);
+    ASSERT_NE(close->NormalBufferGPBitmap(), nullptr);
+    // The glyph's centre: the close picture is opaque white there.
+    const QPoint centre = close->geometry().center();
+    EXPECT_EQ(screen.pixel(centre),
+              form.BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(centre));
+    const QImage background =
+        Skin().UserBackGround()->BackgroundBuffer()->convertToFormat(QImage::Format_ARGB32);
+    EXPECT_NE(screen.pixel(centre), background.pixel(centre)) << "the glyph is on the form";
+}
+
+TEST_F(TitleControlTest, HoverPaintsTheHoverPictureAndLeavingStops) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    TSysCloseBtn* close = form.CloseBtn();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(close, &enter);
+    EXPECT_TRUE(close->MouseInClient());
+    QImage picture = Grab(*close);
+    ASSERT_NE(close->SelfBufferGPBitmap(), nullptr);
+    // The hover picture of the close button is red behind the glyph.
+    EXPECT_GT(qRed(picture.pixel(3, 3)), 200);
+    EXPECT_LT(qGreen(picture.pixel(3, 3)), 120);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(close, &leave);
+    EXPECT_FALSE(close->SelfPaint());
+}
+
+TEST_F(TitleControlTest, InstanceListFollowsTheLiveButtons) {
+    EXPECT_EQ(TFormDrawSkinCustomControl::ControlList(), nullptr);
+    {
+        TDefaultSkinForm form;
+        ASSERT_NE(TFormDrawSkinCustomControl::ControlList(), nullptr);
+        EXPECT_EQ(TFormDrawSkinCustomControl::ControlList()->size(), 3u);
+    }
+    EXPECT_EQ(TFormDrawSkinCustomControl::ControlList(), nullptr);
+}
+
+// --- many controls ---------------------------------------------------------------------------
+
+TEST_F(SkinControlTest, OneHoverChangeAmongTwentyControlsRunsCustomPaintOnce) {
+    std::vector<std::unique_ptr<TProbeControl>> controls;
+    for (int i = 0; i < 20; ++i) {
+        auto control = std::make_unique<TProbeControl>(Form.get());
+        control->setGeometry(10 + (i % 5) * 75, 40 + (i / 5) * 60, 70, 50);
+        control->show();
+        controls.push_back(std::move(control));
+    }
+    Grab(*Form);
+    int before = 0;
+    for (const auto& control : controls)
+        before += control->CustomPaintCount;
+    controls[7]->RepaintSelfImage();
+    Grab(*Form);
+    int after = 0;
+    for (const auto& control : controls)
+        after += control->CustomPaintCount;
+    EXPECT_EQ(after - before, 1);
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,370 @@
+#include "skin/controls/SkinForms.h"
+
+#include "tests/support/VirtualClock.h"
+#include "tests/support/WindowTestSupport.h"
+
+#include <QTest>
+
+namespace velmora::testing {
+namespace {
+
+// A form that records the platform's move and resize requests and counts its redraws.
+class TRecordingForm : public TDefaultSkinForm {
+public:
+    int Moves = 0;
+    Qt::Edges LastResize;
+    int StyleLoads = 0;
+    int FrameDraws = 0;
+
+protected:
+    void StartSystemMove(const QPoint&) override { ++Moves; }
+    void StartSystemResize(Qt::Edges edges) override { LastResize = edges; }
+    void LoadFormStyle() override {
+        ++StyleLoads;
+        TDefaultSkinForm::LoadFormStyle();
+    }
+    void DrawFormFrame(TGPGraphics& Graphics) override {
+        ++FrameDraws;
+        TDefaultSkinForm::DrawFormFrame(Graphics);
+    }
+};
+
+TEST(SkinFormHitTestTable, SizeableFormCornersEdgesAndClient) {
+    EXPECT_EQ(SkinFormHitTest(3, 100, 400, 300, bsSizeable), HTLEFT);
+    EXPECT_EQ(SkinFormHitTest(6, 6, 400, 300, bsSizeable), HTTOPLEFT);
+    EXPECT_EQ(SkinFormHitTest(6, 100, 400, 300, bsSizeable), HTCLIENT);
+    EXPECT_EQ(SkinFormHitTest(396, 4, 400, 300, bsSizeable), HTTOPRIGHT);
+    EXPECT_EQ(SkinFormHitTest(2, 295, 400, 300, bsSizeable), HTBOTTOMLEFT);
+    EXPECT_EQ(SkinFormHitTest(399, 299, 400, 300, bsSizeable), HTBOTTOMRIGHT);
+    EXPECT_EQ(SkinFormHitTest(200, 4, 400, 300, bsSizeable), HTTOP);
+    EXPECT_EQ(SkinFormHitTest(200, 5, 400, 300, bsSizeable), HTCLIENT);
+    EXPECT_EQ(SkinFormHitTest(396, 150, 400, 300, bsSizeable), HTRIGHT);
+    EXPECT_EQ(SkinFormHitTest(200, 296, 400, 300, bsSizeable), HTBOTTOM);
+    EXPECT_EQ(SkinFormHitTest(200, 150, 400, 300, bsSizeToolWin), HTCLIENT);
+    EXPECT_EQ(SkinFormHitTest(1, 1, 400, 300, bsSizeToolWin), HTTOPLEFT);
+}
+
+TEST(SkinFormHitTestTable, FormsThatCannotResizeAreClientEverywhere) {
+    for (TFormBorderStyle style : {bsSingle, bsDialog, bsToolWindow, bsNone})
+        for (QPoint p : {QPoint(0, 0), QPoint(3, 100), QPoint(399, 299), QPoint(200, 2)})
+            EXPECT_EQ(SkinFormHitTest(p.x(), p.y(), 400, 300, style), HTCLIENT)
+                << int(style) << " " << p.x() << "," << p.y();
+}
+
+TEST(SkinFormHitTestTable, CodesMapToEdgesAndCursors) {
+    EXPECT_EQ(EdgesOfHitTest(HTTOPLEFT), Qt::TopEdge | Qt::LeftEdge);
+    EXPECT_EQ(EdgesOfHitTest(HTBOTTOM), Qt::Edges(Qt::BottomEdge));
+    EXPECT_EQ(EdgesOfHitTest(HTCLIENT), Qt::Edges());
+    EXPECT_EQ(CursorOfHitTest(HTLEFT), Qt::SizeHorCursor);
+    EXPECT_EQ(CursorOfHitTest(HTTOPRIGHT), Qt::SizeBDiagCursor);
+    EXPECT_EQ(CursorOfHitTest(HTCLIENT), Qt::ArrowCursor);
+}
+
+TEST(RoundRectRegionTest, CornersAreCutAndTheRestIsKept) {
+    const QRegion region = RoundRectRegion(400, 300, 6);
+    for (QPoint outside : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(399, 0), QPoint(0, 299),
+                           QPoint(399, 299)})
+        EXPECT_FALSE(region.contains(outside)) << outside.x() << "," << outside.y();
+    for (QPoint inside : {QPoint(3, 0), QPoint(0, 3), QPoint(200, 0), QPoint(399, 150),
+                          QPoint(2, 2), QPoint(396, 299)})
+        EXPECT_TRUE(region.contains(inside)) << inside.x() << "," << inside.y();
+    EXPECT_EQ(region.boundingRect(), QRect(0, 0, 400, 300));
+}
+
+class SkinFormTest : public WindowTest {};
+
+TEST_F(SkinFormTest, PressingNearTheEdgeResizesAndElsewhereMoves) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    form.show();
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(3, 100));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(3, 100));
+    EXPECT_EQ(form.LastResize, Qt::Edges(Qt::LeftEdge));
+    EXPECT_EQ(form.Moves, 0);
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_EQ(form.Moves, 1);
+    EXPECT_EQ(form.HitTestAt(QPoint(6, 6)), HTTOPLEFT);
+}
+
+TEST_F(SkinFormTest, SingleBorderFormDragsFromAnywhere) {
+    TRecordingForm form;
+    form.SetBorderStyle(bsSingle);
+    form.resize(400, 300);
+    form.show();
+    for (QPoint p : {QPoint(2, 2), QPoint(3, 100), QPoint(200, 200)}) {
+        EXPECT_EQ(form.HitTestAt(p), HTCLIENT);
+        QTest::mousePress(&form, Qt::LeftButton, {}, p);
+        QTest::mouseRelease(&form, Qt::LeftButton, {}, p);
+    }
+    EXPECT_EQ(form.Moves, 3);
+    EXPECT_EQ(form.LastResize, Qt::Edges());
+}
+
+TEST_F(SkinFormTest, WithoutFullMoveOnlyTheTitleDrags) {
+    TRecordingForm form;
+    form.SetFullMove(false);
+    form.resize(400, 300);
+    form.show();
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_EQ(form.Moves, 0);
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(40, 12));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_EQ(form.Moves, 1);
+}
+
+TEST_F(SkinFormTest, DoubleClickTogglesMaximisedOnlyWithTheIconAndFullMove) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    form.show();
+    QTest::mouseDClick(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_TRUE(form.isMaximized());
+    QTest::mouseDClick(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_FALSE(form.isMaximized());
+
+    form.SetBorderIcons(biSystemMenu | biMinimize);
+    QTest::mouseDClick(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_FALSE(form.isMaximized());
+    form.SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    form.SetFullMove(false);
+    QTest::mouseDClick(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    EXPECT_FALSE(form.isMaximized());
+}
+
+TEST_F(SkinFormTest, MaximiseButtonTogglesAndShowsTheRestorePictures) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    TSysMaxBtn* max = form.MaxBtn();
+    const TSkinFormStyle* style = form.FormStyleItem();
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->MaxBtnBmp_Normal);
+    QTest::mouseClick(max, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(form.isMaximized());
+    EXPECT_TRUE(max->Clicked());
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->RestoreBtnBmp_Normal);
+    // The form's picture carries the restore picture at the button's new place.
+    Grab(form);
+    EXPECT_EQ(max->x(), form.width() - style->MaxBtnRight);
+    QTest::mouseClick(max, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(form.isMaximized());
+    EXPECT_FALSE(max->Clicked());
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->MaxBtnBmp_Normal);
+}
+
+TEST_F(SkinFormTest, RestorePicturesFollowTheStateHoweverItChanged) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    form.showMaximized();
+    EXPECT_TRUE(form.MaxBtn()->Clicked());
+    form.showNormal();
+    EXPECT_FALSE(form.MaxBtn()->Clicked());
+}
+
+TEST_F(SkinFormTest, ButtonLayoutWithAndWithoutTheMaximiseIcon) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    const TSkinFormStyle& style = *form.FormStyleItem();
+    EXPECT_EQ(form.CloseBtn()->pos(), QPoint(400 - style.CloseBtnRight, style.CloseBtnTop));
+    EXPECT_EQ(form.MaxBtn()->pos(), QPoint(400 - style.MaxBtnRight, style.MaxBtnTop));
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MinBtnRight, style.MinBtnTop));
+    EXPECT_EQ(form.MinBtn()->size(),
+              QSize(style.MinBtnBmp_Normal->Width(), style.MinBtnBmp_Normal->Height()));
+    form.SetBorderIcons(biSystemMenu | biMinimize);
+    EXPECT_TRUE(form.MaxBtn()->isHidden());
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MaxBtnRight, style.MinBtnTop));
+    form.resize(500, 300);
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(500 - style.MaxBtnRight, style.MinBtnTop));
+    form.SetBorderStyle(bsNone);
+    EXPECT_TRUE(form.MinBtn()->isHidden());
+    EXPECT_TRUE(form.CloseBtn()->isHidden());
+}
+
+TEST_F(SkinFormTest, MinimiseAndCloseButtonsActOnTheForm) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    QTest::mouseClick(form.MinBtn(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(form.isMinimized());
+    form.showNormal();
+    QTest::mouseClick(form.CloseBtn(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(SkinFormTest, FadeInIsTransparentThenOpaqueAfter200MsAndTheShadowFollowsOnlyThen) {
+    TVirtualClock clock;
+    TDefaultSkinForm form;
+    form.SetNotDelayShow(false);
+    form.resize(400, 300);
+    form.show();
+    EXPECT_EQ(form.windowOpacity(), 0.0);
+    EXPECT_TRUE(form.EnabledShadow());
+    EXPECT_FALSE(form.ShadowFrame()->Active());
+    clock.Advance(199);
+    EXPECT_EQ(form.windowOpacity(), 0.0);
+    EXPECT_FALSE(form.ShadowFrame()->Active());
+    clock.Advance(1);
+    EXPECT_EQ(form.windowOpacity(), 1.0);
+    EXPECT_TRUE(form.ShadowFrame()->Active());
+    EXPECT_EQ(form.ShadowFrame()->ParentForm(), &form);
+    EXPECT_TRUE(form.ShadowFrame()->isVisible());
+}
+
+TEST_F(SkinFormTest, WithoutDelayTheShadowAttachesAtOnce) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.move(100, 100);
+    form.show();
+    EXPECT_EQ(form.windowOpacity(), 1.0);
+    EXPECT_TRUE(form.ShadowFrame()->Active());
+    EXPECT_EQ(form.ShadowFrame()->geometry(), QRect(90, 90, 420, 320));
+}
+
+TEST_F(SkinFormTest, ClosingDetachesTheShadowAndShowingAgainBringsItBack) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    ASSERT_TRUE(form.ShadowFrame()->Active());
+    form.close();
+    EXPECT_FALSE(form.ShadowFrame()->Active());
+    EXPECT_EQ(form.ShadowFrame()->ParentForm(), nullptr);
+    EXPECT_FALSE(form.ShadowFrame()->isVisible());
+    form.show();
+    EXPECT_TRUE(form.ShadowFrame()->Active());
+}
+
+TEST_F(SkinFormTest, StyleWithoutShadowPicturesLeavesTheShadowInactive) {
+    auto style = MakeCodeFormStyle();
+    style->ShadowBitmap.reset();
+    style->ShadowTopBitmap = style->ShadowLeftBitmap = NewGPBitmap(4, 4);
+    Skin().LoadStyle(std::move(style));
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    EXPECT_TRUE(form.EnabledShadow());
+    EXPECT_FALSE(form.ShadowFrame()->Active());
+}
+
+TEST_F(SkinFormTest, SkinFileMessageReloadsTheStyleAndRedrawsOnce) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    form.show();
+    Grab(form);
+    const TSkinFormStyle* old = form.FormStyleItem();
+    form.StyleLoads = 0;
+    form.FrameDraws = 0;
+    Skin().LoadStyle(MakeCodeFormStyle());
+    EXPECT_EQ(form.StyleLoads, 1);
+    EXPECT_EQ(form.FrameDraws, 1);
+    EXPECT_NE(form.FormStyleItem(), old);
+    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(), form.FormStyleItem()->CloseBtnBmp_Normal);
+    Grab(form);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.FrameDraws, 1) << "painting afterwards only copies the buffer";
+}
+
+TEST_F(SkinFormTest, HiddenFormReloadsTheStyleWithoutDrawing) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    form.show();
+    form.hide();
+    form.FrameDraws = 0;
+    form.StyleLoads = 0;
+    Skin().LoadStyle(MakeCodeFormStyle());
+    EXPECT_EQ(form.StyleLoads, 1);
+    EXPECT_EQ(form.FrameDraws, 0);
+}
+
+TEST_F(SkinFormTest, ListensWhileItsWindowExists) {
+    auto form = std::make_unique<TDefaultSkinForm>();
+    EXPECT_TRUE(Skin().Listeners().empty());
+    form->show();
+    ASSERT_EQ(Skin().Listeners().size(), 1u);
+    EXPECT_EQ(Skin().Listeners().front(), form.get());
+    form.reset();
+    EXPECT_TRUE(Skin().Listeners().empty());
+}
+
+TEST_F(SkinFormTest, BackgroundMessagesRepaintTheFormWithTheNewItem) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    for (QEvent::Type message : {SkinBackGroundColorChangedEvent, SkinBackGroundFileChangedEvent,
+                                 SkinBackGroundCustomColorChangedEvent}) {
+        Skin().SetUserBackGround(
+            std::make_unique<TPictureBackGround>(QStringLiteral("Plain"), nullptr,
+                                                 QColor(12, 34, message % 256)),
+            message);
+        const QImage screen = Grab(form);
+        EXPECT_EQ(screen.pixel(200, 200), qRgb(12, 34, message % 256));
+        EXPECT_EQ(form.palette().color(QPalette::Window), QColor(12, 34, message % 256));
+    }
+}
+
+TEST_F(SkinFormTest, NamedBackgroundOfTheStyleIsDrawnInsteadOfTheUsersOne) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.SetSufferBackGroundName(QStringLiteral("Default"));
+    ASSERT_NE(form.SufferBackGroundItem(), nullptr);
+    form.show();
+    const QImage screen = Grab(form);
+    const QImage expected =
+        form.SufferBackGroundItem()->BackgroundBuffer()->convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(screen.pixel(200, 200), expected.pixel(200, 200));
+}
+
+TEST_F(SkinFormTest, RoundedMaskWhileNormalAndNoneWhileMaximised) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.show();
+    EXPECT_FALSE(form.mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(form.mask().contains(QPoint(200, 0)));
+    form.showMaximized();
+    EXPECT_TRUE(form.mask().isEmpty());
+    form.showNormal();
+    EXPECT_FALSE(form.mask().contains(QPoint(0, 0)));
+    form.SetIsRoundRectWindow(false);
+    EXPECT_TRUE(form.mask().isEmpty());
+}
+
+TEST_F(SkinFormTest, ClientLayoutRectangleLeavesTitleAndBorders) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    EXPECT_EQ(form.ClientLayoutRect(), (TRect{3, 28, 397, 297}));
+    EXPECT_EQ(form.contentsRect(), QRect(3, 28, 394, 269));
+    form.SetBorderStyle(bsNone);
+    EXPECT_EQ(form.ClientLayoutRect(), (TRect{0, 0, 400, 300}));
+}
+
+TEST_F(SkinFormTest, CaptionIsDrawnInTheTitleArea) {
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    form.SetCaptionColor(0xFF00FF00);
+    form.show();
+    const QImage without = Grab(form);
+    form.setWindowTitle(QStringLiteral("标题 Title"));
+    const QImage with = Grab(form);
+    int changedInTitle = 0;
+    int changedElsewhere = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (without.pixel(x, y) != with.pixel(x, y))
+                ++(y < 28 ? changedInTitle : changedElsewhere);
+    EXPECT_GT(changedInTitle, 20);
+    EXPECT_EQ(changedElsewhere, 0);
+}
+
+TEST_F(SkinFormTest, FormListHoldsTheLiveForms) {
+    const size_t before = TBaseSkinForm::FormList().size();
+    {
+        TDefaultSkinForm form;
+        EXPECT_EQ(TBaseSkinForm::FormList().size(), before + 1);
+    }
+    EXPECT_EQ(TBaseSkinForm::FormList().size(), before);
+}
+
+} // namespace
+} // namespace velmora::testing
