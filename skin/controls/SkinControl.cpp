@@ -206,7 +206,7 @@ void TSkinCustomControl::ChangeSkinFile() {
     ApplySkinFont();
 }
 
-void TSkinCustomControl::ChangeSkinBackGroundItem(TSkinBackGround*) {}
+void TSkinCustomControl::ChangeSkinBackGroundItem(TBaseSkinItem*) {}
 
 void TSkinCustomControl::SetDrawRects() {
     FDrawGPRect = TGPRect{0, 0, width(), height()};
@@ -354,7 +354,7 @@ void TSkinCustomControl::AllMembersChangeSkinFile() {
     }
 }
 
-void TSkinCustomControl::AllMembersChangeSkinBackGround(TSkinBackGround* AItem) {
+void TSkinCustomControl::AllMembersChangeSkinBackGround(TBaseSkinItem* AItem) {
     for (TSkinCustomControl* control : Snapshot(FControlList)) {
         control->FJustChangeSkinBackGround = true;
         control->ChangeSkinBackGroundItem(AItem);
@@ -396,7 +396,7 @@ void TFormDrawSkinCustomControl::ChangeSkinFile() {
         setFont(source->SkinFont());
 }
 
-void TFormDrawSkinCustomControl::ChangeSkinBackGroundItem(TSkinBackGround*) {}
+void TFormDrawSkinCustomControl::ChangeSkinBackGroundItem(TBaseSkinItem*) {}
 
 void TFormDrawSkinCustomControl::Repaint() {
     FForceRepaintSelfImage = true;
@@ -541,7 +541,7 @@ void TFormDrawSkinCustomControl::AllMembersChangeSkinFile() {
     }
 }
 
-void TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(TSkinBackGround* AItem) {
+void TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(TBaseSkinItem* AItem) {
     for (TFormDrawSkinCustomControl* control : Snapshot(FControlList)) {
         control->FSelfJustChangeSkinBackGround = true;
         control->FNormalJustChangeSkinBackGround = true;

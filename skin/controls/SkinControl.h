@@ -13,6 +13,7 @@
 
 namespace velmora {
 
+class TBaseSkinItem;
 class TSkinBackGround;
 
 struct TAnchorMargin {
@@ -71,7 +72,7 @@ public:
     void PaintParentImageToBuffer();
 
     static void AllMembersChangeSkinFile();
-    static void AllMembersChangeSkinBackGround(TSkinBackGround* AItem);
+    static void AllMembersChangeSkinBackGround(TBaseSkinItem* AItem);
     // The live instances, or null when there are none.
     static const std::vector<TSkinCustomControl*>* ControlList() { return FControlList; }
 
@@ -87,7 +88,7 @@ protected:
     // grown since; shown while a rebuild is pending or when one failed.
     virtual void EraseBackground(QPainter& DC);
     virtual void ChangeSkinFile();
-    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundItem(TBaseSkinItem* AItem);
     virtual void Loaded();
 
     // The whole pipeline: parent image, self image, composition. Nothing for an empty size.
@@ -161,14 +162,14 @@ public:
     virtual bool NeedRepaintNormalImage() const;
 
     static void AllMembersChangeSkinFile();
-    static void AllMembersChangeSkinBackGround(TSkinBackGround* AItem);
+    static void AllMembersChangeSkinBackGround(TBaseSkinItem* AItem);
     static const std::vector<TFormDrawSkinCustomControl*>* ControlList() { return FControlList; }
 
 protected:
     virtual void PaintSelfImage(TGPGraphics& Graphics, const TGPRect& ADrawRect);
     virtual void PaintNormalImage(TGPGraphics& Graphics, const TGPRect& ADrawRect);
     virtual void ChangeSkinFile();
-    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundItem(TBaseSkinItem* AItem);
     virtual void MouseEnter();
     virtual void MouseLeave();
 

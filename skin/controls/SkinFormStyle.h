@@ -14,6 +14,8 @@ class QWidget;
 
 namespace velmora {
 
+class TBaseSkinItem;
+
 // Shadow margins in pixels, one per side.
 struct TShadowMargins {
     int Left = 0;
@@ -36,6 +38,9 @@ public:
     // The last picture built, or null before the first build.
     virtual const QImage* BackgroundBuffer() const = 0;
     virtual QColor AverageColor() const = 0;
+    // The skin's background item this picture is drawn from, which controls read their
+    // colours from; null for a picture that comes from no skin item.
+    virtual TBaseSkinItem* SkinItem() const { return nullptr; }
 };
 
 // The pictures, positions and options of the skinned form's frame, as a skin provides them.

@@ -196,8 +196,9 @@ void TBaseSkinForm::ChangeSkinBackGroundItem(TSkinBackGround* AItem) {
     }
     if (!FSkinLoaded || !isVisible() || !FIsFirstShowed)
         return;
-    TSkinCustomControl::AllMembersChangeSkinBackGround(AItem);
-    TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(AItem);
+    TBaseSkinItem* skinItem = AItem != nullptr ? AItem->SkinItem() : nullptr;
+    TSkinCustomControl::AllMembersChangeSkinBackGround(skinItem);
+    TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(skinItem);
     RedrawWindow(true, true);
     RePaintParentImageImmediatelyAll(this);
 }

@@ -53,6 +53,7 @@ public:
     const QImage* BackgroundBuffer() const override {
         return FBuffer.isNull() ? nullptr : &FBuffer;
     }
+    TBaseSkinItem* SkinItem() const override { return FTexture; }
     QColor AverageColor() const override {
         return FTexture != nullptr ? QColor::fromRgba(FTexture->AverageGPColor())
                                    : QColor(0xF0, 0xF0, 0xF0);
