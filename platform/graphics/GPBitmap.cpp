@@ -57,6 +57,45 @@ TGPBitmap::TGPBitmap(QImage image) : FImage(std::move(image)) {
         SetSkinResolution(FImage);
 }
 
+TGPBitmap::TGPBitmap(std::vector<QImage> frames, std::vector<int> delaysMs, QString rawFormat)
+    : FRawFormat(std::move(rawFormat)) {
+    if (frames.empty())
+        return;
+    FImage = frames.front();
+    if (!FImage.isNull())
+        SetSkinResolution(FImage);
+    if (frames.size() > 1) {
+        delaysMs.resize(frames.size(), 0);
+        FFrames = std::make_unique<TFrames>(TFrames{std::move(frames), std::move(delaysMs)});
+        FFrames->Images.front() = FImage;
+    }
+}
+
+int TGPBitmap::FrameCount() const {
+    if (FFrames)
+        return static_cast<int>(FFrames->Images.size());
+    return FImage.isNull() ? 0 : 1;
+}
+
+bool TGPBitmap::SelectActiveFrame(int index) {
+    if (index < 0 || index >= FrameCount())
+        return false;
+    if (!FFrames || index == FActiveFrame)
+        return true;
+    FFrames->Images[static_cast<std::size_t>(FActiveFrame)] = FImage;
+    FImage = FFrames->Images[static_cast<std::size_t>(index)];
+    if (!FImage.isNull())
+        SetSkinResolution(FImage);
+    FActiveFrame = index;
+    return true;
+}
+
+int TGPBitmap::FrameDelay(int index) const {
+    if (!FFrames || index < 0 || index >= FrameCount())
+        return 0;
+    return FFrames->DelaysMs[static_cast<std::size_t>(index)];
+}
+
 QRgb TGPBitmap::GetPixel(int x, int y) const {
     if (!FImage.valid(x, y))
         return 0;

@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QRgb>
+#include <QString>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -22,10 +24,26 @@ TGPPixelFormat FromQImageFormat(QImage::Format format);
 // (non-premultiplied) ARGB whatever the storage, so values survive a write/read round trip.
 // Bitmaps made here are 32-bit straight ARGB at 96 dots per inch; a decoded original keeps
 // the storage the decoder produced.
+//
+// A decoded animation carries every frame and its delay; the frame selected last is the one
+// Image() shows and pixel access reaches. A still picture holds no frame list at all.
 class TGPBitmap {
 public:
     TGPBitmap(int width, int height);
     explicit TGPBitmap(QImage image);
+    // frames must not be empty; delaysMs gives one delay per frame (missing ones count 0).
+    TGPBitmap(std::vector<QImage> frames, std::vector<int> delaysMs, QString rawFormat);
+
+    // The container the picture was decoded from ("PNG", "JPEG", "GIF", "BMP"), or empty for a
+    // bitmap made in memory.
+    const QString& RawFormat() const { return FRawFormat; }
+    int FrameCount() const;
+    int ActiveFrame() const { return FActiveFrame; }
+    // Makes frame index the one shown; pixels written to the previous frame are kept with it.
+    // An index outside the frames changes nothing and answers false.
+    bool SelectActiveFrame(int index);
+    // The delay of frame index in milliseconds, 0 for a still picture or an index outside.
+    int FrameDelay(int index) const;
 
     int Width() const { return FImage.width(); }
     int Height() const { return FImage.height(); }
@@ -39,7 +57,15 @@ public:
     QImage& Image() { return FImage; }
 
 private:
+    struct TFrames {
+        std::vector<QImage> Images;
+        std::vector<int> DelaysMs;
+    };
+
     QImage FImage;
+    QString FRawFormat;
+    std::unique_ptr<TFrames> FFrames; // only for pictures of more than one frame
+    int FActiveFrame = 0;
 };
 
 // Shared bitmap: holders share one bitmap, it is freed with its last holder, and "the same

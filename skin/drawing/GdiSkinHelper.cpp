@@ -68,7 +68,8 @@ IGPBitmap TSkinHelper::DecodeOriginal(const QByteArray& data) {
     TDecodedPicture picture = DecodePicture(data);
     if (!picture.Ok())
         throw EPictureDecodeError(picture.Error);
-    return std::make_shared<TGPBitmap>(std::move(picture.Frames.front()));
+    return std::make_shared<TGPBitmap>(std::move(picture.Frames), std::move(picture.DelaysMs),
+                                       std::move(picture.Format));
 }
 
 IGPBitmap TSkinHelper::DecodeToArgb(const QByteArray& data) {
