@@ -5,7 +5,6 @@
 //    of the same size.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
 #include "bench/support/RatioReporter.h"
-#include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
@@ -142,8 +141,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // The embedded default skin through the skin manager, as the gallery shows it.
-    TSkinMngFormStyleSource source(SkinMng());
-    source.Install();
     SkinMng().SetIsPrepareBuildBackGndImage(false);
     if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
         std::fprintf(stderr, "the default skin did not load\n");

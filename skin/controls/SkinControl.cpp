@@ -2,7 +2,9 @@
 
 #include "skin/controls/LayoutHold.h"
 #include "skin/controls/ParentImage.h"
-#include "skin/controls/SkinFormStyle.h"
+#include "skin/controls/SkinClassRegistry.h"
+#include "skin/controls/SkinFont.h"
+#include "skin/controls/SkinForms.h"
 #include "skin/drawing/DefaultSkinFont.h"
 #include "skin/drawing/SkinEngineLog.h"
 
@@ -61,6 +63,7 @@ std::vector<TFormDrawSkinCustomControl*>* TFormDrawSkinCustomControl::FControlLi
 // ---------------------------------------------------------------------------------------------
 
 TSkinCustomControl::TSkinCustomControl(QWidget* parent) : QWidget(parent) {
+    EnsureSkinClassesRegistered();
     AddToList(FControlList, this);
     // The control paints every pixel itself from its buffers; there is no erase step.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -134,8 +137,63 @@ void TSkinCustomControl::Loaded() {
 void TSkinCustomControl::ApplySkinFont() {
     if (!FUseSkinFont || FLoading)
         return;
-    if (TSkinFormStyleSource* source = SkinFormStyleSource())
-        setFont(source->SkinFont());
+    ApplySkinManagerFont(*this);
+}
+
+bool TSkinCustomControl::ParentSkinClientRect(TRect& ARect) const {
+    const auto* form = dynamic_cast<const TBaseSkinForm*>(parentWidget());
+    if (form == nullptr)
+        return false;
+    ARect = form->ClientLayoutRect();
+    return true;
+}
+
+void TSkinCustomControl::SetControlBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    setGeometry(ALeft, ATop, AWidth, AHeight);
+    CaptureAnchorDistances();
+}
+
+void TSkinCustomControl::SetSkinAnchors(TSkinAnchors AValue) {
+    FSkinAnchors = AValue;
+    CaptureAnchorDistances();
+}
+
+void TSkinCustomControl::CaptureAnchorDistances() {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr)
+        return;
+    FAnchorRight = parent->width() - (x() + width());
+    FAnchorBottom = parent->height() - (y() + height());
+    // Installing twice is harmless: Qt keeps one entry per filter object.
+    parent->installEventFilter(this);
+}
+
+void TSkinCustomControl::ApplyAnchors() {
+    const QWidget* parent = parentWidget();
+    if (parent == nullptr)
+        return;
+    QRect bounds = geometry();
+    const bool left = (FSkinAnchors & akLeft) != 0;
+    const bool right = (FSkinAnchors & akRight) != 0;
+    const bool top = (FSkinAnchors & akTop) != 0;
+    const bool bottom = (FSkinAnchors & akBottom) != 0;
+    if (right && left)
+        bounds.setWidth(std::max(0, parent->width() - FAnchorRight - bounds.x()));
+    else if (right)
+        bounds.moveLeft(parent->width() - FAnchorRight - bounds.width());
+    if (bottom && top)
+        bounds.setHeight(std::max(0, parent->height() - FAnchorBottom - bounds.y()));
+    else if (bottom)
+        bounds.moveTop(parent->height() - FAnchorBottom - bounds.height());
+    if (bounds != geometry())
+        setGeometry(bounds);
+}
+
+bool TSkinCustomControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize &&
+        FSkinAnchors != (akLeft | akTop))
+        ApplyAnchors();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TSkinCustomControl::Repaint() {
@@ -364,6 +422,7 @@ void TSkinCustomControl::AllMembersChangeSkinBackGround(TBaseSkinItem* AItem) {
 // ---------------------------------------------------------------------------------------------
 
 TFormDrawSkinCustomControl::TFormDrawSkinCustomControl(QWidget* parent) : QWidget(parent) {
+    EnsureSkinClassesRegistered();
     AddToList(FControlList, this);
     setMouseTracking(true);
     setFont(DefaultControlFont(font()));
@@ -390,10 +449,8 @@ void TFormDrawSkinCustomControl::PaintNormalImage(TGPGraphics& Graphics, const T
 }
 
 void TFormDrawSkinCustomControl::ChangeSkinFile() {
-    if (!FUseSkinFont)
-        return;
-    if (TSkinFormStyleSource* source = SkinFormStyleSource())
-        setFont(source->SkinFont());
+    if (FUseSkinFont)
+        ApplySkinManagerFont(*this);
 }
 
 void TFormDrawSkinCustomControl::ChangeSkinBackGroundItem(TBaseSkinItem*) {}

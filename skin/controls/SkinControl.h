@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GPBitmap.h"
 #include "platform/graphics/GPGraphics.h"
+#include "skin/data/SkinNodeControls.h"
 #include "skin/drawing/SkinTypes.h"
 
 #include <QColor>
@@ -14,20 +15,16 @@
 namespace velmora {
 
 class TBaseSkinItem;
-class TSkinBackGround;
 
-struct TAnchorMargin {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-};
+// Where a control sits when it is laid out from a skin node: left, top, width and height in
+// LeftMargin, TopMargin, RightMargin and BottomMargin.
+using TAnchorMargin = TMargin;
 
 // Base of the windowed skinned controls. It keeps three pictures: the parent's background
 // behind the control, the control's own drawing on a transparent surface, and both composed.
 // Subclasses draw only their own content in CustomPaint (and AppendPaint), and ask for the
 // smallest rebuild that covers a change.
-class TSkinCustomControl : public QWidget {
+class TSkinCustomControl : public QWidget, public virtual ISkinNodeControl {
 public:
     explicit TSkinCustomControl(QWidget* parent = nullptr);
     ~TSkinCustomControl() override;
@@ -61,6 +58,17 @@ public:
 
     TAnchorMargin AnchorMargin;
     int AnchorMarginType = -1;
+
+    // Laid out from a skin node (the skin manager's AlignSkinControl and Set*BySkinNode).
+    bool ParentSkinClientRect(TRect& ARect) const override;
+    TMargin GetAnchorMargin() const override { return AnchorMargin; }
+    void SetAnchorMargin(const TMargin& AValue) override { AnchorMargin = AValue; }
+    int GetAnchorMarginType() const override { return AnchorMarginType; }
+    void SetAnchorMarginType(int AValue) override { AnchorMarginType = AValue; }
+    void SetControlBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // Edges of the parent the control keeps its distance to when the parent resizes.
+    void SetSkinAnchors(TSkinAnchors AValue) override;
+    TSkinAnchors SkinAnchors() const { return FSkinAnchors; }
 
     // Everything stale, deferred.
     void Repaint();
@@ -99,6 +107,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
     bool FForceRepaintSelfImage = true;
@@ -125,6 +134,12 @@ private:
     bool FTransparent = true;
     bool FEnableGdiPlusBuffer = true;
     bool FLoading = false;
+    TSkinAnchors FSkinAnchors = akLeft | akTop;
+    // Distances to the parent's right and bottom edges, kept while anchored there.
+    int FAnchorRight = 0;
+    int FAnchorBottom = 0;
+    void CaptureAnchorDistances();
+    void ApplyAnchors();
     QColor FColor = QColor(0xF0, 0xF0, 0xF0);
 
     static std::vector<TSkinCustomControl*>* FControlList;

@@ -1,7 +1,12 @@
 #include "skin/controls/SkinForms.h"
 
+#include "skin/controls/FormBackGround.h"
 #include "skin/controls/LayoutHold.h"
+#include "skin/controls/SkinClassRegistry.h"
+#include "skin/data/SkinBackGroundItems.h"
 #include "skin/data/SkinChangeEvent.h"
+#include "skin/data/SkinFormStyleItem.h"
+#include "skin/data/SkinMng.h"
 #include "skin/drawing/GdiSkinHelper.h"
 #include "skin/drawing/SkinEngineLog.h"
 #include "skin/drawing/SkinTimer.h"
@@ -26,6 +31,7 @@ std::vector<TBaseSkinForm*>& Forms() {
 } // namespace
 
 TBaseSkinForm::TBaseSkinForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    EnsureSkinClassesRegistered();
     Forms().push_back(this);
     setWindowFlag(Qt::FramelessWindowHint);
     // The form paints every pixel from its buffer; there is no erase step.
@@ -144,28 +150,30 @@ int TBaseSkinForm::HitTestAt(const QPoint& clientPos) const {
 // --- skin ------------------------------------------------------------------------------------
 
 void TBaseSkinForm::LoadFormStyle() {
-    TSkinFormStyleSource* source = SkinFormStyleSource();
-    FFormStyleItem = source != nullptr ? source->FormStyle() : nullptr;
+    FFormStyleItem = SkinMng().SkinFormStyles().FormStyleItem();
 }
 
 void TBaseSkinForm::ApplyFormStyle() {
     SelectBackGround();
-    TSkinFormStyleSource* source = SkinFormStyleSource();
-    ChangeSkinBackGroundItem(source != nullptr ? source->UserBackGround() : nullptr);
+    ChangeSkinBackGroundItem(SkinMng().UserSkinConfig().AppUsedSkinItem());
     if (FFormStyleItem != nullptr) {
-        FAppCaptionX = FFormStyleItem->AppCaptionX;
-        FAppCaptionY = FFormStyleItem->AppCaptionY;
-        FEnabledShadow = FFormStyleItem->EnabledShadow;
+        FAppCaptionX = FFormStyleItem->AppCaptionX();
+        FAppCaptionY = FFormStyleItem->AppCaptionY();
+        FEnabledShadow = FFormStyleItem->EnabledShadow();
     }
 }
 
 void TBaseSkinForm::ChangeSkinFile() {
     // While the style is re-applied nothing redraws; the form redraws once at the end.
     FSkinLoaded = false;
+    FSkinGeneration = SkinChangeGeneration();
     LoadFormStyle();
     ApplyFormStyle();
     FSkinLoaded = true;
     if (isVisible() && FIsFirstShowed) {
+        // The background was applied while the skin was loading, when controls are not told;
+        // they hear of it now, once, with the item the form shows.
+        TellControlsOfBackGround();
         RedrawWindow(true, true);
         RePaintParentImageImmediatelyAll(this);
         if (FEnabledShadow)
@@ -175,42 +183,50 @@ void TBaseSkinForm::ChangeSkinFile() {
     }
 }
 
-void TBaseSkinForm::ChangeSkinBackGroundFile(TSkinBackGround* AItem) {
+void TBaseSkinForm::ChangeSkinBackGroundFile(TBaseSkinItem* AItem) {
     ChangeSkinBackGroundItem(AItem);
 }
 
-void TBaseSkinForm::ChangeSkinBackGroundColor(TSkinBackGround* AItem) {
+void TBaseSkinForm::ChangeSkinBackGroundColor(TBaseSkinItem* AItem) {
     ChangeSkinBackGroundItem(AItem);
 }
 
-void TBaseSkinForm::ChangeSkinBackGroundCustomColor(TSkinBackGround* AItem) {
+void TBaseSkinForm::ChangeSkinBackGroundCustomColor(TBaseSkinItem* AItem) {
     ChangeSkinBackGroundItem(AItem);
 }
 
-void TBaseSkinForm::ChangeSkinBackGroundItem(TSkinBackGround* AItem) {
-    FUserBackGroundItem = AItem;
-    if (TSkinBackGround* drawn = BackGroundItem()) {
+void TBaseSkinForm::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
+    FBackGroundItem = AItem;
+    FBackGroundItemAlive = AItem != nullptr ? AItem->Alive() : std::weak_ptr<void>();
+    if (AItem != nullptr) {
         QPalette colours = palette();
-        colours.setColor(QPalette::Window, drawn->AverageColor());
+        colours.setColor(QPalette::Window, QColor::fromRgba(AItem->AverageGPColor()));
         setPalette(colours);
     }
     if (!FSkinLoaded || !isVisible() || !FIsFirstShowed)
         return;
-    TBaseSkinItem* skinItem = AItem != nullptr ? AItem->SkinItem() : nullptr;
-    TSkinCustomControl::AllMembersChangeSkinBackGround(skinItem);
-    TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(skinItem);
+    TellControlsOfBackGround();
     RedrawWindow(true, true);
     RePaintParentImageImmediatelyAll(this);
 }
 
-TSkinBackGround* TBaseSkinForm::BackGroundItem() const {
-    return FSufferBackGroundItem != nullptr ? FSufferBackGroundItem : FUserBackGroundItem;
+void TBaseSkinForm::TellControlsOfBackGround() {
+    TBaseSkinItem* item = BackGroundItem();
+    TSkinCustomControl::AllMembersChangeSkinBackGround(item);
+    TFormDrawSkinCustomControl::AllMembersChangeSkinBackGround(item);
+}
+
+TBaseSkinItem* TBaseSkinForm::BackGroundItem() const {
+    return FBackGroundItemAlive.expired() ? nullptr : FBackGroundItem;
+}
+
+TGDIBIGIMGPro* TBaseSkinForm::TextureGdiImage() const {
+    TBaseSkinItem* item = BackGroundItem();
+    return item != nullptr ? item->TextureGdiImage() : nullptr;
 }
 
 void TBaseSkinForm::SetSufferBackGroundName(const QString& AName) {
-    TSkinFormStyleSource* source = SkinFormStyleSource();
-    if ((AName == FSufferBackGroundName && FSufferBackGroundItem != nullptr) || source == nullptr ||
-        !source->SkinLoaded())
+    if ((AName == FSufferBackGroundName && FSufferBackGroundItem != nullptr) || !SkinMng().Loaded())
         return;
     FSufferBackGroundName = AName;
     SelectBackGround();
@@ -222,8 +238,8 @@ void TBaseSkinForm::SetSufferBackGroundName(const QString& AName) {
 
 void TBaseSkinForm::SelectBackGround() {
     // The catalogue belongs to the style, so a new style always means a new look-up.
-    FSufferBackGroundItem = FFormStyleItem != nullptr && !FSufferBackGroundName.isEmpty()
-                                ? FFormStyleItem->FindBackGround(FSufferBackGroundName)
+    FSufferBackGroundItem = FFormStyleItem != nullptr
+                                ? FFormStyleItem->SufferBackGrounds().GetItem(FSufferBackGroundName)
                                 : nullptr;
     if (FSufferBackGroundItem != nullptr || FLastSufferBackGroundItem != nullptr)
         FLastSufferBackGroundItem = FSufferBackGroundItem;
@@ -259,19 +275,25 @@ void TBaseSkinForm::RebuildBuffer(bool force) {
     }
     if (!force && !resized && FIsFirstDrawedWindow && !TitleControlsStale())
         return;
-    if (TSkinBackGround* item = BackGroundItem()) {
-        const QImage& background = item->BuildBackground(size());
-        TGPGraphics copy(FBufferBitmap);
-        copy.CopyRect(background, QRect(QPoint(0, 0), size()), QPoint(0, 0));
-        FIsFirstDrawedWindow = true;
-    } else {
-        // Without a background the form's colour stands in, so the frame is never drawn twice
-        // over itself and a new buffer never shows uninitialised memory.
-        FBufferBitmap.fill(palette().color(QPalette::Window));
-        FIsFirstDrawedWindow = false;
-    }
+    PaintBackGround();
     TGPGraphics graphics(FBufferBitmap);
     DrawFormFrame(graphics);
+}
+
+void TBaseSkinForm::PaintBackGround() {
+    // The texture under the style's picture can change between redraws (a new item, or the
+    // old one destroyed), so the composed item is told each time which texture it covers.
+    FBackGroundPicture = ComposeFormBackGround(FSufferBackGroundItem, TextureGdiImage(), size());
+    if (!FBackGroundPicture.isNull()) {
+        TGPGraphics copy(FBufferBitmap);
+        copy.CopyRect(FBackGroundPicture, QRect(QPoint(0, 0), size()), QPoint(0, 0));
+        FIsFirstDrawedWindow = true;
+        return;
+    }
+    // Without a background the form's colour stands in, so the frame is never drawn twice over
+    // itself and a new buffer never shows uninitialised memory.
+    FBufferBitmap.fill(palette().color(QPalette::Window));
+    FIsFirstDrawedWindow = false;
 }
 
 TRect TBaseSkinForm::TitleRect() const {
@@ -342,8 +364,7 @@ const QImage* TBaseSkinForm::FormBufferImage() const {
 }
 
 const QImage* TBaseSkinForm::BackGroundBufferImage() const {
-    TSkinBackGround* item = BackGroundItem();
-    return item != nullptr ? item->BackgroundBuffer() : nullptr;
+    return FBackGroundPicture.isNull() ? nullptr : &FBackGroundPicture;
 }
 
 // --- shadow ----------------------------------------------------------------------------------
@@ -360,13 +381,14 @@ void TBaseSkinForm::AttachShadow() {
     if (!FShadowFrame || FFormStyleItem == nullptr)
         return;
     TFormShadowFrame& shadow = *FShadowFrame;
-    shadow.SetShadowBottomBitmap(FFormStyleItem->ShadowBottomBitmap);
-    shadow.SetShadowTopBitmap(FFormStyleItem->ShadowTopBitmap);
-    shadow.SetShadowLeftBitmap(FFormStyleItem->ShadowLeftBitmap);
-    shadow.SetShadowRightBitmap(FFormStyleItem->ShadowRightBitmap);
-    shadow.SetShadowBitmap(FFormStyleItem->ShadowBitmap);
-    shadow.SetShadowDrawMargin(FFormStyleItem->ShadowDrawMargin);
-    shadow.SetShadowSizeMargin(FFormStyleItem->ShadowSizeMargin);
+    const TSkinFormStyleItem& style = *FFormStyleItem;
+    shadow.SetShadowBottomBitmap(style.ShadowImage(shwBottom));
+    shadow.SetShadowTopBitmap(style.ShadowImage(shwTop));
+    shadow.SetShadowLeftBitmap(style.ShadowImage(shwLeft));
+    shadow.SetShadowRightBitmap(style.ShadowImage(shwRight));
+    shadow.SetShadowBitmap(style.ShadowImage(shwWhole));
+    shadow.SetShadowDrawMargin(ShadowMarginsOf(style.ShadowDrawMargin()));
+    shadow.SetShadowSizeMargin(ShadowMarginsOf(style.ShadowSizeMargin()));
     // A style without pictures for a shadow leaves the shadow window inactive.
     if (!shadow.HasShadowPictures()) {
         DetachShadow();
@@ -406,19 +428,18 @@ void TBaseSkinForm::FadeTick() {
 void TBaseSkinForm::SetListening(bool listening) {
     if (FListening == listening)
         return;
-    TSkinFormStyleSource* source = SkinFormStyleSource();
-    if (source == nullptr) {
-        FListening = false;
-        return;
-    }
     FListening = listening;
     if (!listening) {
-        source->UnregisterListener(this);
+        SkinMng().UnRegisterSkinListener(this);
         return;
     }
-    source->RegisterListener(this);
-    // A form without a window heard of no skin change; it catches up before it is shown.
-    if (FFormStyleItem != source->FormStyle() || FUserBackGroundItem != source->UserBackGround())
+    SkinMng().RegisterSkinListener(this, KSkinMsgChangeSkinFile, KSkinMsgChangeBackGroundColor,
+                                   KSkinMsgChangeBackGroundFile,
+                                   KSkinMsgChangeBackGroundCustomColor);
+    // A form without a window heard of no skin or background change; it catches up before it
+    // is shown.
+    if (FSkinGeneration != SkinChangeGeneration() ||
+        BackGroundItem() != SkinMng().UserSkinConfig().AppUsedSkinItem())
         Guarded(QStringLiteral("ChangeSkinFile"), [&] { ChangeSkinFile(); });
 }
 
@@ -452,11 +473,8 @@ bool TBaseSkinForm::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-TSkinBackGround* TBaseSkinForm::BackGroundOfMessage(QEvent* event) const {
-    TSkinFormStyleSource* source = SkinFormStyleSource();
-    if (source == nullptr)
-        return nullptr;
-    return source->BackGroundOfMessage(static_cast<TSkinChangeEvent*>(event)->WParam());
+TBaseSkinItem* TBaseSkinForm::BackGroundOfMessage(QEvent* event) {
+    return static_cast<TSkinChangeEvent*>(event)->Item();
 }
 
 void TBaseSkinForm::paintEvent(QPaintEvent* event) {
@@ -607,9 +625,24 @@ void TDefaultSkinForm::SetCaptionColor(TGPColor Value) {
     RedrawWindow(true, false);
 }
 
-void TDefaultSkinForm::TakeCaptionFont() {
-    FCaptionText->SetFontFamilyName(font().family());
-    FCaptionText->SetFontSize(std::max(1, font().pointSize()));
+bool TDefaultSkinForm::TakeCaptionFont() {
+    const QFont& source = font();
+    int style = 0;
+    style |= source.bold() ? FontStyleBold : 0;
+    style |= source.italic() ? FontStyleItalic : 0;
+    style |= source.underline() ? FontStyleUnderline : 0;
+    style |= source.strikeOut() ? FontStyleStrikeout : 0;
+    const TGPColor colour = palette().color(QPalette::WindowText).rgba();
+    const int size = std::max(1, source.pointSize());
+    TGDIText& caption = *FCaptionText;
+    if (caption.FontFamilyName() == source.family() && caption.FontSize() == size &&
+        caption.FontStyle() == style && caption.FontColor() == colour)
+        return false;
+    caption.SetFontFamilyName(source.family());
+    caption.SetFontSize(size);
+    caption.SetFontStyle(style);
+    caption.SetFontColor(colour);
+    return true;
 }
 
 void TDefaultSkinForm::ApplyFormStyle() {
@@ -620,7 +653,10 @@ void TDefaultSkinForm::ApplyFormStyle() {
 void TDefaultSkinForm::ApplyButtonStyle() {
     if (FFormStyleItem == nullptr || FMinBtn == nullptr)
         return;
-    const TSkinFormStyle& style = *FFormStyleItem;
+    const TSkinFormStyleItem& style = *FFormStyleItem;
+    auto bmp = [&style](TSysButton AButton, TSysButtonState AState) -> const IGPBitmap& {
+        return style.SysBtnBmp(AButton, AState);
+    };
     auto assign = [](TSkinSystemButton* button, const IGPBitmap& normal, const IGPBitmap& hover,
                      const IGPBitmap& down, const IGPBitmap& clickedNormal,
                      const IGPBitmap& clickedHover, const IGPBitmap& clickedDown) {
@@ -633,18 +669,18 @@ void TDefaultSkinForm::ApplyButtonStyle() {
         if (normal)
             button->resize(normal->Width(), normal->Height());
     };
-    assign(FMinBtn, style.MinBtnBmp_Normal, style.MinBtnBmp_Hover, style.MinBtnBmp_Down,
-           style.MinBtnBmp_Normal, style.MinBtnBmp_Hover, style.MinBtnBmp_Down);
-    assign(FMaxBtn, style.MaxBtnBmp_Normal, style.MaxBtnBmp_Hover, style.MaxBtnBmp_Down,
-           style.RestoreBtnBmp_Normal, style.RestoreBtnBmp_Hover, style.RestoreBtnBmp_Down);
-    assign(FCloseBtn, style.CloseBtnBmp_Normal, style.CloseBtnBmp_Hover, style.CloseBtnBmp_Down,
-           style.CloseBtnBmp_Normal, style.CloseBtnBmp_Hover, style.CloseBtnBmp_Down);
-    FCloseBtnRight = style.CloseBtnRight;
-    FCloseBtnTop = style.CloseBtnTop;
-    FMaxBtnRight = style.MaxBtnRight;
-    FMaxBtnTop = style.MaxBtnTop;
-    FMinBtnRight = style.MinBtnRight;
-    FMinBtnTop = style.MinBtnTop;
+    assign(FMinBtn, bmp(sysMin, sysNormal), bmp(sysMin, sysHover), bmp(sysMin, sysDown),
+           bmp(sysMin, sysNormal), bmp(sysMin, sysHover), bmp(sysMin, sysDown));
+    assign(FMaxBtn, bmp(sysMax, sysNormal), bmp(sysMax, sysHover), bmp(sysMax, sysDown),
+           bmp(sysRestore, sysNormal), bmp(sysRestore, sysHover), bmp(sysRestore, sysDown));
+    assign(FCloseBtn, bmp(sysClose, sysNormal), bmp(sysClose, sysHover), bmp(sysClose, sysDown),
+           bmp(sysClose, sysNormal), bmp(sysClose, sysHover), bmp(sysClose, sysDown));
+    FCloseBtnRight = style.CloseBtnRight();
+    FCloseBtnTop = style.CloseBtnTop();
+    FMaxBtnRight = style.MaxBtnRight();
+    FMaxBtnTop = style.MaxBtnTop();
+    FMinBtnRight = style.MinBtnRight();
+    FMinBtnTop = style.MinBtnTop();
     LayoutSystemButtons();
 }
 
@@ -701,8 +737,10 @@ void TDefaultSkinForm::changeEvent(QEvent* event) {
         RedrawWindow(true, false);
         break;
     case QEvent::FontChange:
-        TakeCaptionFont();
-        RedrawWindow(true, false);
+    case QEvent::PaletteChange:
+        // The caption wears the form's font: face, size, style and its text colour.
+        if (TakeCaptionFont())
+            RedrawWindow(true, false);
         break;
     default:
         break;

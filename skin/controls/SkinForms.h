@@ -2,7 +2,6 @@
 
 #include "skin/controls/ParentImage.h"
 #include "skin/controls/SkinFormHitTest.h"
-#include "skin/controls/SkinFormStyle.h"
 #include "skin/controls/SkinSystemButton.h"
 #include "skin/controls/uShadowFrame.h"
 #include "skin/drawing/GDIText.h"
@@ -15,7 +14,11 @@
 
 namespace velmora {
 
+class TBaseSkinItem;
+class TSkinFormStyleItem;
 class TSkinTimer;
+class TSufferBackGroundItem;
+class TGDIBIGIMGPro;
 
 // A top-level window without a system frame whose whole surface is painted from the skin:
 // background, title area and the title-area controls, rounded corners, its own resize and
@@ -59,12 +62,14 @@ public:
 
     const QString& SufferBackGroundName() const { return FSufferBackGroundName; }
     void SetSufferBackGroundName(const QString& AName);
-    TSkinBackGround* SufferBackGroundItem() const { return FSufferBackGroundItem; }
-    // The background drawn: the named item of the style when one is selected, else the
-    // user's background.
-    TSkinBackGround* BackGroundItem() const;
+    TSufferBackGroundItem* SufferBackGroundItem() const { return FSufferBackGroundItem; }
+    // The skin's background item the form shows (the user's item in use), or null when there
+    // is none or it has been destroyed since.
+    TBaseSkinItem* BackGroundItem() const;
+    // The texture of that item, drawn under the style's background picture.
+    TGDIBIGIMGPro* TextureGdiImage() const;
 
-    const TSkinFormStyle* FormStyleItem() const { return FFormStyleItem; }
+    const TSkinFormStyleItem* FormStyleItem() const { return FFormStyleItem; }
     TFormShadowFrame* ShadowFrame() const { return FShadowFrame.get(); }
     bool EnabledShadow() const { return FEnabledShadow; }
     void EnableShadow(bool Value);
@@ -89,11 +94,11 @@ public:
 protected:
     virtual void LoadFormStyle();
     virtual void ApplyFormStyle();
-    virtual void ChangeSkinBackGroundFile(TSkinBackGround* AItem);
-    virtual void ChangeSkinBackGroundColor(TSkinBackGround* AItem);
-    virtual void ChangeSkinBackGroundCustomColor(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundFile(TBaseSkinItem* AItem);
+    virtual void ChangeSkinBackGroundColor(TBaseSkinItem* AItem);
+    virtual void ChangeSkinBackGroundCustomColor(TBaseSkinItem* AItem);
     virtual void ChangeSkinFile();
-    virtual void ChangeSkinBackGroundItem(TSkinBackGround* AItem);
+    virtual void ChangeSkinBackGroundItem(TBaseSkinItem* AItem);
     virtual void DrawFormFrame(TGPGraphics& Graphics);
     virtual void DrawCaption(TGPGraphics& Graphics, const TGPRect& ACaptionRect);
     virtual void DrawFormDrawControls(TGPGraphics& Graphics);
@@ -135,7 +140,7 @@ protected:
     int FAppCaptionX = 10;
     int FAppCaptionY = 2;
     int FTitleHeight = 25;
-    const TSkinFormStyle* FFormStyleItem = nullptr;
+    const TSkinFormStyleItem* FFormStyleItem = nullptr;
 
 private:
     void RebuildBuffer(bool force);
@@ -147,7 +152,9 @@ private:
     void AttachShadow();
     void DetachShadow();
     void SetListening(bool listening);
-    TSkinBackGround* BackGroundOfMessage(QEvent* event) const;
+    static TBaseSkinItem* BackGroundOfMessage(QEvent* event);
+    void TellControlsOfBackGround();
+    void PaintBackGround();
 
     bool FIsFirstShowed = false;
     bool FIsFirstDrawedWindow = false;
@@ -158,9 +165,17 @@ private:
     bool FSkinLoaded = false;
     bool FMinButtonToClose = false;
     QString FSufferBackGroundName;
-    TSkinBackGround* FSufferBackGroundItem = nullptr;
-    TSkinBackGround* FLastSufferBackGroundItem = nullptr;
-    TSkinBackGround* FUserBackGroundItem = nullptr;
+    TSufferBackGroundItem* FSufferBackGroundItem = nullptr;
+    TSufferBackGroundItem* FLastSufferBackGroundItem = nullptr;
+    // The item is owned by the skin manager's lists; the token tells whether it still lives.
+    TBaseSkinItem* FBackGroundItem = nullptr;
+    std::weak_ptr<void> FBackGroundItemAlive;
+    // The composed background of the last full redraw, which children copy from while the
+    // form's own buffer is smaller than they are.
+    QImage FBackGroundPicture;
+    // The skin changes the form has taken in; a form without a window hears of none and
+    // catches up when its window is created.
+    quint64 FSkinGeneration = 0;
     bool FIsDrawCaption = true;
     bool FIsRoundRectWindow = true;
     QImage FBufferBitmap;
@@ -208,7 +223,8 @@ protected:
 
 private:
     void ApplyButtonStyle();
-    void TakeCaptionFont();
+    // True when the caption's font changed.
+    bool TakeCaptionFont();
 
     std::unique_ptr<TGDIText> FCaptionText;
     TSysMinBtn* FMinBtn = nullptr;

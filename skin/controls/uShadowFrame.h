@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/graphics/GPBitmap.h"
-#include "skin/controls/SkinFormStyle.h"
+#include "skin/data/SkinDataTypes.h"
 
 #include <QImage>
 #include <QPointer>
@@ -11,6 +11,20 @@
 namespace velmora {
 
 class TSkinTimer;
+
+// Shadow margins in pixels, one per side.
+struct TShadowMargins {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool operator==(const TShadowMargins&) const = default;
+};
+
+inline TShadowMargins ShadowMarginsOf(const TMargin& AMargin) {
+    return TShadowMargins{AMargin.LeftMargin, AMargin.TopMargin, AMargin.RightMargin,
+                          AMargin.BottomMargin};
+}
 
 // The soft shadow around a skinned form: a frameless, click-through top-level window with
 // per-pixel alpha that stays directly behind its form, follows it, fades in when activated

@@ -51,6 +51,9 @@ public:
     TGPColor TextGPColor();
     quint32 TextColor();
     TGDIBIGIMGPro* TextureGdiImage();
+    // Expires when the item is destroyed: windows and controls keep plain pointers to items
+    // that the skin manager's lists own, and ask this before using one.
+    std::weak_ptr<void> Alive() const { return FAlive; }
 
     const TMargin& Margin() const { return FMargin; }
     void SetMargin(const TMargin& AValue);
@@ -106,6 +109,7 @@ private:
     bool FImageLoaded = false;
     bool FPreviewLoaded = false;
     std::unique_ptr<TGDIBIGIMGPro> FTextureGdiImage;
+    std::shared_ptr<int> FAlive = std::make_shared<int>(0);
 };
 
 class TSkinBackGroundFileItem : public TBaseSkinItem {

@@ -364,12 +364,12 @@ void TSkinMng::AlignSkinControl(ISkinNodeControl& ASkinControl) const {
     TRect r;
     if (!ASkinControl.ParentSkinClientRect(r))
         return;
-    const TMargin m = ASkinControl.AnchorMargin();
+    const TMargin m = ASkinControl.GetAnchorMargin();
     const int x = m.LeftMargin;
     const int y = m.TopMargin;
     const int w = m.RightMargin;
     const int h = m.BottomMargin;
-    switch (ASkinControl.AnchorMarginType()) {
+    switch (ASkinControl.GetAnchorMarginType()) {
     case 0:
         ASkinControl.SetControlBounds(r.Left + x, r.Top + y, w, h);
         break;
@@ -391,8 +391,8 @@ void TSkinMng::AlignSkinControl(ISkinNodeControl& ASkinControl) const {
 }
 
 void TSkinMng::SetBoundsAndAnchors(const QString& ANodeString, ISkinNodeControl& AControl) const {
-    TMargin margin = AControl.AnchorMargin();
-    int type = AControl.AnchorMarginType();
+    TMargin margin = AControl.GetAnchorMargin();
+    int type = AControl.GetAnchorMarginType();
     GetBoundsByString(GetSkinStringByName(ANodeString + QStringLiteral("\\Bounds")),
                       margin.LeftMargin, margin.TopMargin, margin.RightMargin, margin.BottomMargin,
                       type);

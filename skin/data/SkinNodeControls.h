@@ -12,9 +12,10 @@ public:
     virtual ~ISkinNodeControl() = default;
     // The client rectangle of the parent skinned form; false when the parent is not one.
     virtual bool ParentSkinClientRect(TRect& ARect) const = 0;
-    virtual TMargin AnchorMargin() const = 0;
+    // The control's AnchorMargin and AnchorMarginType fields.
+    virtual TMargin GetAnchorMargin() const = 0;
     virtual void SetAnchorMargin(const TMargin& AValue) = 0;
-    virtual int AnchorMarginType() const = 0;
+    virtual int GetAnchorMarginType() const = 0;
     virtual void SetAnchorMarginType(int AValue) = 0;
     virtual void SetControlBounds(int ALeft, int ATop, int AWidth, int AHeight) = 0;
     virtual void SetSkinAnchors(TSkinAnchors AValue) = 0;

@@ -1,30 +1,57 @@
 #pragma once
 
-#include "skin/controls/MemoryFormSkin.h"
 #include "skin/controls/SkinControl.h"
+#include "skin/data/SkinBackGroundItems.h"
+#include "skin/data/SkinFormStyleItem.h"
+#include "tests/support/SkinDocBuilder.h"
 #include "tests/support/SkinTestSupport.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <memory>
+#include <vector>
 
 namespace velmora::testing {
 
-// Window tests: the program's own application object, a skin in memory with the code style
-// and a two-colour background (so a copy from the wrong place shows), and the log captured.
+// A picture whose every pixel differs from its neighbours': a copy from a wrong offset can
+// never match.
+QImage StripedPicture(int width = 600, int height = 400);
+
+// The skin of window tests, loaded into the process's skin manager the way a program loads
+// one: title-bar buttons of distinct colours, a nine-slice shadow, and a striped texture as the
+// skin's default background item.
+class TTestSkin {
+public:
+    // A skin document with those parts; texture replaces the striped picture. Without shadow
+    // pictures the style still asks for a shadow but offers only two of the four strips.
+    static TSkinDocBuilder Document(const QImage& texture = StripedPicture(),
+                                    bool shadowPictures = true);
+    // Loads the document into SkinMng() (always reloading) and fails the test when it cannot.
+    void Load(const TSkinDocBuilder& document);
+    TBaseSkinItem* UserItem() const;
+    const TSkinFormStyleItem* FormStyle() const;
+    // A picture background item made from texture, announced by the skin manager as the new
+    // background; the test keeps it until Forget or the end of the test.
+    TBaseSkinItem* ShowBackGround(const QImage& texture);
+    // Destroys an item made by ShowBackGround without telling anyone, as clearing a list does.
+    void Forget(TBaseSkinItem* item);
+
+private:
+    QTemporaryDir FFolder;
+    int FCount = 0;
+    std::vector<std::unique_ptr<TBaseSkinItem>> FItems;
+};
+
+// Window tests: the program's own application object, the test skin in the skin manager, and
+// the log captured.
 class WindowTest : public SkinTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
-    TMemoryFormSkin& Skin() { return *FSkin; }
+    TTestSkin& Skin() { return FSkin; }
 
 private:
-    std::unique_ptr<TMemoryFormSkin> FSkin;
+    TTestSkin FSkin;
 };
-
-// A background whose every pixel differs from its neighbours': a copy from a wrong offset
-// can never match.
-std::unique_ptr<TSkinBackGround>
-MakeStripedBackGround(const QString& name = QStringLiteral("Striped"));
 
 // A control that paints a red 10 x 10 square in its centre and nothing else, and counts.
 class TProbeControl : public TSkinCustomControl {

@@ -1,17 +1,14 @@
 // skin-gallery: opens a skinned form with the framework's own look so it can be seen and
 // screenshotted.
 //
-//   skin-gallery [--code-skin] [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
+//   skin-gallery [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
 //
-// The form wears the embedded default skin, loaded by the skin manager; --code-skin uses the
-// style drawn in code instead.
+// The form wears the embedded default skin, loaded by the skin manager.
 // --screenshot writes what the screen shows around the form (shadow included) after --wait
 // milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
 // which shows how the window system stacked the form and its shadow.
 
 #include "platform/graphics/SkinApplication.h"
-#include "skin/controls/MemoryFormSkin.h"
-#include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
@@ -27,7 +24,6 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("code-skin"), QStringLiteral("Use the style drawn in code.")});
     parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
@@ -37,22 +33,9 @@ int main(int argc, char** argv) {
                       QStringLiteral("MS"), QStringLiteral("1200")});
     parser.process(app);
 
-    velmora::TSkinMngFormStyleSource managed(velmora::SkinMng());
-    velmora::TMemoryFormSkin coded;
-    bool useCode = parser.isSet(QStringLiteral("code-skin"));
-    if (!useCode) {
-        managed.Install();
-        velmora::SkinMng().SetIsPrepareBuildBackGndImage(false);
-        if (!velmora::SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-            std::fprintf(stderr, "the default skin did not load; using the style drawn in code\n");
-            useCode = true;
-        }
-    }
-    if (useCode) {
-        coded.Install();
-        coded.SetUserBackGround(velmora::MakeCodeBackGround());
-        coded.LoadStyle(velmora::MakeCodeFormStyle());
-    }
+    velmora::SkinMng().SetIsPrepareBuildBackGndImage(false);
+    if (!velmora::SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false))
+        std::fprintf(stderr, "the default skin did not load; the forms show their own colours\n");
 
     auto form = velmora::gallery::MakeGalleryForm();
     form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));

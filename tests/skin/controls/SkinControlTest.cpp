@@ -1,5 +1,6 @@
 #include "skin/controls/ParentImage.h"
 #include "skin/controls/SkinForms.h"
+#include "skin/data/SkinFormStyleItem.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <QEnterEvent>
@@ -180,7 +181,7 @@ TEST_F(SkinControlTest, ImmediateWalkRefreshesEveryControlBeforeReturning) {
     control.setGeometry(20, 40, 60, 40);
     control.show();
     Grab(control);
-    Skin().SetUserBackGround(MakeStripedBackGround(QStringLiteral("Other")));
+    Skin().ShowBackGround(StripedPicture().mirrored(true, false));
     // The form's background changed; the control already holds the new picture behind it.
     const QImage buffer = control.BufferBitmap().convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(buffer.pixel(0, 0), FormPixel({20, 40}));
@@ -244,8 +245,7 @@ TEST_F(TitleControlTest, NeverHoveredNeverPaintsItselfAndTheFormShowsItsNormalIm
     const QPoint centre = close->geometry().center();
     EXPECT_EQ(screen.pixel(centre),
               form.BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(centre));
-    const QImage background =
-        Skin().UserBackGround()->BackgroundBuffer()->convertToFormat(QImage::Format_ARGB32);
+    const QImage background = form.BackGroundBufferImage()->convertToFormat(QImage::Format_ARGB32);
     EXPECT_NE(screen.pixel(centre), background.pixel(centre)) << "the glyph is on the form";
 }
 
@@ -259,9 +259,10 @@ TEST_F(TitleControlTest, HoverPaintsTheHoverPictureAndLeavingStops) {
     EXPECT_TRUE(close->MouseInClient());
     QImage picture = Grab(*close);
     ASSERT_NE(close->SelfBufferGPBitmap(), nullptr);
-    // The hover picture of the close button is red behind the glyph.
-    EXPECT_GT(qRed(picture.pixel(3, 3)), 200);
-    EXPECT_LT(qGreen(picture.pixel(3, 3)), 120);
+    // The skin's hover picture of the close button, not its normal one.
+    const TSkinFormStyleItem& style = *form.FormStyleItem();
+    EXPECT_EQ(picture.pixel(3, 3), style.SysBtnBmp(sysClose, sysHover)->GetPixel(3, 3));
+    EXPECT_NE(picture.pixel(3, 3), style.SysBtnBmp(sysClose, sysNormal)->GetPixel(3, 3));
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(close, &leave);
     EXPECT_FALSE(close->SelfPaint());

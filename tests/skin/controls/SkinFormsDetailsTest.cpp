@@ -1,4 +1,7 @@
 #include "skin/controls/SkinForms.h"
+#include "skin/data/SkinFormStyleItem.h"
+#include "skin/data/SkinManage.h"
+#include "skin/data/SkinMgrCommon.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <QEnterEvent>
@@ -16,18 +19,18 @@ TEST_F(SkinFormDetailsTest, PressedSystemButtonShowsItsDownPictureUntilReleased)
     form.resize(400, 300);
     form.show();
     TSysMinBtn* min = form.MinBtn();
-    const TSkinFormStyle& style = *form.FormStyleItem();
+    const TSkinFormStyleItem& style = *form.FormStyleItem();
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QCoreApplication::sendEvent(min, &enter);
-    EXPECT_EQ(min->CurrentSelfBitmap(), style.MinBtnBmp_Hover);
+    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysHover));
     QTest::mousePress(min, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(min->MouseDown());
-    EXPECT_EQ(min->CurrentSelfBitmap(), style.MinBtnBmp_Down);
+    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysDown));
     // Released outside: no click, the form keeps its state.
     QTest::mouseRelease(min, Qt::LeftButton, {}, QPoint(200, 200));
     EXPECT_FALSE(min->MouseDown());
     EXPECT_FALSE(form.isMinimized());
-    EXPECT_EQ(min->CurrentSelfBitmap(), style.MinBtnBmp_Hover);
+    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysHover));
 }
 
 // A press whose release can no longer arrive (the button hidden, disabled or the window
@@ -37,7 +40,7 @@ TEST_F(SkinFormDetailsTest, PressIsForgottenWhenTheButtonCannotBeReleased) {
     form.resize(400, 300);
     form.show();
     TSysMinBtn* min = form.MinBtn();
-    const TSkinFormStyle& style = *form.FormStyleItem();
+    const TSkinFormStyleItem& style = *form.FormStyleItem();
     const std::function<void()> interruptions[] = {
         [&] { min->hide(); },
         [&] { min->setEnabled(false); },
@@ -61,7 +64,7 @@ TEST_F(SkinFormDetailsTest, PressIsForgottenWhenTheButtonCannotBeReleased) {
         min->setEnabled(true);
         QTest::mouseRelease(min, Qt::LeftButton, {}, QPoint(5, 5));
         EXPECT_FALSE(form.isMinimized());
-        EXPECT_NE(min->CurrentSelfBitmap(), style.MinBtnBmp_Down);
+        EXPECT_NE(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysDown));
     }
 }
 
@@ -98,8 +101,7 @@ TEST_F(SkinFormDetailsTest, CaptionCanBeSwitchedOff) {
     const QImage with = Grab(form);
     form.SetIsDrawCaption(false);
     const QImage without = Grab(form);
-    const QImage background =
-        Skin().UserBackGround()->BackgroundBuffer()->convertToFormat(QImage::Format_ARGB32);
+    const QImage background = form.BackGroundBufferImage()->convertToFormat(QImage::Format_ARGB32);
     int differentFromBackground = 0;
     for (int y = 3; y < 28; ++y)
         for (int x = 0; x < 200; ++x) {
@@ -118,7 +120,7 @@ TEST_F(SkinFormDetailsTest, ResizingRedrawsTheBufferAtTheNewSizeAndMovesTheButto
     form.show();
     form.resize(500, 350);
     EXPECT_EQ(form.BufferBitmap().size(), QSize(500, 350));
-    EXPECT_EQ(form.CloseBtn()->x(), 500 - form.FormStyleItem()->CloseBtnRight);
+    EXPECT_EQ(form.CloseBtn()->x(), 500 - form.FormStyleItem()->CloseBtnRight());
     EXPECT_FALSE(form.mask().contains(QPoint(499, 0)));
     EXPECT_TRUE(form.mask().contains(QPoint(450, 0)));
 }
@@ -179,44 +181,16 @@ TEST_F(SkinFormDetailsTest, ControlsHearOfANewStyleBeforeTheWindows) {
         }
     } listener;
     listener.Order = &order;
-    Skin().RegisterListener(&listener);
+    SkinMng().RegisterSkinListener(&listener, KSkinMsgChangeSkinFile, 0, 0, 0);
     struct TCounting : TProbeControl {
         using TProbeControl::TProbeControl;
         std::vector<QString>* Order = nullptr;
         void ChangeSkinFile() override { Order->push_back(QStringLiteral("control")); }
     } counting(&form);
     counting.Order = &order;
-    Skin().LoadStyle(MakeCodeFormStyle());
-    Skin().UnregisterListener(&listener);
+    Skin().Load(TTestSkin::Document());
+    SkinMng().UnRegisterSkinListener(&listener);
     EXPECT_EQ(order, (std::vector<QString>{QStringLiteral("control"), QStringLiteral("window")}));
-}
-
-TEST(PictureBackGroundTest, TitleBandKeepsItsHeightAndTheRestStretches) {
-    QImage picture(10, 40, QImage::Format_ARGB32);
-    picture.fill(qRgb(0, 0, 200));
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-            picture.setPixel(x, y, qRgb(200, 0, 0));
-    TPictureBackGround item(QStringLiteral("Band"), std::make_shared<TGPBitmap>(picture),
-                            QColor(1, 2, 3), 10);
-    const QImage built =
-        item.BuildBackground(QSize(300, 400)).convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(built.pixel(150, 5), qRgb(200, 0, 0));
-    EXPECT_EQ(built.pixel(150, 9), qRgb(200, 0, 0));
-    EXPECT_EQ(built.pixel(150, 12), qRgb(0, 0, 200));
-    EXPECT_EQ(built.pixel(150, 399), qRgb(0, 0, 200));
-    EXPECT_EQ(item.BuildCount(), 1);
-    item.BuildBackground(QSize(300, 400));
-    EXPECT_EQ(item.BuildCount(), 1) << "the same size reuses the picture";
-    EXPECT_EQ(item.AverageColor().blue(), 150);
-}
-
-TEST(PictureBackGroundTest, WithoutAPictureTheColourFillsEverything) {
-    TPictureBackGround item(QStringLiteral("Plain"), nullptr, QColor(1, 2, 3));
-    EXPECT_EQ(item.BackgroundBuffer(), nullptr);
-    const QImage built = item.BuildBackground(QSize(20, 10)).convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(built.pixel(19, 9), qRgb(1, 2, 3));
-    EXPECT_EQ(item.AverageColor(), QColor(1, 2, 3));
 }
 
 } // namespace
@@ -228,15 +202,17 @@ namespace {
 TEST_F(SkinFormDetailsTest, FormWithoutAWindowCatchesUpWithSkinChangesWhenShown) {
     TDefaultSkinForm form;
     form.resize(400, 300);
-    const TSkinFormStyle* first = form.FormStyleItem();
-    Skin().LoadStyle(MakeCodeFormStyle());
-    Skin().LoadStyle(MakeCodeFormStyle());
-    Skin().SetUserBackGround(MakeStripedBackGround(QStringLiteral("Later")));
-    EXPECT_EQ(form.FormStyleItem(), first) << "no window, no message";
+    const IGPBitmap before = form.CloseBtn()->NormalBitmapNormal();
+    Skin().Load(TTestSkin::Document());
+    TBaseSkinItem* later = Skin().ShowBackGround(StripedPicture().mirrored(true, false));
+    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(), before) << "no window, no message";
     form.show();
     EXPECT_EQ(form.FormStyleItem(), Skin().FormStyle());
-    EXPECT_EQ(form.BackGroundItem(), Skin().UserBackGround());
-    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(), Skin().FormStyle()->CloseBtnBmp_Normal);
+    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(),
+              Skin().FormStyle()->SysBtnBmp(sysClose, sysNormal));
+    // The item in use is the skin's; a background shown to windows only is not taken over.
+    EXPECT_EQ(form.BackGroundItem(), Skin().UserItem());
+    EXPECT_NE(form.BackGroundItem(), later);
     EXPECT_TRUE(form.ShadowFrame()->Active());
 }
 

@@ -1,9 +1,14 @@
 #include "skin/controls/SkinForms.h"
 
+#include "skin/data/SkinFormStyleItem.h"
+#include "skin/data/SkinManage.h"
+#include "skin/data/SkinMgrCommon.h"
+#include "skin/drawing/GDIBIGIMGPro.h"
 #include "tests/support/VirtualClock.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <QTest>
+#include <functional>
 
 namespace velmora::testing {
 namespace {
@@ -137,20 +142,20 @@ TEST_F(SkinFormTest, MaximiseButtonTogglesAndShowsTheRestorePictures) {
     form.resize(400, 300);
     form.show();
     TSysMaxBtn* max = form.MaxBtn();
-    const TSkinFormStyle* style = form.FormStyleItem();
+    const TSkinFormStyleItem* style = form.FormStyleItem();
     ASSERT_NE(style, nullptr);
-    EXPECT_EQ(max->CurrentNormalBitmap(), style->MaxBtnBmp_Normal);
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->SysBtnBmp(sysMax, sysNormal));
     QTest::mouseClick(max, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(form.isMaximized());
     EXPECT_TRUE(max->Clicked());
-    EXPECT_EQ(max->CurrentNormalBitmap(), style->RestoreBtnBmp_Normal);
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->SysBtnBmp(sysRestore, sysNormal));
     // The form's picture carries the restore picture at the button's new place.
     Grab(form);
-    EXPECT_EQ(max->x(), form.width() - style->MaxBtnRight);
+    EXPECT_EQ(max->x(), form.width() - style->MaxBtnRight());
     QTest::mouseClick(max, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(form.isMaximized());
     EXPECT_FALSE(max->Clicked());
-    EXPECT_EQ(max->CurrentNormalBitmap(), style->MaxBtnBmp_Normal);
+    EXPECT_EQ(max->CurrentNormalBitmap(), style->SysBtnBmp(sysMax, sysNormal));
 }
 
 TEST_F(SkinFormTest, RestorePicturesFollowTheStateHoweverItChanged) {
@@ -167,17 +172,17 @@ TEST_F(SkinFormTest, ButtonLayoutWithAndWithoutTheMaximiseIcon) {
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.show();
-    const TSkinFormStyle& style = *form.FormStyleItem();
-    EXPECT_EQ(form.CloseBtn()->pos(), QPoint(400 - style.CloseBtnRight, style.CloseBtnTop));
-    EXPECT_EQ(form.MaxBtn()->pos(), QPoint(400 - style.MaxBtnRight, style.MaxBtnTop));
-    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MinBtnRight, style.MinBtnTop));
-    EXPECT_EQ(form.MinBtn()->size(),
-              QSize(style.MinBtnBmp_Normal->Width(), style.MinBtnBmp_Normal->Height()));
+    const TSkinFormStyleItem& style = *form.FormStyleItem();
+    EXPECT_EQ(form.CloseBtn()->pos(), QPoint(400 - style.CloseBtnRight(), style.CloseBtnTop()));
+    EXPECT_EQ(form.MaxBtn()->pos(), QPoint(400 - style.MaxBtnRight(), style.MaxBtnTop()));
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MinBtnRight(), style.MinBtnTop()));
+    EXPECT_EQ(form.MinBtn()->size(), QSize(style.SysBtnBmp(sysMin, sysNormal)->Width(),
+                                           style.SysBtnBmp(sysMin, sysNormal)->Height()));
     form.SetBorderIcons(biSystemMenu | biMinimize);
     EXPECT_TRUE(form.MaxBtn()->isHidden());
-    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MaxBtnRight, style.MinBtnTop));
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(400 - style.MaxBtnRight(), style.MinBtnTop()));
     form.resize(500, 300);
-    EXPECT_EQ(form.MinBtn()->pos(), QPoint(500 - style.MaxBtnRight, style.MinBtnTop));
+    EXPECT_EQ(form.MinBtn()->pos(), QPoint(500 - style.MaxBtnRight(), style.MinBtnTop()));
     form.SetBorderStyle(bsNone);
     EXPECT_TRUE(form.MinBtn()->isHidden());
     EXPECT_TRUE(form.CloseBtn()->isHidden());
@@ -237,10 +242,7 @@ TEST_F(SkinFormTest, ClosingDetachesTheShadowAndShowingAgainBringsItBack) {
 }
 
 TEST_F(SkinFormTest, StyleWithoutShadowPicturesLeavesTheShadowInactive) {
-    auto style = MakeCodeFormStyle();
-    style->ShadowBitmap.reset();
-    style->ShadowTopBitmap = style->ShadowLeftBitmap = NewGPBitmap(4, 4);
-    Skin().LoadStyle(std::move(style));
+    Skin().Load(TTestSkin::Document(StripedPicture(), false));
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.show();
@@ -253,14 +255,15 @@ TEST_F(SkinFormTest, SkinFileMessageReloadsTheStyleAndRedrawsOnce) {
     form.resize(400, 300);
     form.show();
     Grab(form);
-    const TSkinFormStyle* old = form.FormStyleItem();
+    const IGPBitmap old = form.CloseBtn()->NormalBitmapNormal();
     form.StyleLoads = 0;
     form.FrameDraws = 0;
-    Skin().LoadStyle(MakeCodeFormStyle());
+    Skin().Load(TTestSkin::Document());
     EXPECT_EQ(form.StyleLoads, 1);
     EXPECT_EQ(form.FrameDraws, 1);
-    EXPECT_NE(form.FormStyleItem(), old);
-    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(), form.FormStyleItem()->CloseBtnBmp_Normal);
+    EXPECT_NE(form.CloseBtn()->NormalBitmapNormal(), old);
+    EXPECT_EQ(form.CloseBtn()->NormalBitmapNormal(),
+              form.FormStyleItem()->SysBtnBmp(sysClose, sysNormal));
     Grab(form);
     QCoreApplication::processEvents();
     EXPECT_EQ(form.FrameDraws, 1) << "painting afterwards only copies the buffer";
@@ -273,47 +276,116 @@ TEST_F(SkinFormTest, HiddenFormReloadsTheStyleWithoutDrawing) {
     form.hide();
     form.FrameDraws = 0;
     form.StyleLoads = 0;
-    Skin().LoadStyle(MakeCodeFormStyle());
+    Skin().Load(TTestSkin::Document());
     EXPECT_EQ(form.StyleLoads, 1);
     EXPECT_EQ(form.FrameDraws, 0);
 }
 
 TEST_F(SkinFormTest, ListensWhileItsWindowExists) {
+    const int before = SkinMng().ListenerCount();
     auto form = std::make_unique<TDefaultSkinForm>();
-    EXPECT_TRUE(Skin().Listeners().empty());
+    EXPECT_EQ(SkinMng().ListenerCount(), before);
     form->show();
-    ASSERT_EQ(Skin().Listeners().size(), 1u);
-    EXPECT_EQ(Skin().Listeners().front(), form.get());
+    ASSERT_EQ(SkinMng().ListenerCount(), before + 1);
+    EXPECT_EQ(SkinMng().Listener(before).Identity, form.get());
     form.reset();
-    EXPECT_TRUE(Skin().Listeners().empty());
+    EXPECT_EQ(SkinMng().ListenerCount(), before);
 }
 
+// Each of the three background messages brings a new item: the form shows its texture and
+// takes its mean colour, and its controls hear of the very item.
 TEST_F(SkinFormTest, BackgroundMessagesRepaintTheFormWithTheNewItem) {
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.show();
-    for (QEvent::Type message : {SkinBackGroundColorChangedEvent, SkinBackGroundFileChangedEvent,
-                                 SkinBackGroundCustomColorChangedEvent}) {
-        Skin().SetUserBackGround(
-            std::make_unique<TPictureBackGround>(QStringLiteral("Plain"), nullptr,
-                                                 QColor(12, 34, message % 256)),
-            message);
+    struct TItemProbe : TProbeControl {
+        using TProbeControl::TProbeControl;
+        TBaseSkinItem* Heard = nullptr;
+        void ChangeSkinBackGroundItem(TBaseSkinItem* AItem) override { Heard = AItem; }
+    } probe(&form);
+    const QRgb colours[] = {qRgb(12, 34, 56), qRgb(200, 10, 90), qRgb(5, 250, 5)};
+    const std::function<void(TBaseSkinItem*)> announce[] = {
+        [](TBaseSkinItem* item) { SkinMng().ChangeSkinBackGroundColor(item); },
+        [](TBaseSkinItem* item) { SkinMng().ChangeSkinBackGroundFile(item); },
+        [](TBaseSkinItem* item) { SkinMng().ChangeSkinBackGroundCustomColor(item); },
+    };
+    for (int i = 0; i < 3; ++i) {
+        QImage plain(40, 40, QImage::Format_ARGB32);
+        plain.fill(colours[i]);
+        TBaseSkinItem* item = Skin().ShowBackGround(plain);
+        announce[i](item);
         const QImage screen = Grab(form);
-        EXPECT_EQ(screen.pixel(200, 200), qRgb(12, 34, message % 256));
-        EXPECT_EQ(form.palette().color(QPalette::Window), QColor(12, 34, message % 256));
+        EXPECT_EQ(screen.pixel(20, 100), colours[i]) << i;
+        EXPECT_EQ(screen.pixel(200, 200), colours[i]) << "the mean colour beyond the texture";
+        EXPECT_EQ(form.palette().color(QPalette::Window), QColor(colours[i])) << i;
+        EXPECT_EQ(probe.Heard, item) << i;
     }
 }
 
-TEST_F(SkinFormTest, NamedBackgroundOfTheStyleIsDrawnInsteadOfTheUsersOne) {
+// The skin item's texture element drawn alone at the form's size.
+QImage TextureAlone(TBaseSkinForm& form) {
+    QImage image(form.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    TGDIBIGIMGPro* texture = form.TextureGdiImage();
+    if (texture != nullptr) {
+        TGPGraphics graphics(image);
+        texture->SetBounds(0, 0, form.width(), form.height());
+        texture->Draw(graphics, 0, 0);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The style's own background picture lies over the skin item's texture: where it is opaque it
+// hides the texture, where it is clear the texture shows, and another texture changes only
+// the clear part.
+TEST_F(SkinFormTest, StyleBackGroundIsDrawnOverTheTexture) {
+    TSkinDocBuilder skin = TTestSkin::Document();
+    QImage overlay(20, 20, QImage::Format_ARGB32);
+    overlay.fill(Qt::transparent);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            overlay.setPixel(x, y, qRgb(0, 160, 0));
+    skin.Image("SkinForm\\SufferBackGroundConfigs\\Default\\Image", overlay);
+    skin.String("SkinForm\\SufferBackGroundConfigs\\Default\\Margin", "0,10,0,0");
+    skin.Bool("SkinForm\\SufferBackGroundConfigs\\Default\\Stretch", true);
+    Skin().Load(skin);
     TDefaultSkinForm form;
-    form.resize(400, 300);
-    form.SetSufferBackGroundName(QStringLiteral("Default"));
-    ASSERT_NE(form.SufferBackGroundItem(), nullptr);
+    form.resize(200, 150);
     form.show();
+    ASSERT_NE(form.SufferBackGroundItem(), nullptr);
+    QImage screen = Grab(form);
+    for (const QPoint at : {QPoint(60, 4), QPoint(2, 8)})
+        EXPECT_EQ(screen.pixel(at), qRgb(0, 160, 0)) << at.x() << "," << at.y();
+    // Below the band the texture shows exactly as the skin item's element draws it alone.
+    const QPoint clear[] = {QPoint(150, 40), QPoint(7, 120), QPoint(60, 70)};
+    QImage alone = TextureAlone(form);
+    for (const QPoint at : clear)
+        EXPECT_EQ(screen.pixel(at), alone.pixel(at)) << at.x() << "," << at.y();
+    const QImage before = screen;
+    Skin().ShowBackGround(StripedPicture().mirrored(true, false));
+    screen = Grab(form);
+    alone = TextureAlone(form);
+    EXPECT_EQ(screen.pixel(60, 4), qRgb(0, 160, 0));
+    for (const QPoint at : clear) {
+        EXPECT_EQ(screen.pixel(at), alone.pixel(at)) << at.x() << "," << at.y();
+        EXPECT_NE(screen.pixel(at), before.pixel(at)) << at.x() << "," << at.y();
+    }
+}
+
+// Clearing a list destroys the item a form shows without a message: the form must neither
+// read it nor hand it to its controls; it falls back to its colour.
+TEST_F(SkinFormTest, DestroyedBackGroundItemLeavesNothingDangling) {
+    TDefaultSkinForm form;
+    form.resize(200, 150);
+    form.show();
+    TBaseSkinItem* item = Skin().ShowBackGround(StripedPicture().mirrored(true, false));
+    ASSERT_EQ(form.BackGroundItem(), item);
+    Skin().Forget(item);
+    EXPECT_EQ(form.BackGroundItem(), nullptr);
+    EXPECT_EQ(form.TextureGdiImage(), nullptr);
+    form.resize(220, 160);
     const QImage screen = Grab(form);
-    const QImage expected =
-        form.SufferBackGroundItem()->BackgroundBuffer()->convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(screen.pixel(200, 200), expected.pixel(200, 200));
+    EXPECT_EQ(QColor(screen.pixel(100, 100)), form.palette().color(QPalette::Window));
 }
 
 TEST_F(SkinFormTest, RoundedMaskWhileNormalAndNoneWhileMaximised) {

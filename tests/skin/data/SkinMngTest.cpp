@@ -360,9 +360,9 @@ public:
         ARect = FormRect;
         return OnSkinForm;
     }
-    TMargin AnchorMargin() const override { return Margin; }
+    TMargin GetAnchorMargin() const override { return Margin; }
     void SetAnchorMargin(const TMargin& AValue) override { Margin = AValue; }
-    int AnchorMarginType() const override { return Type; }
+    int GetAnchorMarginType() const override { return Type; }
     void SetAnchorMarginType(int AValue) override { Type = AValue; }
     void SetControlBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
         Bounds = QRect(ALeft, ATop, AWidth, AHeight);
