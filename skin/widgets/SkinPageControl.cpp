@@ -95,6 +95,8 @@ TSkinPageControl::TSkinPageControl(QWidget* parent) : TSkinCustomControl(parent)
     FCaptionText->SetPrintStyle(psLayoutRect);
     FIconList.OnChange = [this](TSkinImageList*) { UpdateVisiblePages(); };
     TakeFont();
+    // A control made in code wears the current skin at once, not only after the next one.
+    LoadSkinImages();
 }
 
 TSkinPageControl::~TSkinPageControl() {
@@ -912,11 +914,13 @@ void TSkinPageControl::LoadSkinImages() {
     if (!SkinMng().Loaded())
         return;
     UpdateStyleItem();
-    if (FPageControlStyleItem == nullptr)
-        return;
+    // Without a style the strip has no pictures at all; keeping the previous style's would
+    // draw horizontal tab pictures into a vertical strip.
     for (int i = 0; i < KPageCtrlImageCount; ++i)
         SetImage(static_cast<TPageCtrlImage>(i),
-                 FPageControlStyleItem->Image(static_cast<TPageControlImage>(i)));
+                 FPageControlStyleItem != nullptr
+                     ? FPageControlStyleItem->Image(static_cast<TPageControlImage>(i))
+                     : IGPBitmap());
     RepaintSelfImage();
 }
 

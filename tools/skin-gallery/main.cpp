@@ -1,10 +1,11 @@
 // skin-gallery: opens a skinned form with the framework's own look so it can be seen and
 // screenshotted.
 //
-//   skin-gallery [--code-skin] [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
+//   skin-gallery [--code-skin] [--pages] [--fade] [--maximized] [--screenshot FILE [--root]]
+//                [--wait MS]
 //
 // The form wears the embedded default skin, loaded by the skin manager; --code-skin uses the
-// style drawn in code instead.
+// style drawn in code instead. --pages shows the page control form instead of the controls form.
 // --screenshot writes what the screen shows around the form (shadow included) after --wait
 // milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
 // which shows how the window system stacked the form and its shadow.
@@ -14,6 +15,7 @@
 #include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
+#include "tools/skin-gallery/GalleryPages.h"
 
 #include <QCommandLineParser>
 #include <QScreen>
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({QStringLiteral("code-skin"), QStringLiteral("Use the style drawn in code.")});
+    parser.addOption({QStringLiteral("pages"), QStringLiteral("Show the page control form.")});
     parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
@@ -54,7 +57,8 @@ int main(int argc, char** argv) {
         coded.LoadStyle(velmora::MakeCodeFormStyle());
     }
 
-    auto form = velmora::gallery::MakeGalleryForm();
+    auto form = parser.isSet(QStringLiteral("pages")) ? velmora::gallery::MakePagesForm()
+                                                      : velmora::gallery::MakeGalleryForm();
     form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
     form->move(120, 100);
     if (parser.isSet(QStringLiteral("maximized")))

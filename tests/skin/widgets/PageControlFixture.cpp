@@ -22,7 +22,6 @@ void PageControlTest::SetUp() {
     FForm->resize(600, 300);
     FControl = new TSkinPageControl(FForm.get());
     FControl->setGeometry(10, 10, 554, 220);
-    FControl->LoadSkinImages();
 }
 
 void PageControlTest::TearDown() {

@@ -55,6 +55,7 @@ TEST_F(PageControlTest, TabsShowNormalHoverDownAndActivePictures) {
 TEST_F(PageControlTest, MissingStyleShowsCyanPlaceholdersAndNoTabPictures) {
     TSkinPageControl bare(FForm.get());
     bare.setGeometry(0, 0, 300, 100);
+    ASSERT_TRUE(bare.Image(pgiCloseNormal));
     bare.SetStyleName(QStringLiteral("no such style"));
     bare.SetShowCloseButton(true);
     auto* sheet = new TSkinTabSheet(&bare);
@@ -131,7 +132,6 @@ TEST_F(PageControlTest, BackgroundChangeTintsTheSharedStripOnceAndRedrawsEveryCo
     AddSheets(1);
     TSkinPageControl second(FForm.get());
     second.setGeometry(0, 240, 300, 40);
-    second.LoadSkinImages();
     TSkinPageControlStyleItem* style = FControl->StyleItem();
     ASSERT_NE(style, nullptr);
     ASSERT_EQ(second.StyleItem(), style);
