@@ -5,6 +5,7 @@
 #include "skin/data/SkinStyleItems.h"
 #include "skin/drawing/GdiSkinHelper.h"
 #include "skin/drawing/SkinEngineLog.h"
+#include "skin/widgets/SkinPageControlAccessible.h"
 #include "skin/widgets/SkinTabRecolour.h"
 #include "skin/widgets/SkinTabSheet.h"
 
@@ -85,6 +86,7 @@ private:
 } // namespace
 
 TSkinPageControl::TSkinPageControl(QWidget* parent) : TSkinCustomControl(parent) {
+    TPageControlAccessible::Install();
     resize(300, 200);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

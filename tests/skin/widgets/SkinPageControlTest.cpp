@@ -1,6 +1,7 @@
 // Page list, page changes, mouse, keyboard and loading of the page control.
 #include "tests/skin/widgets/PageControlFixture.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -268,6 +269,36 @@ TEST_F(PageControlTest, FailingShowHandlerIsLoggedAndTheSheetStillShows) {
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains(QStringLiteral("ObjectName:tsSecond")));
     EXPECT_TRUE(lines[0].contains(QStringLiteral("AdditionalMsg:CMShowingChanged")));
+}
+
+} // namespace
+} // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+TEST_F(PageControlTest, AccessibilityReportsAPageTabListWithItsVisibleTabs) {
+    AddSheets(3);
+    FSheets[1]->SetTabVisible(false);
+    FControl->SetActivePageIndex(1); // the third sheet
+    Picture();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(FControl);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_GE(list->childCount(), 2);
+    QAccessibleInterface* first = list->child(0);
+    QAccessibleInterface* second = list->child(1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->role(), QAccessible::PageTab);
+    EXPECT_EQ(first->text(QAccessible::Name), QStringLiteral("Page 0"));
+    EXPECT_FALSE(first->state().selected);
+    EXPECT_EQ(second->text(QAccessible::Name), QStringLiteral("Page 2"));
+    EXPECT_TRUE(second->state().selected);
+    EXPECT_EQ(list->indexOfChild(second), 1);
+    EXPECT_EQ(second->parent(), list);
+    EXPECT_EQ(list->child(1), second); // the same tab keeps its interface
+    // The sheets stay reachable as ordinary children after the tabs.
+    EXPECT_EQ(list->childCount(), 2 + 3);
 }
 
 } // namespace
