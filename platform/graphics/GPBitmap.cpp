@@ -75,6 +75,42 @@ void TGPBitmap::SetPixel(int x, int y, QRgb argb) {
     FImage.setPixelColor(x, y, QColor::fromRgba(argb));
 }
 
+void TGPBitmap::SetFrames(std::shared_ptr<const TGPFrameSet> frames) {
+    FFrames = std::move(frames);
+    FActiveFrame = 0;
+    if (FFrames && !FFrames->Frames.empty()) {
+        FImage = FFrames->Frames.front();
+        SetSkinResolution(FImage);
+    }
+}
+
+const QString& TGPBitmap::RawFormat() const {
+    static const QString none;
+    return FFrames ? FFrames->RawFormat : none;
+}
+
+int TGPBitmap::FrameCount() const {
+    return FFrames && !FFrames->Frames.empty() ? static_cast<int>(FFrames->Frames.size()) : 1;
+}
+
+void TGPBitmap::SelectActiveFrame(int index) {
+    if (index < 0 || index >= FrameCount())
+        throw EGPBitmapError(
+            QStringLiteral("frame %1 of a picture of %2 frames").arg(index).arg(FrameCount()));
+    if (!FFrames || FFrames->Frames.empty() || index == FActiveFrame)
+        return;
+    // The frame's pixels are shared with the frame set until someone writes to them.
+    FImage = FFrames->Frames[static_cast<size_t>(index)];
+    SetSkinResolution(FImage);
+    FActiveFrame = index;
+}
+
+const std::vector<quint32>& TGPBitmap::FrameDelays() const {
+    if (!FFrames || !FFrames->HasDelays)
+        throw EGPBitmapError(QStringLiteral("the picture holds no frame delay list"));
+    return FFrames->Delays;
+}
+
 IGPBitmap NewGPBitmap(int width, int height) {
     if (!IsAllocatableSize(width, height))
         return {};

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/system/Errors.h"
+
 #include <QImage>
 #include <QRgb>
+#include <QString>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -17,6 +21,18 @@ enum class TGPPixelFormat : quint32 {
 
 QImage::Format ToQImageFormat(TGPPixelFormat format);
 TGPPixelFormat FromQImageFormat(QImage::Format format);
+
+VELMORA_DECLARE_ERROR(EGPBitmapError, EVelmoraError);
+
+// The frames of a decoded multi-frame (or GIF) picture: every frame composed at full size, the
+// raw format it was decoded from, and the frame delay list in hundredths of a second (the
+// frame-delay property item 0x5100), which a picture may lack. Shared, never changed.
+struct TGPFrameSet {
+    QString RawFormat; // "GIF", "PNG", ...
+    std::vector<QImage> Frames;
+    std::vector<quint32> Delays;
+    bool HasDelays = false;
+};
 
 // A bitmap of the skin engine. Pixels read or written through GetPixel/SetPixel are straight
 // (non-premultiplied) ARGB whatever the storage, so values survive a write/read round trip.
@@ -38,8 +54,22 @@ public:
     const QImage& Image() const { return FImage; }
     QImage& Image() { return FImage; }
 
+    // Frames of a decoded picture. A bitmap made in memory or decoded from a still picture
+    // carries none: its raw format is empty, it has one frame and no delay list.
+    void SetFrames(std::shared_ptr<const TGPFrameSet> frames);
+    const QString& RawFormat() const;
+    bool IsGif() const { return RawFormat() == QLatin1String("GIF"); }
+    int FrameCount() const;
+    int ActiveFrame() const { return FActiveFrame; }
+    // The picture shows that frame from now on; EGPBitmapError for an index out of range.
+    void SelectActiveFrame(int index);
+    // The frame delays; EGPBitmapError when the picture holds no delay list.
+    const std::vector<quint32>& FrameDelays() const;
+
 private:
     QImage FImage;
+    std::shared_ptr<const TGPFrameSet> FFrames;
+    int FActiveFrame = 0;
 };
 
 // Shared bitmap: holders share one bitmap, it is freed with its last holder, and "the same
