@@ -1,8 +1,10 @@
 // skin-gallery: opens a skinned form with the framework's own look so it can be seen and
 // screenshotted.
 //
-//   skin-gallery [--code-skin] [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
+//   skin-gallery [--widgets] [--code-skin] [--fade] [--maximized] [--screenshot FILE [--root]]
+//                [--wait MS]
 //
+// --widgets shows the second form: every skinned widget in each of its states.
 // The form wears the embedded default skin, loaded by the skin manager; --code-skin uses the
 // style drawn in code instead.
 // --screenshot writes what the screen shows around the form (shadow included) after --wait
@@ -14,6 +16,7 @@
 #include "skin/controls/SkinMngFormSource.h"
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
+#include "tools/skin-gallery/WidgetGallery.h"
 
 #include <QCommandLineParser>
 #include <QScreen>
@@ -27,6 +30,8 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addOption({QStringLiteral("widgets"),
+                      QStringLiteral("Show every skinned widget in each state.")});
     parser.addOption({QStringLiteral("code-skin"), QStringLiteral("Use the style drawn in code.")});
     parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
@@ -54,7 +59,9 @@ int main(int argc, char** argv) {
         coded.LoadStyle(velmora::MakeCodeFormStyle());
     }
 
-    auto form = velmora::gallery::MakeGalleryForm();
+    auto form = parser.isSet(QStringLiteral("widgets"))
+                    ? velmora::gallery::MakeWidgetGalleryForm()
+                    : velmora::gallery::MakeGalleryForm();
     form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
     form->move(120, 100);
     if (parser.isSet(QStringLiteral("maximized")))
