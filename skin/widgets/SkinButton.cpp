@@ -300,6 +300,14 @@ void TSkinButton::leaveEvent(QEvent* event) {
     RepaintSelfImage();
 }
 
+void TSkinButton::hideEvent(QHideEvent* event) {
+    TSkinCustomControl::hideEvent(event);
+    // A hidden button gets no release and no leave: forget the press and the hover.
+    FMouseDown = false;
+    FMouseInControl = false;
+    RepaintSelfImage();
+}
+
 void TSkinButton::focusInEvent(QFocusEvent* event) {
     TSkinCustomControl::focusInEvent(event);
     RepaintSelfImage();

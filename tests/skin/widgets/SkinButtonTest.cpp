@@ -96,6 +96,20 @@ TEST_F(SkinButtonTest, NormalHoverDownImages) {
     EXPECT_EQ(Centre(), KNormal);
 }
 
+TEST_F(SkinButtonTest, HidingForgetsPressAndHover) {
+    int clicks = 0;
+    Button->OnClick = [&] { ++clicks; };
+    SendEnter(*Button);
+    SendMouse(*Button, QEvent::MouseButtonPress);
+    Button->hide();
+    EXPECT_FALSE(Button->MouseDown());
+    EXPECT_FALSE(Button->MouseInControl());
+    Button->show();
+    SendMouse(*Button, QEvent::MouseButtonRelease);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(Centre(), KNormal);
+}
+
 TEST_F(SkinButtonTest, FocusedAwayFromTheMouseShowsOnlyTheFocusedImage) {
     Button->ForceFocused = true;
     Button->RepaintSelfImage();
