@@ -23,8 +23,8 @@ enum : int { biNormal = 0, biHover = 1, biDown = 2, biDisabled = 3, biFocused = 
 const char* const KGetterNames[] = {"GetNormalBitmapElement", "GetHoverBitmapElement",
                                     "GetDownBitmapElement", "GetDisabledBitmapElement",
                                     "GetFocusedBitmapElement"};
-const char* const KSetterNames[] = {nullptr, "SetHoverBitmap", "SetDownBitmap",
-                                    "SetDisabledBitmap", "SetFocusedBitmap"};
+const char* const KSetterNames[] = {nullptr, "SetHoverBitmap", "SetDownBitmap", "SetDisabledBitmap",
+                                    "SetFocusedBitmap"};
 
 } // namespace
 
@@ -128,11 +128,21 @@ TGDIIMGADV* TSkinButton::GetBitmapElement(int AIndex) {
     return result;
 }
 
-TGDIIMGADV* TSkinButton::GetNormalBitmapElement() { return GetBitmapElement(biNormal); }
-TGDIIMGADV* TSkinButton::GetHoverBitmapElement() { return GetBitmapElement(biHover); }
-TGDIIMGADV* TSkinButton::GetDownBitmapElement() { return GetBitmapElement(biDown); }
-TGDIIMGADV* TSkinButton::GetDisabledBitmapElement() { return GetBitmapElement(biDisabled); }
-TGDIIMGADV* TSkinButton::GetFocusedBitmapElement() { return GetBitmapElement(biFocused); }
+TGDIIMGADV* TSkinButton::GetNormalBitmapElement() {
+    return GetBitmapElement(biNormal);
+}
+TGDIIMGADV* TSkinButton::GetHoverBitmapElement() {
+    return GetBitmapElement(biHover);
+}
+TGDIIMGADV* TSkinButton::GetDownBitmapElement() {
+    return GetBitmapElement(biDown);
+}
+TGDIIMGADV* TSkinButton::GetDisabledBitmapElement() {
+    return GetBitmapElement(biDisabled);
+}
+TGDIIMGADV* TSkinButton::GetFocusedBitmapElement() {
+    return GetBitmapElement(biFocused);
+}
 
 // --- properties -----------------------------------------------------------------------------
 
@@ -227,7 +237,8 @@ void TSkinButton::AdjustDrawCaptionRect(TGPGraphics& Graphics, const TGPRect& AD
         const QString caption = StripAccelerator(FCaption);
         const int w = FCaptionText->GetFontWidth(Graphics, caption);
         const int h = FCaptionText->GetFontHeight(Graphics);
-        FCaptionRect = TGPRect{(ADrawRect.Width - w) / 2, (ADrawRect.Height - h) / 2 + 2, w + 10, h};
+        FCaptionRect =
+            TGPRect{(ADrawRect.Width - w) / 2, (ADrawRect.Height - h) / 2 + 2, w + 10, h};
     });
 }
 

@@ -91,8 +91,7 @@ void TSkinCheckBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
     // 4. The mark.
     if (FState == cbUnchecked)
         return;
-    FCircleCenterColor =
-        FState == cbChecked && isEnabled() ? CheckedMarkColor : GrayMarkColor;
+    FCircleCenterColor = FState == cbChecked && isEnabled() ? CheckedMarkColor : GrayMarkColor;
     Graphics.DrawLine(FCircleCenterColor, 2, QPointF(r3.x() + 2, r3.y() + 6),
                       QPointF(r3.x() + 5, r3.y() + 9));
     Graphics.DrawLine(FCircleCenterColor, 2, QPointF(r3.x() + 5, r3.y() + 9),

@@ -130,8 +130,8 @@ void TSkinImageBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
     TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
     if (FImage) {
         GuardedStep(*this, QStringLiteral("DrawImage"), [&] {
-            Graphics.DrawImage(*FImage, QRectF(ADrawRect.X, ADrawRect.Y, ADrawRect.Width,
-                                               ADrawRect.Height));
+            Graphics.DrawImage(*FImage,
+                               QRectF(ADrawRect.X, ADrawRect.Y, ADrawRect.Width, ADrawRect.Height));
         });
     }
     if (OnPaint)

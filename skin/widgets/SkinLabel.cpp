@@ -95,8 +95,7 @@ void TSkinLabel::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
 void TSkinLabel::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     TSkinCustomControl::AppendPaint(Graphics, ADrawRect);
     GuardedStep(*this, QStringLiteral("CustomPaint"), [&] {
-        const int width =
-            FCaptionText->GetFontWidth(Graphics, KIdeographicSpace) + this->width();
+        const int width = FCaptionText->GetFontWidth(Graphics, KIdeographicSpace) + this->width();
         TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), 0, 0, width, height(), FCaption);
     });
 }

@@ -35,9 +35,8 @@ void TSkinPanel::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
     if (!FBitmap)
         return;
-    GuardedStep(*this, QStringLiteral("CustomPaint"), [&] {
-        TSkinHelper::DrawButtonFrame(Graphics, FBitmapElement.get(), ADrawRect);
-    });
+    GuardedStep(*this, QStringLiteral("CustomPaint"),
+                [&] { TSkinHelper::DrawButtonFrame(Graphics, FBitmapElement.get(), ADrawRect); });
 }
 
 void TSkinPanel::moveEvent(QMoveEvent* event) {

@@ -4,8 +4,8 @@
 #include "platform/system/Errors.h"
 
 #include <QAccessible>
-#include <QString>
 #include <QImage>
+#include <QString>
 #include <exception>
 #include <memory>
 

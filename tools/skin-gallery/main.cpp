@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("widgets"),
-                      QStringLiteral("Show every skinned widget in each state.")});
+    parser.addOption(
+        {QStringLiteral("widgets"), QStringLiteral("Show every skinned widget in each state.")});
     parser.addOption({QStringLiteral("code-skin"), QStringLiteral("Use the style drawn in code.")});
     parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
@@ -59,9 +59,8 @@ int main(int argc, char** argv) {
         coded.LoadStyle(velmora::MakeCodeFormStyle());
     }
 
-    auto form = parser.isSet(QStringLiteral("widgets"))
-                    ? velmora::gallery::MakeWidgetGalleryForm()
-                    : velmora::gallery::MakeGalleryForm();
+    auto form = parser.isSet(QStringLiteral("widgets")) ? velmora::gallery::MakeWidgetGalleryForm()
+                                                        : velmora::gallery::MakeGalleryForm();
     form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
     form->move(120, 100);
     if (parser.isSet(QStringLiteral("maximized")))

@@ -251,8 +251,7 @@ TEST_F(SkinButtonTest, SkinChangeReachesLiveButtons) {
     EXPECT_EQ(Centre(), KNormal);
     const int paints = Button->Paints;
     ASSERT_TRUE(SkinMng().ChangeSkinFile(ButtonSkin(0xFF00C0C0).SaveTo(Folder, "teal.btd"), true));
-    EXPECT_EQ(Button->ButtonStyleItem(),
-              SkinMng().SkinButtonStyles().GetItem(QStringLiteral("0")));
+    EXPECT_EQ(Button->ButtonStyleItem(), SkinMng().SkinButtonStyles().GetItem(QStringLiteral("0")));
     EXPECT_EQ(Centre(), 0xFF00C0C0u);
     EXPECT_GT(Button->Paints, paints);
 }

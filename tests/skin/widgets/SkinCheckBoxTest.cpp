@@ -38,7 +38,9 @@ protected:
         return Box->SelfBufferGPBitmap()->Image().convertToFormat(QImage::Format_ARGB32);
     }
     static bool Between(QRgb c, QRgb a, QRgb b) {
-        auto in = [](int v, int x, int y) { return v >= std::min(x, y) - 1 && v <= std::max(x, y) + 1; };
+        auto in = [](int v, int x, int y) {
+            return v >= std::min(x, y) - 1 && v <= std::max(x, y) + 1;
+        };
         return qAlpha(c) == 255 && in(qRed(c), qRed(a), qRed(b)) &&
                in(qGreen(c), qGreen(a), qGreen(b)) && in(qBlue(c), qBlue(a), qBlue(b));
     }
