@@ -57,45 +57,6 @@ TGPBitmap::TGPBitmap(QImage image) : FImage(std::move(image)) {
         SetSkinResolution(FImage);
 }
 
-TGPBitmap::TGPBitmap(std::vector<QImage> frames, std::vector<int> delaysMs, QString rawFormat)
-    : FRawFormat(std::move(rawFormat)) {
-    if (frames.empty())
-        return;
-    FImage = frames.front();
-    if (!FImage.isNull())
-        SetSkinResolution(FImage);
-    if (frames.size() > 1) {
-        delaysMs.resize(frames.size(), 0);
-        FFrames = std::make_unique<TFrames>(TFrames{std::move(frames), std::move(delaysMs)});
-        FFrames->Images.front() = FImage;
-    }
-}
-
-int TGPBitmap::FrameCount() const {
-    if (FFrames)
-        return static_cast<int>(FFrames->Images.size());
-    return FImage.isNull() ? 0 : 1;
-}
-
-bool TGPBitmap::SelectActiveFrame(int index) {
-    if (index < 0 || index >= FrameCount())
-        return false;
-    if (!FFrames || index == FActiveFrame)
-        return true;
-    FFrames->Images[static_cast<std::size_t>(FActiveFrame)] = FImage;
-    FImage = FFrames->Images[static_cast<std::size_t>(index)];
-    if (!FImage.isNull())
-        SetSkinResolution(FImage);
-    FActiveFrame = index;
-    return true;
-}
-
-int TGPBitmap::FrameDelay(int index) const {
-    if (!FFrames || index < 0 || index >= FrameCount())
-        return 0;
-    return FFrames->DelaysMs[static_cast<std::size_t>(index)];
-}
-
 QRgb TGPBitmap::GetPixel(int x, int y) const {
     if (!FImage.valid(x, y))
         return 0;
@@ -112,6 +73,42 @@ void TGPBitmap::SetPixel(int x, int y, QRgb argb) {
         return;
     }
     FImage.setPixelColor(x, y, QColor::fromRgba(argb));
+}
+
+void TGPBitmap::SetFrames(std::shared_ptr<const TGPFrameSet> frames) {
+    FFrames = std::move(frames);
+    FActiveFrame = 0;
+    if (FFrames && !FFrames->Frames.empty()) {
+        FImage = FFrames->Frames.front();
+        SetSkinResolution(FImage);
+    }
+}
+
+const QString& TGPBitmap::RawFormat() const {
+    static const QString none;
+    return FFrames ? FFrames->RawFormat : none;
+}
+
+int TGPBitmap::FrameCount() const {
+    return FFrames && !FFrames->Frames.empty() ? static_cast<int>(FFrames->Frames.size()) : 1;
+}
+
+void TGPBitmap::SelectActiveFrame(int index) {
+    if (index < 0 || index >= FrameCount())
+        throw EGPBitmapError(
+            QStringLiteral("frame %1 of a picture of %2 frames").arg(index).arg(FrameCount()));
+    if (!FFrames || FFrames->Frames.empty() || index == FActiveFrame)
+        return;
+    // The frame's pixels are shared with the frame set until someone writes to them.
+    FImage = FFrames->Frames[static_cast<size_t>(index)];
+    SetSkinResolution(FImage);
+    FActiveFrame = index;
+}
+
+const std::vector<quint32>& TGPBitmap::FrameDelays() const {
+    if (!FFrames || !FFrames->HasDelays)
+        throw EGPBitmapError(QStringLiteral("the picture holds no frame delay list"));
+    return FFrames->Delays;
 }
 
 IGPBitmap NewGPBitmap(int width, int height) {

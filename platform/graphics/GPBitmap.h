@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/system/Errors.h"
+
 #include <QImage>
 #include <QRgb>
 #include <QString>
@@ -20,30 +22,26 @@ enum class TGPPixelFormat : quint32 {
 QImage::Format ToQImageFormat(TGPPixelFormat format);
 TGPPixelFormat FromQImageFormat(QImage::Format format);
 
+VELMORA_DECLARE_ERROR(EGPBitmapError, EVelmoraError);
+
+// The frames of a decoded multi-frame (or GIF) picture: every frame composed at full size, the
+// raw format it was decoded from, and the frame delay list in hundredths of a second (the
+// frame-delay property item 0x5100), which a picture may lack. Shared, never changed.
+struct TGPFrameSet {
+    QString RawFormat; // "GIF", "PNG", ...
+    std::vector<QImage> Frames;
+    std::vector<quint32> Delays;
+    bool HasDelays = false;
+};
+
 // A bitmap of the skin engine. Pixels read or written through GetPixel/SetPixel are straight
 // (non-premultiplied) ARGB whatever the storage, so values survive a write/read round trip.
 // Bitmaps made here are 32-bit straight ARGB at 96 dots per inch; a decoded original keeps
 // the storage the decoder produced.
-//
-// A decoded animation carries every frame and its delay; the frame selected last is the one
-// Image() shows and pixel access reaches. A still picture holds no frame list at all.
 class TGPBitmap {
 public:
     TGPBitmap(int width, int height);
     explicit TGPBitmap(QImage image);
-    // frames must not be empty; delaysMs gives one delay per frame (missing ones count 0).
-    TGPBitmap(std::vector<QImage> frames, std::vector<int> delaysMs, QString rawFormat);
-
-    // The container the picture was decoded from ("PNG", "JPEG", "GIF", "BMP"), or empty for a
-    // bitmap made in memory.
-    const QString& RawFormat() const { return FRawFormat; }
-    int FrameCount() const;
-    int ActiveFrame() const { return FActiveFrame; }
-    // Makes frame index the one shown; pixels written to the previous frame are kept with it.
-    // An index outside the frames changes nothing and answers false.
-    bool SelectActiveFrame(int index);
-    // The delay of frame index in milliseconds, 0 for a still picture or an index outside.
-    int FrameDelay(int index) const;
 
     int Width() const { return FImage.width(); }
     int Height() const { return FImage.height(); }
@@ -56,15 +54,21 @@ public:
     const QImage& Image() const { return FImage; }
     QImage& Image() { return FImage; }
 
-private:
-    struct TFrames {
-        std::vector<QImage> Images;
-        std::vector<int> DelaysMs;
-    };
+    // Frames of a decoded picture. A bitmap made in memory or decoded from a still picture
+    // carries none: its raw format is empty, it has one frame and no delay list.
+    void SetFrames(std::shared_ptr<const TGPFrameSet> frames);
+    const QString& RawFormat() const;
+    bool IsGif() const { return RawFormat() == QLatin1String("GIF"); }
+    int FrameCount() const;
+    int ActiveFrame() const { return FActiveFrame; }
+    // The picture shows that frame from now on; EGPBitmapError for an index out of range.
+    void SelectActiveFrame(int index);
+    // The frame delays; EGPBitmapError when the picture holds no delay list.
+    const std::vector<quint32>& FrameDelays() const;
 
+private:
     QImage FImage;
-    QString FRawFormat;
-    std::unique_ptr<TFrames> FFrames; // only for pictures of more than one frame
+    std::shared_ptr<const TGPFrameSet> FFrames;
     int FActiveFrame = 0;
 };
 

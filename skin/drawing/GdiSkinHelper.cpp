@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <malloc.h>
 
 namespace velmora {
@@ -68,8 +69,22 @@ IGPBitmap TSkinHelper::DecodeOriginal(const QByteArray& data) {
     TDecodedPicture picture = DecodePicture(data);
     if (!picture.Ok())
         throw EPictureDecodeError(picture.Error);
-    return std::make_shared<TGPBitmap>(std::move(picture.Frames), std::move(picture.DelaysMs),
-                                       std::move(picture.Format));
+    if (picture.Format != QLatin1String("GIF") && picture.FrameCount() == 1)
+        return std::make_shared<TGPBitmap>(std::move(picture.Frames.front()));
+    // A GIF (or any picture of several frames) keeps every frame and its delays, so an image
+    // box can play it; a still picture carries nothing more.
+    auto frames = std::make_shared<TGPFrameSet>();
+    frames->RawFormat = picture.Format;
+    frames->HasDelays = picture.Format == QLatin1String("GIF");
+    for (int delayMs : picture.DelaysMs)
+        frames->Delays.push_back(static_cast<quint32>(std::max(0, delayMs) / 10));
+    for (QImage& frame : picture.Frames) {
+        SetSkinResolution(frame);
+        frames->Frames.push_back(std::move(frame));
+    }
+    auto bitmap = std::make_shared<TGPBitmap>(frames->Frames.front());
+    bitmap->SetFrames(std::move(frames));
+    return bitmap;
 }
 
 IGPBitmap TSkinHelper::DecodeToArgb(const QByteArray& data) {

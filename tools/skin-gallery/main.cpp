@@ -1,10 +1,12 @@
 // skin-gallery: opens a skinned form with the framework's own look so it can be seen and
 // screenshotted.
 //
-//   skin-gallery [--pages] [--fade] [--maximized] [--screenshot FILE [--root]] [--wait MS]
+//   skin-gallery [--pages | --widgets] [--fade] [--maximized] [--screenshot FILE [--root]]
+//                [--wait MS]
 //
 // The form wears the embedded default skin, loaded by the skin manager. --pages shows the page
-// control form instead of the controls form.
+// control form, --widgets every skinned widget in each of its states, instead of the controls
+// form.
 // --screenshot writes what the screen shows around the form (shadow included) after --wait
 // milliseconds (default 1200) and quits; with --root it grabs the whole real screen instead,
 // which shows how the window system stacked the form and its shadow.
@@ -13,6 +15,7 @@
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
 #include "tools/skin-gallery/GalleryPages.h"
+#include "tools/skin-gallery/WidgetGallery.h"
 
 #include <QCommandLineParser>
 #include <QScreen>
@@ -27,6 +30,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({QStringLiteral("pages"), QStringLiteral("Show the page control form.")});
+    parser.addOption(
+        {QStringLiteral("widgets"), QStringLiteral("Show every skinned widget in each state.")});
     parser.addOption({QStringLiteral("fade"), QStringLiteral("Fade the form in.")});
     parser.addOption({QStringLiteral("maximized"), QStringLiteral("Show the form maximised.")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Write a PNG and quit."),
@@ -40,8 +45,9 @@ int main(int argc, char** argv) {
     if (!velmora::SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false))
         std::fprintf(stderr, "the default skin did not load; the forms show their own colours\n");
 
-    auto form = parser.isSet(QStringLiteral("pages")) ? velmora::gallery::MakePagesForm()
-                                                      : velmora::gallery::MakeGalleryForm();
+    auto form = parser.isSet(QStringLiteral("pages"))     ? velmora::gallery::MakePagesForm()
+                : parser.isSet(QStringLiteral("widgets")) ? velmora::gallery::MakeWidgetGalleryForm()
+                                                          : velmora::gallery::MakeGalleryForm();
     form->SetNotDelayShow(!parser.isSet(QStringLiteral("fade")));
     form->move(120, 100);
     if (parser.isSet(QStringLiteral("maximized")))

@@ -60,5 +60,41 @@ TEST(GPBitmap, PixelFormatNumbersMapToQtFormats) {
     EXPECT_EQ(static_cast<quint32>(TGPPixelFormat::Format32bppARGB), 0x26200Au);
 }
 
+TEST(GPBitmap, StillBitmapHasOneFrameNoRawFormatAndNoDelayList) {
+    const IGPBitmap bitmap = NewGPBitmap(2, 2);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->FrameCount(), 1);
+    EXPECT_TRUE(bitmap->RawFormat().isEmpty());
+    EXPECT_FALSE(bitmap->IsGif());
+    EXPECT_NO_THROW(bitmap->SelectActiveFrame(0));
+    EXPECT_THROW(bitmap->SelectActiveFrame(1), EGPBitmapError);
+    EXPECT_THROW(bitmap->FrameDelays(), EGPBitmapError);
+}
+
+TEST(GPBitmap, FramesAreSelectedAndCarryTheirDelays) {
+    auto frames = std::make_shared<TGPFrameSet>();
+    frames->RawFormat = QStringLiteral("GIF");
+    for (QRgb colour : {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu}) {
+        QImage frame(2, 2, QImage::Format_ARGB32);
+        frame.fill(colour);
+        frames->Frames.push_back(frame);
+    }
+    frames->Delays = {10, 0, 5};
+    frames->HasDelays = true;
+    auto bitmap = std::make_shared<TGPBitmap>(frames->Frames.front());
+    bitmap->SetFrames(frames);
+    EXPECT_TRUE(bitmap->IsGif());
+    EXPECT_EQ(bitmap->FrameCount(), 3);
+    EXPECT_EQ(bitmap->FrameDelays(), (std::vector<quint32>{10, 0, 5}));
+    EXPECT_EQ(bitmap->GetPixel(1, 1), 0xFFFF0000u);
+    bitmap->SelectActiveFrame(2);
+    EXPECT_EQ(bitmap->ActiveFrame(), 2);
+    EXPECT_EQ(bitmap->GetPixel(1, 1), 0xFF0000FFu);
+    EXPECT_THROW(bitmap->SelectActiveFrame(3), EGPBitmapError);
+    EXPECT_EQ(bitmap->GetPixel(1, 1), 0xFF0000FFu) << "a failed selection keeps the frame";
+    bitmap->SelectActiveFrame(0);
+    EXPECT_EQ(bitmap->GetPixel(0, 0), 0xFFFF0000u);
+}
+
 } // namespace
 } // namespace velmora

@@ -1,6 +1,5 @@
 // Pixels of the page control and its reactions to the skin.
 #include "skin/data/SkinBackGroundItems.h"
-#include "skin/data/SkinControlClasses.h"
 #include "skin/data/SkinMng.h"
 #include "skin/data/SkinStyleItems.h"
 #include "skin/widgets/SkinTabRecolour.h"

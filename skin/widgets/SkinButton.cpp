@@ -1,0 +1,398 @@
+#include "skin/widgets/SkinButton.h"
+
+#include "skin/data/SkinBackGroundItems.h"
+#include "skin/data/SkinMng.h"
+#include "skin/drawing/GDIIMGADV.h"
+#include "skin/drawing/GDIText.h"
+#include "skin/drawing/GdiSkinHelper.h"
+
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QShortcutEvent>
+
+namespace velmora {
+
+VELMORA_DECLARE_ERROR(ESkinStyleNotFound, EVelmoraError);
+
+namespace {
+
+enum : int { biNormal = 0, biHover = 1, biDown = 2, biDisabled = 3, biFocused = 4 };
+
+const char* const KGetterNames[] = {"GetNormalBitmapElement", "GetHoverBitmapElement",
+                                    "GetDownBitmapElement", "GetDisabledBitmapElement",
+                                    "GetFocusedBitmapElement"};
+const char* const KSetterNames[] = {nullptr, "SetHoverBitmap", "SetDownBitmap", "SetDisabledBitmap",
+                                    "SetFocusedBitmap"};
+
+} // namespace
+
+TSkinButton::TSkinButton(QWidget* parent)
+    : TSkinCustomControl(parent), FCaptionText(std::make_unique<TGDIText>()) {
+    FCaptionText->SetPrintStyle(psLayoutRect);
+    FIsNeedAppendPaint = true;
+    setFocusPolicy(Qt::NoFocus); // TabStop false
+    AssignFontToText(*FCaptionText, *this);
+    EnsureSkinWidgetClassRegistered();
+}
+
+TSkinButton::~TSkinButton() = default;
+
+// --- style and images ---------------------------------------------------------------------
+
+void TSkinButton::SetButtonStyle(const QString& Value) {
+    GuardedStep(*this, QStringLiteral("SetButtonStyle"), [&] {
+        FButtonStyle = Value;
+        LoadSkinResource();
+    });
+}
+
+void TSkinButton::SetButtonStyleItem() {
+    FButtonStyleItem = nullptr;
+    const TSkinMng& mng = SkinMng();
+    FButtonStyleItem = mng.SkinButtonStyles().GetItem(FButtonStyle);
+    if (FButtonStyleItem == nullptr && !FButtonStyle.isEmpty() && mng.Loaded())
+        throw ESkinStyleNotFound(
+            QStringLiteral("the skin has no button style \"%1\"").arg(FButtonStyle));
+}
+
+void TSkinButton::LoadSkinResource() {
+    GuardedStep(*this, QStringLiteral("LoadSkinResource"), [&] {
+        const bool found =
+            GuardedStep(*this, QStringLiteral("SetButtonStyleItem"), [&] { SetButtonStyleItem(); });
+        if (found && FButtonStyleItem != nullptr && SkinMng().Loaded()) {
+            SetNormalBitmap(FButtonStyleItem->NormalBitmap());
+            SetHoverBitmap(FButtonStyleItem->HoverBitmap());
+            SetDownBitmap(FButtonStyleItem->DownBitmap());
+            SetDisabledBitmap(FButtonStyleItem->DisabledBitmap());
+            SetFocusedBitmap(FButtonStyleItem->FocusedBitmap());
+        }
+    });
+    // The images (or the style's elements behind them) may have changed.
+    RepaintSelfImage();
+}
+
+void TSkinButton::SetStateBitmap(int AIndex, const IGPBitmap& Value) {
+    if (FBitmaps[AIndex] == Value)
+        return;
+    FBitmaps[AIndex] = Value;
+    FReInitElement[AIndex] = true;
+}
+
+void TSkinButton::SetNormalBitmap(const IGPBitmap& Value) {
+    SetStateBitmap(biNormal, Value);
+}
+
+void TSkinButton::SetHoverBitmap(const IGPBitmap& Value) {
+    GuardedStep(*this, QLatin1String(KSetterNames[biHover]),
+                [&] { SetStateBitmap(biHover, Value); });
+}
+
+void TSkinButton::SetDownBitmap(const IGPBitmap& Value) {
+    GuardedStep(*this, QLatin1String(KSetterNames[biDown]), [&] { SetStateBitmap(biDown, Value); });
+}
+
+void TSkinButton::SetDisabledBitmap(const IGPBitmap& Value) {
+    GuardedStep(*this, QLatin1String(KSetterNames[biDisabled]),
+                [&] { SetStateBitmap(biDisabled, Value); });
+}
+
+void TSkinButton::SetFocusedBitmap(const IGPBitmap& Value) {
+    GuardedStep(*this, QLatin1String(KSetterNames[biFocused]),
+                [&] { SetStateBitmap(biFocused, Value); });
+}
+
+TGDIIMGADV* TSkinButton::GetBitmapElement(int AIndex) {
+    TGDIIMGADV* result = nullptr;
+    GuardedStep(*this, QLatin1String(KGetterNames[AIndex]), [&] {
+        const IGPBitmap& bitmap = FBitmaps[AIndex];
+        if (!bitmap)
+            return;
+        if (bitmap->IsNull() || bitmap->Width() <= 0 || bitmap->Height() <= 0)
+            throw EGPBitmapError(QStringLiteral("the image has no pixels"));
+        if (FButtonStyleItem != nullptr &&
+            bitmap == FButtonStyleItem->Bitmap(static_cast<TSkinButtonState>(AIndex))) {
+            result = FButtonStyleItem->BitmapElement(static_cast<TSkinButtonState>(AIndex));
+            return;
+        }
+        if (!FElements[AIndex])
+            FElements[AIndex] = std::make_unique<TGDIIMGADV>();
+        if (FReInitElement[AIndex]) {
+            TSkinHelper::InitGdiImgAdv(FElements[AIndex].get(), bitmap, FVertBitmapMargin,
+                                       FHorzBitmapMargin);
+            FReInitElement[AIndex] = false;
+        }
+        result = FElements[AIndex].get();
+    });
+    return result;
+}
+
+TGDIIMGADV* TSkinButton::GetNormalBitmapElement() {
+    return GetBitmapElement(biNormal);
+}
+TGDIIMGADV* TSkinButton::GetHoverBitmapElement() {
+    return GetBitmapElement(biHover);
+}
+TGDIIMGADV* TSkinButton::GetDownBitmapElement() {
+    return GetBitmapElement(biDown);
+}
+TGDIIMGADV* TSkinButton::GetDisabledBitmapElement() {
+    return GetBitmapElement(biDisabled);
+}
+TGDIIMGADV* TSkinButton::GetFocusedBitmapElement() {
+    return GetBitmapElement(biFocused);
+}
+
+// --- properties -----------------------------------------------------------------------------
+
+void TSkinButton::SetTransprent(bool Value) {
+    if (FTransprent == Value)
+        return;
+    FTransprent = Value;
+    RepaintSelfImage();
+}
+
+void TSkinButton::SetIsDrawIconCaption(bool Value) {
+    if (FIsDrawIconCaption == Value)
+        return;
+    FIsDrawIconCaption = Value;
+    RepaintSelfImage();
+}
+
+void TSkinButton::SetCaption(const QString& Value) {
+    if (FCaption == Value)
+        return;
+    FCaption = Value;
+    UpdateShortcut();
+    RepaintSelfImage();
+    NotifyAccessibleNameChanged(this);
+}
+
+void TSkinButton::SetTabStop(bool Value) {
+    FTabStop = Value;
+    setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TSkinButton::UpdateShortcut() {
+    if (FShortcutId != 0) {
+        releaseShortcut(FShortcutId);
+        FShortcutId = 0;
+    }
+    const QKeySequence sequence = QKeySequence::mnemonic(FCaption);
+    if (!sequence.isEmpty())
+        FShortcutId = grabShortcut(sequence, Qt::WindowShortcut);
+}
+
+// --- painting -------------------------------------------------------------------------------
+
+void TSkinButton::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
+    GuardedStep(*this, QStringLiteral("CustomPaint"), [&] {
+        auto draw = [&](int AIndex) {
+            if (FBitmaps[AIndex])
+                TSkinHelper::DrawButtonFrame(Graphics, GetBitmapElement(AIndex), ADrawRect);
+        };
+        if (!isEnabled()) {
+            if (!FTransprent)
+                draw(biDisabled);
+        } else if (FMouseDown) {
+            draw(biDown);
+        } else if (IsFocused()) {
+            draw(biFocused);
+            if (FMouseInControl)
+                draw(biHover);
+        } else if (FMouseInControl) {
+            if (!FTransprent)
+                draw(biNormal);
+            draw(biHover);
+        } else if (!FTransprent) {
+            draw(biNormal);
+        }
+    });
+}
+
+void TSkinButton::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    TSkinCustomControl::AppendPaint(Graphics, ADrawRect);
+    if (FIsDrawIconCaption)
+        DrawIconCaption(Graphics, ADrawRect);
+}
+
+TGPRect TSkinButton::GetIconRect(const TGPRect&) const {
+    return TGPRect{};
+}
+
+void TSkinButton::DrawIcon(TGPGraphics&, const TGPRect&) {}
+
+void TSkinButton::DrawIconCaption(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    GuardedStep(*this, QStringLiteral("DrawIconCaption"), [&] {
+        DrawIcon(Graphics, GetIconRect(ADrawRect));
+        AdjustDrawCaptionRect(Graphics, ADrawRect);
+        DrawCaption(Graphics);
+    });
+}
+
+void TSkinButton::AdjustDrawCaptionRect(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    GuardedStep(*this, QStringLiteral("AdjustDrawCaptionRect"), [&] {
+        const QString caption = StripAccelerator(FCaption);
+        const int w = FCaptionText->GetFontWidth(Graphics, caption);
+        const int h = FCaptionText->GetFontHeight(Graphics);
+        FCaptionRect =
+            TGPRect{(ADrawRect.Width - w) / 2, (ADrawRect.Height - h) / 2 + 2, w + 10, h};
+    });
+}
+
+void TSkinButton::DrawCaption(TGPGraphics& Graphics) {
+    GuardedStep(*this, QStringLiteral("DrawCaption"), [&] {
+        TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), FCaptionRect,
+                                 StripAccelerator(FCaption));
+    });
+}
+
+// --- skin -----------------------------------------------------------------------------------
+
+void TSkinButton::Loaded() {
+    TSkinCustomControl::Loaded();
+    ChangeSkinFile();
+}
+
+void TSkinButton::ChangeSkinFile() {
+    TSkinCustomControl::ChangeSkinFile();
+    // The old style item died with the old skin: look it up again by name.
+    FButtonStyleItem = nullptr;
+    SetButtonStyle(FButtonStyle);
+}
+
+void TSkinButton::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
+    TSkinCustomControl::ChangeSkinBackGroundItem(AItem);
+    if (AItem == nullptr || !FTransprent || !UnderTransparentTitle(*this))
+        return;
+    FCaptionText->SetIsDrawShadow(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, QColor::fromRgba(AItem->TextGPColor()));
+    setPalette(colours);
+    FCaptionText->SetFontColor(AItem->TextGPColor());
+    RepaintSelfImage();
+}
+
+// --- input ----------------------------------------------------------------------------------
+
+void TSkinButton::Click() {
+    if (OnClick)
+        OnClick();
+}
+
+bool TSkinButton::event(QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->shortcutId() == FShortcutId && FShortcutId != 0) {
+            // Alt+letter: Alt has reached the button together with its accelerator.
+            if (isVisible() && isEnabled()) {
+                FAltKey = true;
+                Click();
+                FAltKey = false;
+            }
+            return true;
+        }
+    }
+    return TSkinCustomControl::event(event);
+}
+
+void TSkinButton::enterEvent(QEnterEvent* event) {
+    TSkinCustomControl::enterEvent(event);
+    FMouseInControl = true;
+    RepaintSelfImage();
+}
+
+void TSkinButton::leaveEvent(QEvent* event) {
+    TSkinCustomControl::leaveEvent(event);
+    FMouseInControl = false;
+    FMouseDown = false;
+    RepaintSelfImage();
+}
+
+void TSkinButton::hideEvent(QHideEvent* event) {
+    TSkinCustomControl::hideEvent(event);
+    // A hidden button gets no release and no leave: forget the press and the hover.
+    FMouseDown = false;
+    FMouseInControl = false;
+    RepaintSelfImage();
+}
+
+void TSkinButton::focusInEvent(QFocusEvent* event) {
+    TSkinCustomControl::focusInEvent(event);
+    RepaintSelfImage();
+}
+
+void TSkinButton::focusOutEvent(QFocusEvent* event) {
+    TSkinCustomControl::focusOutEvent(event);
+    RepaintSelfImage();
+}
+
+void TSkinButton::changeEvent(QEvent* event) {
+    TSkinCustomControl::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            FMouseDown = false;
+        RepaintSelfImage();
+        break;
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+        AssignFontToText(*FCaptionText, *this);
+        RepaintSelfImage();
+        break;
+    default:
+        break;
+    }
+}
+
+void TSkinButton::mousePressEvent(QMouseEvent* event) {
+    TSkinCustomControl::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    FMouseDown = true;
+    RepaintSelfImage();
+}
+
+void TSkinButton::mouseReleaseEvent(QMouseEvent* event) {
+    TSkinCustomControl::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    // The click of a press that began here and ends over the button.
+    const bool click = FMouseDown && rect().contains(event->position().toPoint());
+    if (click)
+        Click();
+    FMouseDown = false;
+    RepaintSelfImage();
+}
+
+void TSkinButton::keyPressEvent(QKeyEvent* event) {
+    TSkinCustomControl::keyPressEvent(event);
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && hasFocus() && isEnabled()) {
+        Click();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Alt) {
+        FAltKey = true;
+        return;
+    }
+    // The dialog character: the caption's accelerator after Alt has reached the button.
+    const QChar accelerator = AcceleratorOf(FCaption);
+    const QString text = event->text();
+    if (FAltKey && !accelerator.isNull() && text.size() == 1 &&
+        text[0].toUpper() == accelerator.toUpper() && isVisible() && isEnabled()) {
+        Click();
+        FAltKey = false;
+        event->accept();
+    }
+}
+
+void TSkinButton::AccessibleState(QAccessible::State& AState) const {
+    AState.pressed = FMouseDown;
+    AState.focusable = true;
+}
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "skin/widgets/SkinImageBox.h"
+
+#include <QImage>
+#include <memory>
+
+namespace velmora {
+
+// An image box fed from a picture property (Part 4.3). The picture is always drawn stretched
+// over the control; Stretch and Center are stored only.
+class TSkinImage : public TSkinImageBox {
+public:
+    explicit TSkinImage(QWidget* parent = nullptr);
+    ~TSkinImage() override;
+
+    QString ClassName() const override { return QStringLiteral("TSkinImage"); }
+
+    const QImage& Picture() const { return FPicture; }
+    // Copies the picture (its change notification converts it), then repaints.
+    void SetPicture(const QImage& Value);
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool Value) { FStretch = Value; }
+    bool Center() const { return FCenter; }
+    void SetCenter(bool Value) { FCenter = Value; }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value) { FAutoSize = Value; }
+
+    // A drawing surface on Image; without an image, a transparent one of the control's size
+    // is made first. Null when no image can be made (a control of no size).
+    std::unique_ptr<TGPGraphics> ImageGraphics();
+
+protected:
+    void PictureChanged();
+
+private:
+    QImage FPicture;
+    bool FStretch = false;
+    bool FCenter = false;
+    bool FAutoSize = false;
+};
+
+} // namespace velmora

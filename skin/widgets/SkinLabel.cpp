@@ -1,0 +1,130 @@
+#include "skin/widgets/SkinLabel.h"
+
+#include "skin/data/SkinBackGroundItems.h"
+#include "skin/drawing/GDIText.h"
+#include "skin/drawing/GdiSkinHelper.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+
+namespace velmora {
+
+namespace {
+const QString KIdeographicSpace = QString(QChar(0x3000));
+} // namespace
+
+TSkinLabel::TSkinLabel(QWidget* parent)
+    : TSkinCustomControl(parent), FCaptionText(std::make_unique<TGDIText>()) {
+    FCaptionText->SetPrintStyle(psLayoutRect);
+    FIsNeedAppendPaint = true;
+    AssignFontToText(*FCaptionText, *this);
+    EnsureSkinWidgetClassRegistered();
+}
+
+TSkinLabel::~TSkinLabel() = default;
+
+void TSkinLabel::SetAutoSize(bool Value) {
+    FAutoSize = Value;
+    if (FAutoSize)
+        AdjustSize();
+}
+
+void TSkinLabel::SetCaption(const QString& Value) {
+    if (FCaption == Value)
+        return;
+    FCaption = Value;
+    AdjustSize();
+    RepaintSelfImage();
+    NotifyAccessibleNameChanged(this);
+}
+
+void TSkinLabel::AdjustSize() {
+    if (!FAutoSize || IsLoading())
+        return;
+    GuardedStep(*this, QStringLiteral("SetAutoSize"), [&] {
+        TMeasureSurface surface;
+        const int textW = FCaptionText->GetFontWidth(surface.Graphics(), FCaption);
+        const int spaceW = FCaptionText->GetFontWidth(surface.Graphics(), KIdeographicSpace);
+        const int lineH = FCaptionText->GetFontHeight(surface.Graphics()) + 1;
+        const int totalW = textW + spaceW;
+        const QWidget* parent = parentWidget();
+        if (parent == nullptr) {
+            setGeometry(x(), y(), totalW, lineH);
+            return;
+        }
+        const int avail = parent->width() - x() - 20;
+        FLastParentWidth = parent->width();
+        FLastParentHeight = parent->height();
+        if (totalW > avail) {
+            // The Part divides by the available width; none (or less) left is that division's
+            // failure, and the label keeps its bounds.
+            if (avail <= 0)
+                throw EDivByZero(QStringLiteral("Division by zero"));
+            setGeometry(x(), y(), avail, lineH * (totalW / avail + 1));
+        } else {
+            setGeometry(x(), y(), totalW, lineH);
+        }
+    });
+}
+
+void TSkinLabel::Loaded() {
+    TSkinCustomControl::Loaded();
+    if (!FAutoSize)
+        return;
+    TMeasureSurface surface;
+    resize(FCaptionText->GetFontWidth(surface.Graphics(), FCaption),
+           FCaptionText->GetFontHeight(surface.Graphics()));
+}
+
+void TSkinLabel::FontChanged() {
+    AssignFontToText(*FCaptionText, *this);
+    AdjustSize();
+    RepaintSelfImage();
+}
+
+void TSkinLabel::changeEvent(QEvent* event) {
+    TSkinCustomControl::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        FontChanged();
+}
+
+void TSkinLabel::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
+}
+
+void TSkinLabel::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
+    TSkinCustomControl::AppendPaint(Graphics, ADrawRect);
+    GuardedStep(*this, QStringLiteral("CustomPaint"), [&] {
+        const int width = FCaptionText->GetFontWidth(Graphics, KIdeographicSpace) + this->width();
+        TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), 0, 0, width, height(), FCaption);
+    });
+}
+
+void TSkinLabel::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
+    TSkinCustomControl::ChangeSkinBackGroundItem(AItem);
+    if (AItem == nullptr || !UnderTransparentTitle(*this))
+        return;
+    FCaptionText->SetIsDrawShadow(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, QColor::fromRgba(AItem->TextGPColor()));
+    setPalette(colours); // the palette change hands the colour to the caption
+    FCaptionText->SetFontColor(AItem->TextGPColor());
+    RepaintSelfImage();
+}
+
+void TSkinLabel::mousePressEvent(QMouseEvent* event) {
+    TSkinCustomControl::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        FPressed = true;
+}
+
+void TSkinLabel::mouseReleaseEvent(QMouseEvent* event) {
+    TSkinCustomControl::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !FPressed)
+        return;
+    FPressed = false;
+    if (rect().contains(event->position().toPoint()) && OnClick)
+        OnClick();
+}
+
+} // namespace velmora

@@ -1,0 +1,4 @@
+#pragma once
+
+// Module SkinPanels (Part 4.2 panel).
+#include "skin/widgets/SkinPanel.h"
