@@ -1,4 +1,4 @@
 #pragma once
 
-// Module SkinBtns (Part 4.3 button).
+// Module SkinBtns: the button.
 #include "skin/widgets/SkinButton.h"

@@ -14,7 +14,7 @@ class TGDIText;
 class TSkinButtonStyleItem;
 
 // A push button drawn from the five state images of a skin button style with its caption
-// over them (Part 4.3). Enter clicks a focused button; the caption's accelerator ("&x", Qt's
+// over them. Enter clicks a focused button; the caption's accelerator ("&x", Qt's
 // convention) clicks only after Alt has reached the button.
 class TSkinButton : public TSkinCustomControl, public ISkinAccessible {
 public:

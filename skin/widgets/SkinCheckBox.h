@@ -12,8 +12,8 @@ class TGDIText;
 
 enum TCheckBoxState : int { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
 
-// A check box that paints its own square, gradients and mark, with its caption beside it
-// (Part 4.2). A click toggles it (grayed becomes checked); there is no keyboard handling.
+// A check box that paints its own square, gradients and mark, with its caption beside it.
+// A click toggles it (grayed becomes checked); there is no keyboard handling.
 class TSkinCheckBox : public TSkinCustomControl, public ISkinAccessible {
 public:
     explicit TSkinCheckBox(QWidget* parent = nullptr);

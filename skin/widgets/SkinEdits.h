@@ -1,5 +1,5 @@
 #pragma once
 
-// Module SkinEdits (Part 4.2 label and check box).
+// Module SkinEdits: the label and check box.
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinLabel.h"

@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-// An image box fed from a picture property (Part 4.3). The picture is always drawn stretched
+// An image box fed from a picture property. The picture is always drawn stretched
 // over the control; Stretch and Center are stored only.
 class TSkinImage : public TSkinImageBox {
 public:

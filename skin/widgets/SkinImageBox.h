@@ -13,7 +13,7 @@ namespace velmora {
 class TSkinTimer;
 
 // One bitmap stretched over the control; a GIF plays frame by frame on a 10 ms timer with
-// the frame delays of the picture (Part 4.3).
+// the frame delays of the picture.
 class TSkinImageBox : public TSkinCustomControl, public ISkinAccessible {
 public:
     explicit TSkinImageBox(QWidget* parent = nullptr);

@@ -10,7 +10,7 @@ namespace velmora {
 
 class TGDIText;
 
-// One caption drawn through a text element (Part 4.2). With AutoSize (the default) the label
+// One caption drawn through a text element. With AutoSize (the default) the label
 // sizes itself to its text plus one ideographic space, wrapping to the width its parent
 // leaves (parent width - left - 20).
 class TSkinLabel : public TSkinCustomControl, public ISkinAccessible {

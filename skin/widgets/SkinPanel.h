@@ -12,7 +12,7 @@ class TGDIIMGADV;
 
 enum TAlignment : int { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
-// A transparent container (Part 4.2): every wizard page and dialog body is one. It draws
+// A transparent container: every wizard page and dialog body is one. It draws
 // only its optional nine-slice background; Caption and Alignment are stored, never painted.
 class TSkinPanel : public TSkinCustomControl, public ISkinAccessible {
 public:

@@ -1,4 +1,4 @@
 #pragma once
 
-// Module SkinPanels (Part 4.2 panel).
+// Module SkinPanels: the panel.
 #include "skin/widgets/SkinPanel.h"
