@@ -71,6 +71,23 @@ QRectF Unbounded(const QPointF& origin) {
     return QRectF(origin, QSizeF(big, big));
 }
 
+// Text drawn at a point with an alignment is placed around the point: centred on it, or ending
+// at it for far alignment, on each axis.
+QPointF AlignedAtPoint(const QPointF& origin, const QSizeF& size, const TGPStringFormat* format) {
+    if (format == nullptr)
+        return origin;
+    QPointF at = origin;
+    if (format->Alignment == StringAlignmentCenter)
+        at.rx() -= size.width() / 2;
+    else if (format->Alignment == StringAlignmentFar)
+        at.rx() -= size.width();
+    if (format->LineAlignment == StringAlignmentCenter)
+        at.ry() -= size.height() / 2;
+    else if (format->LineAlignment == StringAlignmentFar)
+        at.ry() -= size.height();
+    return at;
+}
+
 } // namespace
 
 QFont MakeFont(const TGPFontDesc& desc) {
@@ -171,10 +188,11 @@ void TGPGraphics::DrawString(const QString& text, const QFont& font, QRgb brush,
                              const QPointF& origin, const TGPStringFormat* format) {
     if (!FPainter.isActive() || text.isEmpty())
         return;
+    const QPointF at = MeasureString(text, font, origin, format).topLeft();
     FPainter.save();
     FPainter.setFont(font);
     FPainter.setPen(QColor::fromRgba(brush));
-    FPainter.drawText(Unbounded(origin), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+    FPainter.drawText(Unbounded(at), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                       Arranged(text, format));
     FPainter.restore();
 }
@@ -201,8 +219,9 @@ QRectF TGPGraphics::MeasureString(const QString& text, const QFont& font, const 
         return QRectF(origin, QSizeF(0, 0));
     QImage& device = FTarget;
     const QFontMetricsF metrics(font, device.isNull() ? nullptr : &device);
-    return metrics.boundingRect(Unbounded(origin), Qt::AlignLeft | Qt::AlignTop,
-                                Arranged(text, format));
+    const QRectF box = metrics.boundingRect(Unbounded(origin), Qt::AlignLeft | Qt::AlignTop,
+                                            Arranged(text, format));
+    return QRectF(AlignedAtPoint(origin, box.size(), format), box.size());
 }
 
 QRectF TGPGraphics::MeasureString(const QString& text, const QFont& font, const QRectF& layout,

@@ -79,8 +79,11 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
         if (recut) {
             FPartWidth = FMaxDrawWidth;
             FPartHeight = FMaxDrawHeight;
+            // The centre is stretched into each window size when composed, so the tile itself
+            // is kept rather than a screen-sized copy that composing would only crop.
             FPieces.Cut(FClipImage->Image(), FPartWidth, FPartHeight, FMargins, FStrecthMode,
-                        QImage::Format_ARGB32_Premultiplied, FailureSink());
+                        QImage::Format_ARGB32_Premultiplied, FailureSink(),
+                        FStrecthMode == smStretchBoth);
             FMarginChanged = false;
             ++FPieceCutCount;
         }
@@ -94,7 +97,7 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
                 throw std::bad_alloc();
             buffer.fill(Qt::transparent);
             SetSkinResolution(buffer);
-            FPieces.Compose(buffer, FMargins, device, false, FailureSink());
+            FPieces.Compose(buffer, FMargins, device, FStrecthMode == smStretchBoth, FailureSink());
             if (device) {
                 FBufferBitmap = buffer;
                 FBufferGPBitmap.reset();

@@ -214,8 +214,9 @@ void TGDIText::DrawStyled(TGPGraphics& graphics, const QString& text, const QFon
         break;
     case psPointFormat:
         if (FIsDrawShadow) {
+            // The text goes where its glow was measured: aligned by the string format.
             DrawTextGlow(graphics, text, font, brush, unmoved, &FStringFormat, FShadowColor);
-            graphics.DrawString(text, font, brush, unmoved);
+            graphics.DrawString(text, font, brush, unmoved, &FStringFormat);
         } else {
             graphics.DrawString(text, font, brush, point, &FStringFormat);
         }

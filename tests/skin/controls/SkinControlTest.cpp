@@ -1,6 +1,8 @@
 #include "skin/controls/ParentImage.h"
 #include "skin/controls/SkinForms.h"
 #include "skin/data/SkinFormStyleItem.h"
+#include "skin/data/SkinManage.h"
+#include "skin/data/SkinMgrCommon.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <QEnterEvent>
@@ -298,6 +300,81 @@ TEST_F(SkinControlTest, OneHoverChangeAmongTwentyControlsRunsCustomPaintOnce) {
     for (const auto& control : controls)
         after += control->CustomPaintCount;
     EXPECT_EQ(after - before, 1);
+}
+
+} // namespace
+} // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// A control that records what the skin tells it and draws a blue corner after composing.
+class TSkinListeningProbe : public TSkinCustomControl {
+public:
+    explicit TSkinListeningProbe(QWidget* parent) : TSkinCustomControl(parent) {
+        FIsNeedAppendPaint = true;
+    }
+    int SkinFileChanges = 0;
+    int AppendPaints = 0;
+    TBaseSkinItem* Item = nullptr;
+    quint32 TextColour = 0;
+
+protected:
+    void ChangeSkinFile() override {
+        ++SkinFileChanges;
+        TSkinCustomControl::ChangeSkinFile();
+    }
+    void ChangeSkinBackGroundItem(TBaseSkinItem* AItem) override {
+        Item = AItem;
+        TextColour = AItem != nullptr ? AItem->TextColor() : 0;
+    }
+    void AppendPaint(TGPGraphics& Graphics, const TGPRect&) override {
+        ++AppendPaints;
+        Graphics.FillRectangle(0xFF0000FFu, QRectF(0, 0, 4, 4));
+    }
+};
+
+// Nothing but the skin manager loading the installer's own skin: a control on a shown form
+// hears of the skin, wears its font, gets the background item and appends its paint.
+TEST_F(SkinControlTest, ProbeHearsEverythingFromTheSkinManagerAlone) {
+    TSkinListeningProbe probe(Form.get());
+    probe.setGeometry(20, 40, 60, 40);
+    probe.show();
+    SkinMng().SetIsPrepareBuildBackGndImage(false);
+    ASSERT_TRUE(SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), true));
+    EXPECT_EQ(probe.SkinFileChanges, 1);
+    const TFrameworkFont& skinFont = SkinMng().SkinFont();
+    EXPECT_EQ(probe.font().family(), skinFont.Name);
+    EXPECT_EQ(probe.font().pointSize(), skinFont.Size);
+    TBaseSkinItem* item = SkinMng().UserSkinConfig().AppUsedSkinItem();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(probe.Item, item);
+    EXPECT_EQ(Form->BackGroundItem(), item);
+    // The text colour readable on the item: black or white, whichever contrasts.
+    EXPECT_TRUE(probe.TextColour == 0 || probe.TextColour == 0xFFFFFF) << probe.TextColour;
+    const QImage picture = Grab(probe);
+    EXPECT_GE(probe.AppendPaints, 1);
+    EXPECT_EQ(picture.pixel(1, 1), 0xFF0000FFu);
+    EXPECT_EQ(picture.pixel(30, 30), FormPixel({50, 70})) << "the form shows through";
+}
+
+// A control laid out from a skin node keeps its distance to the edges it is anchored to.
+TEST_F(SkinControlTest, AnchoredControlFollowsTheFormsEdges) {
+    TProbeControl stretched(Form.get());
+    TProbeControl corner(Form.get());
+    stretched.SetControlBounds(10, 40, 100, 30);
+    stretched.SetSkinAnchors(akLeft | akTop | akRight);
+    corner.SetControlBounds(350, 250, 20, 20);
+    corner.SetSkinAnchors(akRight | akBottom);
+    TRect client;
+    ASSERT_TRUE(stretched.ParentSkinClientRect(client));
+    EXPECT_EQ(client.Top, Form->ClientLayoutRect().Top);
+    Form->resize(500, 360);
+    EXPECT_EQ(stretched.geometry(), QRect(10, 40, 200, 30));
+    EXPECT_EQ(corner.geometry(), QRect(450, 310, 20, 20));
+    QWidget plain;
+    TProbeControl orphan(&plain);
+    EXPECT_FALSE(orphan.ParentSkinClientRect(client)) << "only a skinned form lays out";
 }
 
 } // namespace

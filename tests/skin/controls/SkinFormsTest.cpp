@@ -429,6 +429,40 @@ TEST_F(SkinFormTest, CaptionIsDrawnInTheTitleArea) {
     EXPECT_EQ(changedElsewhere, 0);
 }
 
+// The caption starts at the style's caption offset and wears the form's font: its colour and
+// its style bits, which change when the font does.
+TEST_F(SkinFormTest, CaptionWearsTheFormsFontAtTheStylesOffset) {
+    TSkinDocBuilder skin = TTestSkin::Document(StripedPicture(600, 400));
+    skin.Int("SkinForm\\AppCaption\\X", 40);
+    skin.Int("SkinForm\\AppCaption\\Y", 6);
+    Skin().Load(skin);
+    TDefaultSkinForm form;
+    form.resize(400, 300);
+    QPalette palette = form.palette();
+    palette.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0xFF));
+    form.setPalette(palette);
+    form.setWindowTitle(QStringLiteral("标题 Title"));
+    form.show();
+    EXPECT_EQ(form.CaptionText()->FontColor(), 0xFFFF00FFu);
+    const QImage screen = Grab(form);
+    int left = screen.width(), top = screen.height();
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (screen.pixel(x, y) == 0xFFFF00FFu) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+    EXPECT_GE(left, 40);
+    EXPECT_LE(left, 44);
+    EXPECT_GE(top, 3 + 6);
+    EXPECT_LE(top, 3 + 6 + 6);
+    QFont bold = form.font();
+    bold.setBold(false);
+    bold.setItalic(true);
+    form.setFont(bold);
+    EXPECT_EQ(form.CaptionText()->FontStyle() & (FontStyleBold | FontStyleItalic), FontStyleItalic);
+}
+
 TEST_F(SkinFormTest, FormListHoldsTheLiveForms) {
     const size_t before = TBaseSkinForm::FormList().size();
     {

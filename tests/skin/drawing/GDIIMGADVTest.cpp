@@ -341,21 +341,29 @@ TEST_F(NineSliceElements, BigImageResizingRecomposesAndScreenChangeRecuts) {
     EXPECT_EQ(element.MaxDrawWidth(), element.Screen.width());
 }
 
-TEST_F(NineSliceElements, BigImageStretchModeFillsTheWholeCentre) {
-    // A small texture must cover the window, not just its own size in the top-left.
+// The centre is cut once at screen size; a smaller window must show the whole centre squeezed,
+// not the top-left crop of the screen-sized piece. A horizontal gradient tells them apart.
+TEST_F(NineSliceElements, BigImageStretchModeStretchesTheWholeCentre) {
     IGPBitmap texture = NewGPBitmap(16, 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            texture->SetPixel(x, y, 0xFF3366CCu);
+            texture->SetPixel(x, y, qRgb(x * 16, 0, 255 - x * 16));
     FixedScreenBig element;
     element.Screen = QSize(120, 80);
     element.SetImage(texture);
     element.SetStrecthMode(smStretchBoth);
     element.SetMargin(4, 4, 4, 4);
-    element.SetBounds(0, 0, 120, 80);
-    const TGPBitmap picture = Rendered(element, 120, 80);
-    for (const QPoint p : {QPoint(8, 8), QPoint(60, 40), QPoint(110, 70), QPoint(115, 75)})
-        EXPECT_EQ(picture.GetPixel(p.x(), p.y()), 0xFF3366CCu) << p.x() << "," << p.y();
+    for (const QSize size : {QSize(120, 80), QSize(60, 40)}) {
+        element.SetBounds(0, 0, size.width(), size.height());
+        const TGPBitmap picture = Rendered(element, size.width(), size.height());
+        const int centreWidth = size.width() - 8;
+        // Source column 4 + (x - 4) * 8 / centreWidth of the gradient, near each end.
+        for (const int x : {6, size.width() / 2, size.width() - 6}) {
+            const double source = 4 + (x - 4 + 0.5) * 8.0 / centreWidth - 0.5;
+            EXPECT_NEAR(qRed(picture.GetPixel(x, size.height() / 2)), source * 16, 20)
+                << size.width() << " x " << x;
+        }
+    }
 }
 
 TEST_F(NineSliceElements, SaveToFileWritesTheBuffer) {

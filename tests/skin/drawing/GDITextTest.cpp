@@ -56,6 +56,42 @@ TEST_F(TextElement, EmptyTextDrawsNothingAndMeasuresZero) {
     EXPECT_EQ(FText.GetHoverFontWidth(graphics, {}), 0);
 }
 
+// Print style 2 places the text around its point by the string format's alignment, with and
+// without the glow: centred text is centred on the point, far text ends at it.
+TEST_F(TextElement, PointFormatStyleAlignsAroundThePoint) {
+    FText.SetPrintStyle(psPointFormat);
+    FText.SetBounds(80, 40, 0, 0);
+    struct TCase {
+        int Alignment;
+        bool Shadow;
+    };
+    for (const TCase c : {TCase{StringAlignmentCenter, false}, TCase{StringAlignmentCenter, true},
+                          TCase{StringAlignmentFar, false}, TCase{StringAlignmentFar, true},
+                          TCase{StringAlignmentNear, false}}) {
+        FText.SetStringAlign(c.Alignment, StringAlignmentCenter);
+        FText.SetIsDrawShadow(c.Shadow);
+        const TGPBitmap painted = Painted(0, 0);
+        int left = painted.Width(), right = -1, top = painted.Height(), bottom = -1;
+        for (int y = 0; y < painted.Height(); ++y)
+            for (int x = 0; x < painted.Width(); ++x)
+                // Only the text's own dark pixels: the glow is light and wider.
+                if (qAlpha(painted.GetPixel(x, y)) > 200 && qRed(painted.GetPixel(x, y)) < 100) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, 0) << c.Alignment << c.Shadow;
+        EXPECT_NEAR((top + bottom) / 2.0, 40, 4) << c.Alignment << c.Shadow;
+        if (c.Alignment == StringAlignmentCenter)
+            EXPECT_NEAR((left + right) / 2.0, 80, 4) << c.Shadow;
+        else if (c.Alignment == StringAlignmentFar)
+            EXPECT_NEAR(right, 80, 4) << c.Shadow;
+        else
+            EXPECT_NEAR(left, 80, 4);
+    }
+}
+
 TEST_F(TextElement, PointStyleDrawsAtPositionPlusOrigin) {
     FText.SetPrintStyle(psPoint);
     FText.SetBounds(10, 20, 100, 30);
