@@ -50,8 +50,11 @@ void CleanFolder(int folder, dev_t device) {
         struct stat info {};
         if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (S_ISLNK(info.st_mode))
+        // A link named like a protected folder is the user's way to their data elsewhere.
+        if (IsProtectedName(name) && S_ISLNK(info.st_mode))
             continue;
+        // Links and other non-folders are unlinked themselves, as rm -r does; whatever a link
+        // points to is never reached.
         if (!S_ISDIR(info.st_mode)) {
             ::unlinkat(folder, name.constData(), 0);
             continue;

@@ -26,9 +26,10 @@ public:
     static void CleanInstallLocation(const QString& location, const QString& productName);
 
     // Deletes a folder's files and folders bottom-up, sparing folders named exactly "Users"
-    // or "Config" (and so the folders above them). Symbolic links are left in place and never
-    // followed, and no other file system mounted inside is entered. A relative folder or the
-    // file-system root is refused. Failures are silent.
+    // or "Config" (and so the folders above them). Symbolic links are removed themselves and
+    // never followed (one named "Users" or "Config" stays), and no other file system mounted
+    // inside is entered. A relative folder or the file-system root is refused. Failures are
+    // silent.
     static void DeleteInstallFolder(const QString& folder);
 
 private:
