@@ -201,6 +201,23 @@ TEST_F(InstallSequenceTest, UninstallSaysSoWhenProductFilesCouldNotBeRemoved) {
     EXPECT_TRUE(QFileInfo::exists(FRoot.filePath(u"real/Velmora/Corvex.exe"_qs)));
 }
 
+TEST_F(InstallSequenceTest, RegistrationToolThatCannotStartIsLoggedAndTheInstallGoesOn) {
+    // Found on the search path, but not a program the system can start.
+    const QString bin = FRoot.filePath(u"bin"_qs);
+    WriteFile(bin + u"/regsvr32"_qs, "not a program\n");
+    ASSERT_TRUE(QFile::setPermissions(bin + u"/regsvr32"_qs,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    FServices = std::make_unique<TPlatformServices>(TSystemRoots::Below(FRoot.path()), bin);
+
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
+    EXPECT_TRUE(QFileInfo::exists(FState.ShortcutFileName));
+    EXPECT_TRUE(QFileInfo::exists(FState.ProgramsStartUpUnInstallFileName));
+    EXPECT_EQ(FServices->Registry().ValueNames(Key()).size(), 16);
+    EXPECT_TRUE(FErrors.isEmpty());
+    const QString log = QString::fromUtf8(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)));
+    EXPECT_EQ(log.count(u"  RegisterComFiles:注册库\r\nCannot start "_qs), 2) << log.toStdString();
+}
+
 TEST_F(InstallSequenceTest, ShortPathTextInstallsBelowProgramFilesAndPublisherFolder) {
     ASSERT_TRUE(Install(u"C:"_qs, Release("3.0").Archive()));
     EXPECT_EQ(FState.InstallFolder, FServices->Roots().ProgramFiles + u"/Norvane/"_qs);
