@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -173,11 +174,51 @@ TEST_F(PayloadArchiveTest, PlantedLinksNeverLeadWritesOutsideTheInstallFolder) {
     EXPECT_FALSE(
         Extract(TImageBuilder().Add("Velmora\\Config\\canary.txt", "overwritten").Archive()));
     EXPECT_TRUE(Log().contains(u"CopyInstallFiles:创建文件夹失败\r\n"_qs));
-    EXPECT_FALSE(Extract(TImageBuilder().Add("Velmora\\readme.txt", "overwritten").Archive()));
-    EXPECT_TRUE(Log().contains(u"CopyInstallFiles:写入安装文件出错\r\n"_qs));
+    // The link itself is replaced; its target is never written.
+    EXPECT_TRUE(Extract(TImageBuilder().Add("Velmora\\readme.txt", "overwritten").Archive()));
+    EXPECT_FALSE(QFileInfo(FInstall + u"Velmora/readme.txt"_qs).isSymLink());
 
     EXPECT_EQ(ReadTree(outside.path()),
               (QMap<QString, QByteArray>{{u"canary.txt"_qs, "untouched"}}));
+}
+
+TEST_F(PayloadArchiveTest, FilesAreReplacedWithTheirModeNeverWrittenThrough) {
+    QTemporaryDir outside;
+    const QString shared = outside.filePath(u"shared.txt"_qs);
+    WriteFile(shared, "outside");
+    QDir().mkpath(FInstall + u"Velmora"_qs);
+    ASSERT_TRUE(::link(QFile::encodeName(shared).constData(),
+                       QFile::encodeName(FInstall + u"Velmora/readme.txt"_qs).constData()) == 0);
+    WriteFile(FInstall + u"Velmora/Corvex.exe"_qs, "old");
+    ASSERT_TRUE(QFile::setPermissions(FInstall + u"Velmora/Corvex.exe"_qs, QFile::ReadOwner));
+
+    const mode_t saved = ::umask(077);
+    const bool extracted = Extract(TImageBuilder()
+                                       .Add("Velmora\\Corvex.exe", "#!/bin/sh\n")
+                                       .Add("Velmora\\readme.txt", "new")
+                                       .Add("Velmora\\lib\\core.so", "core")
+                                       .Archive());
+    ::umask(saved);
+    ASSERT_TRUE(extracted) << Log().toStdString();
+    EXPECT_EQ(ReadFile(shared), "outside");
+    EXPECT_EQ(ReadTree(FInstall + u"Velmora"_qs),
+              (QMap<QString, QByteArray>{{u"Corvex.exe"_qs, "#!/bin/sh\n"},
+                                         {u"lib/core.so"_qs, "core"},
+                                         {u"readme.txt"_qs, "new"}}));
+    const struct {
+        const char* Path;
+        mode_t Mode;
+    } modes[] = {{"Velmora/Corvex.exe", 0755},
+                 {"Velmora/readme.txt", 0644},
+                 {"Velmora/lib", 0755},
+                 {"Velmora/lib/core.so", 0644}};
+    for (const auto& expected : modes) {
+        struct stat info {};
+        ASSERT_EQ(
+            ::lstat(QFile::encodeName(FInstall + QLatin1String(expected.Path)).constData(), &info),
+            0);
+        EXPECT_EQ(info.st_mode & 07777, expected.Mode) << expected.Path;
+    }
 }
 
 TEST_F(PayloadArchiveTest, ManyFoldersStayWithinTheDescriptorLimit) {
