@@ -1,5 +1,6 @@
 #include "installer/InstallSequence.h"
 
+#include "installer/InstallPreflight.h"
 #include "installer/InstallRecord.h"
 #include "installer/PreviousVersionRemoval.h"
 #include "installer/ShellIntegration.h"
@@ -36,6 +37,23 @@ void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay
     Run(pathText, display, [&source] { return LoadPayload(source); });
 }
 
+QString TInstallSequence::FolderTheRemovalCleans() const {
+    try {
+        IRegistryStore& store = FServices.Registry();
+        const QString key = UninstallRecordKey(FSettings);
+        // Without rights the removal reads no record and so cleans nothing.
+        if (!store.IsWritable() || !store.KeyExists(key))
+            return QString();
+        const std::optional<TRegistryValue> location =
+            store.ReadValue(key, QStringLiteral("InstallLocation"));
+        if (!location || location->Type != TRegistryValueType::String)
+            return QString();
+        return TPreviousVersionRemoval::ProductFolderToClean(location->Text, FSettings.ProductName);
+    } catch (const EVelmoraError&) {
+        return QString();
+    }
+}
+
 void TInstallSequence::Fail() {
     FInstallSuccess = false;
     if (FShowError)
@@ -64,6 +82,15 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     // installer must leave a working previous installation (and its record) alone.
     const std::optional<TPayloadImage> payload = load();
     if (!payload) {
+        Fail();
+        return;
+    }
+
+    // Whatever would stop the extraction half-way is found before the previous version is
+    // removed, so a refused install changes nothing.
+    if (const std::optional<TPreflightProblem> problem =
+            CheckInstallTarget(*payload, FState.InstallFolder, FolderTheRemovalCleans())) {
+        LogPreflightProblem(*problem);
         Fail();
         return;
     }

@@ -42,6 +42,8 @@ private:
     void Run(const QString& pathText, IProgressDisplay& display,
              const std::function<std::optional<TPayloadImage>()>& load);
     void Fail();
+    // The product folder that the removal step is going to clean; empty when none.
+    QString FolderTheRemovalCleans() const;
 
     TPlatformServices& FServices;
     const TInstallerSettings& FSettings;

@@ -1,6 +1,7 @@
 #include "installer/PayloadArchive.h"
 
 #include "installer/InstallLog.h"
+#include "installer/InstallPreflight.h"
 #include "installer/InstallerSettings.h"
 #include "installer/ProgressDisplay.h"
 #include "installer/ZDecompress.h"
@@ -29,16 +30,6 @@ QString ErrnoText(int error) {
 
 QByteArray NativeName(const QString& name) {
     return QFile::encodeName(name);
-}
-
-// The user's list of signed-in accounts survives a reinstall: the entry named exactly
-// "Config\LogedinUsers.XML", or that name inside the product folder, is written only when
-// no file is there yet. Letter case must match.
-bool IsProtected(const TPayloadEntry& entry) {
-    if (entry.Name == kProtectedName)
-        return true;
-    const QString& product = InstallerSettingsOrDefault().ProductName;
-    return entry.Name == product + u'\\' + kProtectedName;
 }
 
 // Programs must stay runnable after extraction; the table carries no modes, so the
@@ -147,6 +138,13 @@ QString WithSeparator(QString folder) {
 
 } // namespace
 
+bool IsProtectedEntry(const TPayloadEntry& entry) {
+    if (entry.Name == kProtectedName)
+        return true;
+    const QString& product = InstallerSettingsOrDefault().ProductName;
+    return entry.Name == product + u'\\' + kProtectedName;
+}
+
 bool ForceFolderPath(const QString& folder) {
     for (qsizetype at = folder.indexOf(u'/'); at >= 0; at = folder.indexOf(u'/', at + 1)) {
         const QString level = folder.left(at);
@@ -190,6 +188,12 @@ std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource) {
 bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
                   IProgressDisplay* display, const TInstallStageHook& hook) {
     const QString root = WithSeparator(installFolder);
+    // Checked again after any removal: nothing is written into a tree that would stop the
+    // extraction half-way.
+    if (const std::optional<TPreflightProblem> problem = CheckInstallTarget(payload, root)) {
+        LogPreflightProblem(*problem);
+        return false;
+    }
     const auto count = static_cast<int>(payload.Entries.size());
     if (display != nullptr) {
         display->SetProgressRange(0, count);
@@ -224,7 +228,7 @@ bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
             return false;
         }
         const QString& leaf = entry.Components.last();
-        if (!(IsProtected(entry) && FileExists(folderFd, leaf))) {
+        if (!(IsProtectedEntry(entry) && FileExists(folderFd, leaf))) {
             const char* data = payload.Image.constData() + entry.DataOffset;
             if (!WriteEntryFile(folderFd, leaf, data, entry.DataSize, target, hook)) {
                 WriteInstallLog(u"CopyInstallFiles:写入安装文件出错\r\n"_qs + target + u": "_qs +

@@ -25,6 +25,7 @@ std::optional<TPayloadImage> LoadPayload(QIODevice& source);
 // The same over the embedded resource (or another resource path, for tests).
 std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource = kPayloadResource);
 
+// Checks the target first (see CheckInstallTarget) and writes nothing when that fails.
 // Writes every entry below installFolder in table order, reporting through display (may
 // be null) and telling hook (may be empty) of half-written files. Never writes outside
 // installFolder: folders are created and entered without following symbolic links, and
@@ -38,6 +39,11 @@ bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
 // Inflates the embedded payload and writes it below installFolder.
 bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display);
 bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, QIODevice& source);
+
+// The user's list of signed-in accounts survives a reinstall: the entry named exactly
+// "Config\LogedinUsers.XML", or that name inside the product folder, is written only when
+// nothing is there yet. Letter case must match.
+bool IsProtectedEntry(const TPayloadEntry& entry);
 
 // Creates each level of folder up to its last separator; the text after the last
 // separator is not created, so callers pass a folder ending in '/'.
