@@ -7,6 +7,8 @@
 #include "platform/MessagePump.h"
 #include "platform/PlatformServices.h"
 
+#include <QDir>
+
 namespace velmora {
 
 namespace {
@@ -16,6 +18,12 @@ constexpr int kPumpBetweenSteps = 1000;
 TInstallSequence::TInstallSequence(TPlatformServices& services, const TInstallerSettings& settings,
                                    TInstallState& state, TShowInstallError showError)
     : FServices(services), FSettings(settings), FState(state), FShowError(std::move(showError)) {}
+
+QString TInstallSequence::AbsolutePathText(const QString& pathText) {
+    if (pathText.size() < 3 || QDir::isAbsolutePath(pathText))
+        return pathText;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(pathText));
+}
 
 QString TInstallSequence::InstallFolderFor(const QString& pathText, const QString& programFiles,
                                            const QString& publisherFolder) {
@@ -67,14 +75,17 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     TShellIntegration shell(FServices.Links(), FServices.Folders(), FServices.Launcher(),
                             FServices.RegistrationTool(), FState);
 
+    // A relative text would be recorded as it is and then resolved against whatever folder
+    // the uninstaller or the next install happens to run in.
+    const QString absoluteText = AbsolutePathText(pathText);
     QString programFiles;
-    if (pathText.size() < 3) {
+    if (absoluteText.size() < 3) {
         programFiles = record.GetProgramFilesDir();
         // Without a readable store the scope's own folder stands in, never the root.
         if (programFiles.isEmpty())
             programFiles = FServices.Roots().ProgramFiles;
     }
-    FState.InstallFolder = InstallFolderFor(pathText, programFiles, FSettings.PublisherFolder);
+    FState.InstallFolder = InstallFolderFor(absoluteText, programFiles, FSettings.PublisherFolder);
     FState.ProductFolder = FState.InstallFolder + FSettings.ProductName + u'/';
     PumpMessages(kPumpBetweenSteps);
 

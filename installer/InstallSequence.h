@@ -32,6 +32,9 @@ public:
 
     bool InstallSuccess() const { return FInstallSuccess; }
 
+    // A relative path text made absolute against the working folder; texts shorter than three
+    // characters (the program-files case) and absolute ones stay as they are.
+    static QString AbsolutePathText(const QString& pathText);
     // The install folder for a path text: a text shorter than three characters (a bare
     // drive or nothing) means programFiles + publisher folder; any other gets a trailing
     // separator.

@@ -11,7 +11,6 @@
 #include "tools/common/TerminalProgress.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <cstdio>
 
@@ -49,13 +48,6 @@ const char* const kStatusHelp =
     "Prints the install record of the product, one value per line. Exit 1 when the product\n"
     "is not installed.\n";
 
-// Relative texts would otherwise depend on where the sequence happens to run.
-QString AbsolutePathText(const QString& text) {
-    if (text.size() < 3 || QDir::isAbsolutePath(text))
-        return text;
-    return QDir::current().absoluteFilePath(text);
-}
-
 int Install(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
         return Help(kInstallHelp);
@@ -75,7 +67,7 @@ int Install(const QStringList& args, const TSystemRoots& roots) {
                               });
     try {
         TTerminalProgress progress(stdout);
-        sequence.InstallSoftware(AbsolutePathText(args.at(1)), progress, archive);
+        sequence.InstallSoftware(args.at(1), progress, archive);
     } catch (const std::exception& error) {
         // What would reach the wizard's application-wide handler: logged, then reported.
         WriteLogFile(QString::fromUtf8(error.what()), InstallerSettings().LogFileName);

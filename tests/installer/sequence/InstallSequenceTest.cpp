@@ -353,6 +353,19 @@ TEST_F(InstallSequenceTest, RegistrationToolThatCannotStartIsLoggedAndTheInstall
     EXPECT_EQ(log.count(u"  RegisterComFiles:注册库\r\nCannot start "_qs), 2) << log.toStdString();
 }
 
+TEST_F(InstallSequenceTest, RelativePathTextIsTakenFromTheWorkingFolder) {
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(FRoot.path()));
+    const bool installed = Install(u"rel/./apps"_qs, Release("3.0").Archive());
+    QDir::setCurrent(before);
+    ASSERT_TRUE(installed);
+    const QString folder = QDir(FRoot.path()).canonicalPath() + u"/rel/apps/"_qs;
+    EXPECT_EQ(FState.InstallFolder, folder);
+    EXPECT_EQ(Value(u"InstallLocation"_qs), folder);
+    EXPECT_EQ(Value(u"DisplayIcon"_qs), folder + u"Velmora/Corvex.exe"_qs);
+    EXPECT_TRUE(ReadFile(FState.ShortcutFileName).contains(QFile::encodeName(folder)));
+}
+
 TEST_F(InstallSequenceTest, ShortPathTextInstallsBelowProgramFilesAndPublisherFolder) {
     ASSERT_TRUE(Install(u"C:"_qs, Release("3.0").Archive()));
     EXPECT_EQ(FState.InstallFolder, FServices->Roots().ProgramFiles + u"/Norvane/"_qs);
