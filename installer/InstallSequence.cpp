@@ -108,10 +108,12 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
 
     TPreviousVersionRemoval removal(record, shell, FSettings, FState);
     removal.RemoveLastVersion(display);
+    if (FStageHook)
+        FStageHook(TInstallStage::PreviousVersionRemoved, FState.ProductFolder);
 
     display.SetStatusText(FSettings.StatusCopying);
     PumpMessages(kPumpBetweenSteps);
-    if (!WritePayload(*payload, FState.InstallFolder, &display)) {
+    if (!WritePayload(*payload, FState.InstallFolder, &display, FStageHook)) {
         Fail();
         return;
     }
@@ -138,6 +140,8 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
 
     display.SetStatusText(FSettings.StatusRecord);
     PumpMessages(kPumpBetweenSteps);
+    if (FStageHook)
+        FStageHook(TInstallStage::BeforeRecord, FState.ProductFolder);
     record.RegisterSoftwareInfoToRegistry();
 
     FInstallSuccess = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installer/InstallStages.h"
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
 #include "installer/ProgressDisplay.h"
@@ -31,6 +32,8 @@ public:
     void InstallSoftware(const QString& pathText, IProgressDisplay& display, QIODevice& source);
 
     bool InstallSuccess() const { return FInstallSuccess; }
+    // Told of each stage as the run passes it (see TInstallStage); empty by default.
+    void SetStageHook(TInstallStageHook hook) { FStageHook = std::move(hook); }
 
     // A relative path text made absolute against the working folder; texts shorter than three
     // characters (the program-files case) and absolute ones stay as they are.
@@ -52,6 +55,7 @@ private:
     const TInstallerSettings& FSettings;
     TInstallState& FState;
     TShowInstallError FShowError;
+    TInstallStageHook FStageHook;
     bool FInstallSuccess = false;
 };
 

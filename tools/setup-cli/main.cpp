@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 
 using namespace velmora;
@@ -48,6 +49,23 @@ const char* const kStatusHelp =
     "Prints the install record of the product, one value per line. Exit 1 when the product\n"
     "is not installed.\n";
 
+// Fault tests: with VELMORA_SETUP_CLI_STOP_AT naming a stage ("removed", "mid-file",
+// "before-record"), the install says so on standard error when it first gets there and
+// stops itself, so that the test can kill it at exactly that point.
+TInstallStageHook StopAtRequestedStage() {
+    const QString wanted = qEnvironmentVariable("VELMORA_SETUP_CLI_STOP_AT");
+    if (wanted.isEmpty())
+        return {};
+    return [wanted, stopped = false](TInstallStage stage, const QString&) mutable {
+        if (stopped || InstallStageName(stage) != wanted)
+            return;
+        stopped = true;
+        PrintLine(stderr, u"setup-cli: stopped at "_qs + wanted);
+        std::fflush(stderr);
+        ::raise(SIGSTOP);
+    };
+}
+
 int Install(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
         return Help(kInstallHelp);
@@ -65,6 +83,7 @@ int Install(const QStringList& args, const TSystemRoots& roots) {
                               [](const QString& text, const QString& caption) {
                                   PrintLine(stderr, caption + u": "_qs + text);
                               });
+    sequence.SetStageHook(StopAtRequestedStage());
     try {
         TTerminalProgress progress(stdout);
         sequence.InstallSoftware(args.at(1), progress, archive);
