@@ -111,8 +111,11 @@ void TInstallRecord::ReadSoftwareInstallInfoFromRegistry() {
 void TInstallRecord::RegisterSoftwareInfoToRegistry() {
     try {
         const QString key = UninstallRecordKey(FSettings);
-        if (!OpenKey(key, true))
+        // The key is created together with its values: a key alone already reads as installed.
+        if (!FRegistry.IsWritable()) {
+            WriteInstallLog(NoRightsMessage());
             return;
+        }
         const QString& web = FSettings.WebAddress;
         const QStringList texts = {FState.InstallFolder,
                                    FSettings.DisplayName,
@@ -129,10 +132,15 @@ void TInstallRecord::RegisterSoftwareInfoToRegistry() {
         const QList<bool> flags = {FState.IsSetStartPage, FState.IsCreateDeskTopShortCut,
                                    FState.IsCreateProgramsShortCut, FState.IsAutoRun};
         const QStringList names = InstallRecordValueNames();
+        TRegistryValues values;
         for (qsizetype i = 0; i < texts.size(); ++i)
-            FRegistry.WriteString(key, names[i], texts[i]);
+            values.append({names[i], TRegistryValue{TRegistryValueType::String, texts[i], 0}});
         for (qsizetype i = 0; i < flags.size(); ++i)
-            FRegistry.WriteInteger(key, names[texts.size() + i], flags[i] ? 1 : 0);
+            values.append({names[texts.size() + i], TRegistryValue{TRegistryValueType::Integer,
+                                                                   QString(), flags[i] ? 1 : 0}});
+        // All sixteen or none: an interrupted write must not leave a record that reads as an
+        // installation.
+        FRegistry.WriteValues(key, values);
     } catch (...) {
         LogCurrentError(u"RegisterSoftwareInfoToRegistry:将软件安装信息写入注册表"_qs);
     }

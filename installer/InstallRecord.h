@@ -28,7 +28,8 @@ public:
     bool CheckIsHasLastVer();
     // Fills the state's previous-install record from the stored one.
     void ReadSoftwareInstallInfoFromRegistry();
-    // Writes the sixteen values from the state, dated today.
+    // Writes the sixteen values from the state, dated today, in one transaction: all of them
+    // and the key, or nothing.
     void RegisterSoftwareInfoToRegistry();
     void UnRegisterSoftwareInfoToRegistry();
     void UnSetApplicationAutoRun(const QString& entryName);

@@ -1,10 +1,13 @@
 #include "installer/InstallSequence.h"
 
+#include "installer/InstallPreflight.h"
 #include "installer/InstallRecord.h"
 #include "installer/PreviousVersionRemoval.h"
 #include "installer/ShellIntegration.h"
 #include "platform/system/MessagePump.h"
 #include "platform/system/PlatformServices.h"
+
+#include <QDir>
 
 namespace velmora {
 
@@ -15,6 +18,12 @@ constexpr int kPumpBetweenSteps = 1000;
 TInstallSequence::TInstallSequence(TPlatformServices& services, const TInstallerSettings& settings,
                                    TInstallState& state, TShowInstallError showError)
     : FServices(services), FSettings(settings), FState(state), FShowError(std::move(showError)) {}
+
+QString TInstallSequence::AbsolutePathText(const QString& pathText) {
+    if (pathText.size() < 3 || QDir::isAbsolutePath(pathText))
+        return pathText;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(pathText));
+}
 
 QString TInstallSequence::InstallFolderFor(const QString& pathText, const QString& programFiles,
                                            const QString& publisherFolder) {
@@ -36,6 +45,23 @@ void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay
     Run(pathText, display, [&source] { return LoadPayload(source); });
 }
 
+QString TInstallSequence::FolderTheRemovalCleans() const {
+    try {
+        IRegistryStore& store = FServices.Registry();
+        const QString key = UninstallRecordKey(FSettings);
+        // Without rights the removal reads no record and so cleans nothing.
+        if (!store.IsWritable() || !store.KeyExists(key))
+            return QString();
+        const std::optional<TRegistryValue> location =
+            store.ReadValue(key, QStringLiteral("InstallLocation"));
+        if (!location || location->Type != TRegistryValueType::String)
+            return QString();
+        return TPreviousVersionRemoval::ProductFolderToClean(location->Text, FSettings.ProductName);
+    } catch (const EVelmoraError&) {
+        return QString();
+    }
+}
+
 void TInstallSequence::Fail() {
     FInstallSuccess = false;
     if (FShowError)
@@ -49,14 +75,17 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     TShellIntegration shell(FServices.Links(), FServices.Folders(), FServices.Launcher(),
                             FServices.RegistrationTool(), FState);
 
+    // A relative text would be recorded as it is and then resolved against whatever folder
+    // the uninstaller or the next install happens to run in.
+    const QString absoluteText = AbsolutePathText(pathText);
     QString programFiles;
-    if (pathText.size() < 3) {
+    if (absoluteText.size() < 3) {
         programFiles = record.GetProgramFilesDir();
         // Without a readable store the scope's own folder stands in, never the root.
         if (programFiles.isEmpty())
             programFiles = FServices.Roots().ProgramFiles;
     }
-    FState.InstallFolder = InstallFolderFor(pathText, programFiles, FSettings.PublisherFolder);
+    FState.InstallFolder = InstallFolderFor(absoluteText, programFiles, FSettings.PublisherFolder);
     FState.ProductFolder = FState.InstallFolder + FSettings.ProductName + u'/';
     PumpMessages(kPumpBetweenSteps);
 
@@ -68,12 +97,23 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
         return;
     }
 
+    // Whatever would stop the extraction half-way is found before the previous version is
+    // removed, so a refused install changes nothing.
+    if (const std::optional<TPreflightProblem> problem =
+            CheckInstallTarget(*payload, FState.InstallFolder, FolderTheRemovalCleans())) {
+        LogPreflightProblem(*problem);
+        Fail();
+        return;
+    }
+
     TPreviousVersionRemoval removal(record, shell, FSettings, FState);
     removal.RemoveLastVersion(display);
+    if (FStageHook)
+        FStageHook(TInstallStage::PreviousVersionRemoved, FState.ProductFolder);
 
     display.SetStatusText(FSettings.StatusCopying);
     PumpMessages(kPumpBetweenSteps);
-    if (!WritePayload(*payload, FState.InstallFolder, &display)) {
+    if (!WritePayload(*payload, FState.InstallFolder, &display, FStageHook)) {
         Fail();
         return;
     }
@@ -100,6 +140,8 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
 
     display.SetStatusText(FSettings.StatusRecord);
     PumpMessages(kPumpBetweenSteps);
+    if (FStageHook)
+        FStageHook(TInstallStage::BeforeRecord, FState.ProductFolder);
     record.RegisterSoftwareInfoToRegistry();
 
     FInstallSuccess = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installer/InstallStages.h"
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
 #include "installer/ProgressDisplay.h"
@@ -31,7 +32,12 @@ public:
     void InstallSoftware(const QString& pathText, IProgressDisplay& display, QIODevice& source);
 
     bool InstallSuccess() const { return FInstallSuccess; }
+    // Told of each stage as the run passes it (see TInstallStage); empty by default.
+    void SetStageHook(TInstallStageHook hook) { FStageHook = std::move(hook); }
 
+    // A relative path text made absolute against the working folder; texts shorter than three
+    // characters (the program-files case) and absolute ones stay as they are.
+    static QString AbsolutePathText(const QString& pathText);
     // The install folder for a path text: a text shorter than three characters (a bare
     // drive or nothing) means programFiles + publisher folder; any other gets a trailing
     // separator.
@@ -42,11 +48,14 @@ private:
     void Run(const QString& pathText, IProgressDisplay& display,
              const std::function<std::optional<TPayloadImage>()>& load);
     void Fail();
+    // The product folder that the removal step is going to clean; empty when none.
+    QString FolderTheRemovalCleans() const;
 
     TPlatformServices& FServices;
     const TInstallerSettings& FSettings;
     TInstallState& FState;
     TShowInstallError FShowError;
+    TInstallStageHook FStageHook;
     bool FInstallSuccess = false;
 };
 

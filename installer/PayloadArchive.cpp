@@ -1,15 +1,18 @@
 #include "installer/PayloadArchive.h"
 
 #include "installer/InstallLog.h"
+#include "installer/InstallPreflight.h"
 #include "installer/InstallerSettings.h"
 #include "installer/ProgressDisplay.h"
 #include "installer/ZDecompress.h"
 #include "platform/system/DebugOutput.h"
 #include "platform/system/MessagePump.h"
+#include "platform/system/ReplaceFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -27,16 +30,6 @@ QString ErrnoText(int error) {
 
 QByteArray NativeName(const QString& name) {
     return QFile::encodeName(name);
-}
-
-// The user's list of signed-in accounts survives a reinstall: the entry named exactly
-// "Config\LogedinUsers.XML", or that name inside the product folder, is written only when
-// no file is there yet. Letter case must match.
-bool IsProtected(const TPayloadEntry& entry) {
-    if (entry.Name == kProtectedName)
-        return true;
-    const QString& product = InstallerSettingsOrDefault().ProductName;
-    return entry.Name == product + u'\\' + kProtectedName;
 }
 
 // Programs must stay runnable after extraction; the table carries no modes, so the
@@ -78,7 +71,8 @@ public:
                 parent = *found;
             } else {
                 const QByteArray name = NativeName(components.at(i));
-                if (::mkdirat(parent, name.constData(), 0755) != 0 && errno != EEXIST) {
+                const bool made = ::mkdirat(parent, name.constData(), 0755) == 0;
+                if (!made && errno != EEXIST) {
                     failedAt = key;
                     return -1;
                 }
@@ -88,6 +82,9 @@ public:
                     failedAt = key;
                     return -1;
                 }
+                // Folders made here are readable by all, whatever the umask says.
+                if (made)
+                    ::fchmod(fd, 0755);
                 FOpen.insert(key, fd);
                 parent = fd;
             }
@@ -109,32 +106,23 @@ private:
     QHash<QString, int> FOpen;
 };
 
-bool WriteAll(int fd, const char* data, quint32 size) {
-    quint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<quint64>(n);
-    }
-    return true;
-}
+// Files are written in parts of this size, so an observer can see one half-written.
+constexpr quint32 kWritePart = 1u << 20;
 
-// Creates or truncates the entry's file and writes its data; errno is kept on failure.
-bool WriteEntryFile(int folderFd, const QString& leaf, const char* data, quint32 size) {
-    const int fd =
-        ::openat(folderFd, NativeName(leaf).constData(),
-                 O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, ModeFor(data, size));
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, data, size);
-    const int writeError = errno;
-    if (::close(fd) != 0 && written)
-        return false;
-    errno = writeError;
-    return written;
+// Writes the entry's data to a new file renamed over the old one; errno is kept on failure.
+bool WriteEntryFile(int folderFd, const QString& leaf, const char* data, quint32 size,
+                    const QString& target, const TInstallStageHook& hook) {
+    return ReplaceFileAt(folderFd, NativeName(leaf), ModeFor(data, size), [&](int fd) {
+        for (quint32 done = 0; done < size;) {
+            const quint32 part = std::min(kWritePart, size - done);
+            if (!WriteAllTo(fd, data + done, part))
+                return false;
+            done += part;
+            if (hook && done == part && done < size)
+                hook(TInstallStage::FileHalfWritten, target);
+        }
+        return true;
+    });
 }
 
 bool FileExists(int folderFd, const QString& leaf) {
@@ -149,6 +137,13 @@ QString WithSeparator(QString folder) {
 }
 
 } // namespace
+
+bool IsProtectedEntry(const TPayloadEntry& entry) {
+    if (entry.Name == kProtectedName)
+        return true;
+    const QString& product = InstallerSettingsOrDefault().ProductName;
+    return entry.Name == product + u'\\' + kProtectedName;
+}
 
 bool ForceFolderPath(const QString& folder) {
     for (qsizetype at = folder.indexOf(u'/'); at >= 0; at = folder.indexOf(u'/', at + 1)) {
@@ -191,8 +186,14 @@ std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource) {
 }
 
 bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
-                  IProgressDisplay* display) {
+                  IProgressDisplay* display, const TInstallStageHook& hook) {
     const QString root = WithSeparator(installFolder);
+    // Checked again after any removal: nothing is written into a tree that would stop the
+    // extraction half-way.
+    if (const std::optional<TPreflightProblem> problem = CheckInstallTarget(payload, root)) {
+        LogPreflightProblem(*problem);
+        return false;
+    }
     const auto count = static_cast<int>(payload.Entries.size());
     if (display != nullptr) {
         display->SetProgressRange(0, count);
@@ -227,9 +228,9 @@ bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
             return false;
         }
         const QString& leaf = entry.Components.last();
-        if (!(IsProtected(entry) && FileExists(folderFd, leaf))) {
+        if (!(IsProtectedEntry(entry) && FileExists(folderFd, leaf))) {
             const char* data = payload.Image.constData() + entry.DataOffset;
-            if (!WriteEntryFile(folderFd, leaf, data, entry.DataSize)) {
+            if (!WriteEntryFile(folderFd, leaf, data, entry.DataSize, target, hook)) {
                 WriteInstallLog(u"CopyInstallFiles:写入安装文件出错\r\n"_qs + target + u": "_qs +
                                 ErrnoText(errno));
                 return false;

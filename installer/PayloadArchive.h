@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installer/InstallStages.h"
 #include "installer/PayloadTable.h"
 
 #include <QIODevice>
@@ -24,17 +25,25 @@ std::optional<TPayloadImage> LoadPayload(QIODevice& source);
 // The same over the embedded resource (or another resource path, for tests).
 std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource = kPayloadResource);
 
+// Checks the target first (see CheckInstallTarget) and writes nothing when that fails.
 // Writes every entry below installFolder in table order, reporting through display (may
-// be null). Never writes outside installFolder: folders are created and entered without
-// following symbolic links, and an existing link in an entry's place is refused. Returns
-// false with an install log line when a folder or file cannot be made; files written
-// before stay.
+// be null) and telling hook (may be empty) of half-written files. Never writes outside
+// installFolder: folders are created and entered without following symbolic links, and
+// each file is written under a temporary name and renamed over the old one, so a link or
+// hard link in its place is replaced, never written through, and an interrupted write
+// leaves the old file. Returns false with an install log line when a folder or file cannot
+// be made; files written before stay.
 bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
-                  IProgressDisplay* display);
+                  IProgressDisplay* display, const TInstallStageHook& hook = {});
 
 // Inflates the embedded payload and writes it below installFolder.
 bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display);
 bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, QIODevice& source);
+
+// The user's list of signed-in accounts survives a reinstall: the entry named exactly
+// "Config\LogedinUsers.XML", or that name inside the product folder, is written only when
+// nothing is there yet. Letter case must match.
+bool IsProtectedEntry(const TPayloadEntry& entry);
 
 // Creates each level of folder up to its last separator; the text after the last
 // separator is not created, so callers pass a folder ending in '/'.

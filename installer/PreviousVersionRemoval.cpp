@@ -50,8 +50,11 @@ void CleanFolder(int folder, dev_t device) {
         struct stat info {};
         if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (S_ISLNK(info.st_mode))
+        // A link named like a protected folder is the user's way to their data elsewhere.
+        if (IsProtectedName(name) && S_ISLNK(info.st_mode))
             continue;
+        // Links and other non-folders are unlinked themselves, as rm -r does; whatever a link
+        // points to is never reached.
         if (!S_ISDIR(info.st_mode)) {
             ::unlinkat(folder, name.constData(), 0);
             continue;
@@ -154,18 +157,25 @@ QString TPreviousVersionRemoval::UnInstallLastVersion() {
     return summary;
 }
 
-void TPreviousVersionRemoval::CleanInstallLocation(const QString& location,
-                                                   const QString& productName) {
+QString TPreviousVersionRemoval::ProductFolderToClean(const QString& location,
+                                                      const QString& productName) {
     // A relative location would be resolved against whatever the current folder is now,
     // not where the product was installed.
     const QString base = AbsoluteFolder(location);
     if (base.isEmpty() || productName.isEmpty() || productName.contains(u'/'))
+        return QString();
+    if (IsLink(QFile::encodeName(base)))
+        return QString();
+    return (base == QStringLiteral("/") ? base : base + u'/') + productName + u'/';
+}
+
+void TPreviousVersionRemoval::CleanInstallLocation(const QString& location,
+                                                   const QString& productName) {
+    const QString product = ProductFolderToClean(location, productName);
+    if (product.isEmpty())
         return;
-    const QByteArray native = QFile::encodeName(base);
-    if (IsLink(native))
-        return;
-    DeleteInstallFolder((base == QStringLiteral("/") ? base : base + u'/') + productName + u'/');
-    ::rmdir(native.constData());
+    DeleteInstallFolder(product);
+    ::rmdir(QFile::encodeName(AbsoluteFolder(location)).constData());
 }
 
 void TPreviousVersionRemoval::DeleteInstallFolder(const QString& folder) {

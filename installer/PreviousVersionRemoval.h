@@ -24,11 +24,14 @@ public:
     // Cleans location + product name + "/" and then removes location if that left it empty.
     // A location that is not absolute, or that is a symbolic link, is left alone.
     static void CleanInstallLocation(const QString& location, const QString& productName);
+    // The folder CleanInstallLocation cleans ('/'-terminated); empty when it cleans nothing.
+    static QString ProductFolderToClean(const QString& location, const QString& productName);
 
     // Deletes a folder's files and folders bottom-up, sparing folders named exactly "Users"
-    // or "Config" (and so the folders above them). Symbolic links are left in place and never
-    // followed, and no other file system mounted inside is entered. A relative folder or the
-    // file-system root is refused. Failures are silent.
+    // or "Config" (and so the folders above them). Symbolic links are removed themselves and
+    // never followed (one named "Users" or "Config" stays), and no other file system mounted
+    // inside is entered. A relative folder or the file-system root is refused. Failures are
+    // silent.
     static void DeleteInstallFolder(const QString& folder);
 
 private:

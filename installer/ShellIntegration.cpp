@@ -127,18 +127,22 @@ void TShellIntegration::DeleteShortCut(const QString& path) {
     }
 }
 
-void TShellIntegration::RunComCommands(bool unregister) {
-    for (const QString& line :
-         ComFileCommandLines(FState.PreviousRecord.InstallLocation, unregister))
-        FRegistrationTool.Run(line);
-}
-
 void TShellIntegration::RegisterComFiles() {
-    RunComCommands(false);
+    // The tool's result is never read, so a tool that cannot even start must not end the
+    // install either: the files are already in place and the record is still to come.
+    for (const QString& line : ComFileCommandLines(FState.PreviousRecord.InstallLocation, false)) {
+        try {
+            FRegistrationTool.Run(line);
+        } catch (...) {
+            LogCurrentError(u"RegisterComFiles:注册库"_qs);
+        }
+    }
 }
 
 void TShellIntegration::UnRegisterComFiles() {
-    RunComCommands(true);
+    // A failure here is the removal step's to report under its own label.
+    for (const QString& line : ComFileCommandLines(FState.PreviousRecord.InstallLocation, true))
+        FRegistrationTool.Run(line);
 }
 
 void TShellIntegration::ShellExecute(const QString& path) {

@@ -39,13 +39,12 @@ public:
     // the link extension is refused (and logged).
     void DeleteShortCut(const QString& path);
     // Both use the previous install location of the state; neither waits for the tool.
+    // Registering logs a tool that cannot be started and goes on; unregistering raises.
     void RegisterComFiles();
     void UnRegisterComFiles();
     void ShellExecute(const QString& path);
 
 private:
-    void RunComCommands(bool unregister);
-
     IShellLinks& FLinks;
     ISpecialFolders& FFolders;
     IProcessLauncher& FLauncher;

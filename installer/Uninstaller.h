@@ -11,11 +11,14 @@ class TPlatformServices;
 
 // What an uninstall did, for the uninstaller's report.
 struct TUninstallOutcome {
-    bool Found = false;       // a record of this product and version existed
-    QString ProductFolder;    // the folder that was cleaned
-    QStringList KeptFolders;  // user data left in place (Users, Config)
-    QStringList RemovedLinks; // shortcuts that existed and are gone
-    QStringList FilesLeft;    // product files still there outside Users and Config
+    bool Found = false;            // a record of this product and version existed
+    QString ProductFolder;         // the folder that was cleaned
+    QStringList KeptFolders;       // user data left in place (Users, Config)
+    QStringList RemovedLinks;      // shortcuts that existed and are gone
+    QStringList FilesLeft;         // product files still there outside Users and Config
+    QStringList LinksLeft;         // recorded shortcuts that were to go and are still there
+    QString MenuFolderLeft;        // the programs-menu folder that was to go and is still there
+    bool LocationRejected = false; // the recorded location is relative: nothing was cleaned
     bool RecordRemoved = false;
     QString ErrorSummary; // one labelled line per failed step; empty when all went well
 };
@@ -32,7 +35,8 @@ std::optional<TPreviousInstallRecord> ReadInstalledRecord(TPlatformServices& ser
 TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstallerSettings& settings,
                                    TInstallState& state);
 
-// True when the record, the shortcuts it named and the product files are all gone.
+// True when everything the removal meant to remove is gone: the record, the shortcuts and
+// programs-menu folder it named, and the product files.
 bool UninstallComplete(const TUninstallOutcome& outcome);
 
 // A few lines a person reads after an uninstall.

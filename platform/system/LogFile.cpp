@@ -40,10 +40,12 @@ QString FallbackLogFolder() {
 namespace {
 
 // One write() call per entry, so concurrent writers (a second installer) never interleave
-// inside a line.
+// inside a line. A link at the log's path is not followed: the installer runs with rights
+// that would let a planted link append to any file.
 bool AppendTo(const QString& path, const QByteArray& entry) {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     qsizetype done = 0;

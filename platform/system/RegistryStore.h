@@ -2,9 +2,11 @@
 
 #include "platform/system/Errors.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace velmora {
 
@@ -17,6 +19,9 @@ struct TRegistryValue {
     QString Text;
     qint32 Number = 0;
 };
+
+// Named values to be written together, in order.
+using TRegistryValues = QList<std::pair<QString, TRegistryValue>>;
 
 // One hive of keys and typed values. Key paths are separated by "\", and key and value names
 // are compared without regard to letter case. Writing operations raise ERegistryError when the
@@ -37,6 +42,9 @@ public:
     // Writes (creating the key when missing); an existing value keeps its place in the order.
     virtual void WriteValue(const QString& key, const QString& name,
                             const TRegistryValue& value) = 0;
+    // Writes several values in the given order as one transaction: after a failure neither
+    // the values nor a key created for them are there.
+    virtual void WriteValues(const QString& key, const TRegistryValues& values) = 0;
     // False when the value did not exist.
     virtual bool DeleteValue(const QString& key, const QString& name) = 0;
     // Value names of a key as written, in the order they were first written.

@@ -1,7 +1,11 @@
 #include "platform/system/ShellLinks.h"
 
+#include "platform/system/ReplaceFile.h"
+
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -62,15 +66,20 @@ QByteArray TDesktopEntryLinks::EntryText(const TShellLink& link, const QString& 
 }
 
 bool TDesktopEntryLinks::Save(const TShellLink& link, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const QFileInfo info(path);
+    const int folder =
+        ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
         return false;
-    file.write(EntryText(link, path));
-    if (!file.commit())
-        return false;
-    // Desktops refuse to launch entries that are not marked executable.
-    return QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner |
-                                           QFile::ExeGroup | QFile::ExeOther);
+    const QByteArray text = EntryText(link, path);
+    // A link planted at the shortcut's path is replaced, never written through; desktops
+    // refuse to launch entries that are not marked executable.
+    const bool saved =
+        ReplaceFileAt(folder, QFile::encodeName(info.fileName()), 0755, [&text](int fd) {
+            return WriteAllTo(fd, text.constData(), static_cast<size_t>(text.size()));
+        });
+    ::close(folder);
+    return saved;
 }
 
 } // namespace velmora

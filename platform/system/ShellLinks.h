@@ -15,7 +15,8 @@ public:
     virtual ~IShellLinks() = default;
     // The extension every link file carries, with its dot.
     virtual QString Extension() const = 0;
-    // Writes the link to path (whose folder must exist); false when that failed.
+    // Writes the link to path (whose folder must exist), replacing whatever is there without
+    // following it; false when that failed.
     virtual bool Save(const TShellLink& link, const QString& path) = 0;
 };
 

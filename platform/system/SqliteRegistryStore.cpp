@@ -244,22 +244,32 @@ std::optional<TRegistryValue> TSqliteRegistryStore::ReadValue(const QString& key
     return value;
 }
 
-void TSqliteRegistryStore::WriteValue(const QString& key, const QString& name,
-                                      const TRegistryValue& value) {
-    RequireWritable();
-    const QString normal = NormalKey(key);
-    TTransaction transaction(FDb);
-    InsertKeyChain(normal);
+void TSqliteRegistryStore::UpsertValue(const QString& normalKey, const QString& name,
+                                       const TRegistryValue& value) {
     TStatement upsert(FDb, "INSERT INTO registry_values (key_fold, name_fold, name, type, data) "
                            "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (key_fold, name_fold) "
                            "DO UPDATE SET type = excluded.type, data = excluded.data");
-    upsert.Bind(1, Fold(normal)).Bind(2, Fold(name)).Bind(3, name);
+    upsert.Bind(1, Fold(normalKey)).Bind(2, Fold(name)).Bind(3, name);
     upsert.Bind(4, static_cast<qint64>(value.Type));
     if (value.Type == TRegistryValueType::Integer)
         upsert.Bind(5, static_cast<qint64>(value.Number));
     else
         upsert.Bind(5, value.Text);
     upsert.Step();
+}
+
+void TSqliteRegistryStore::WriteValue(const QString& key, const QString& name,
+                                      const TRegistryValue& value) {
+    WriteValues(key, {{name, value}});
+}
+
+void TSqliteRegistryStore::WriteValues(const QString& key, const TRegistryValues& values) {
+    RequireWritable();
+    const QString normal = NormalKey(key);
+    TTransaction transaction(FDb);
+    InsertKeyChain(normal);
+    for (const auto& [name, value] : values)
+        UpsertValue(normal, name, value);
     transaction.Commit();
 }
 

@@ -27,6 +27,7 @@ public:
     bool DeleteKey(const QString& key) override;
     std::optional<TRegistryValue> ReadValue(const QString& key, const QString& name) const override;
     void WriteValue(const QString& key, const QString& name, const TRegistryValue& value) override;
+    void WriteValues(const QString& key, const TRegistryValues& values) override;
     bool DeleteValue(const QString& key, const QString& name) override;
     QStringList ValueNames(const QString& key) const override;
 
@@ -36,6 +37,7 @@ private:
     void CreateSchema(const QString& programFilesDir);
     void RequireWritable() const;
     void InsertKeyChain(const QString& key);
+    void UpsertValue(const QString& normalKey, const QString& name, const TRegistryValue& value);
 
     QString FStoreFile;
     QString FOpenError;

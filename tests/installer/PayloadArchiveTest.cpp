@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -162,22 +164,103 @@ TEST_F(PayloadArchiveTest, DamagedArchivesFailBeforeAnyFileIsWritten) {
     EXPECT_TRUE(ReadTree(FRoot.path()).isEmpty());
 }
 
-TEST_F(PayloadArchiveTest, PlantedLinksNeverLeadWritesOutsideTheInstallFolder) {
+TEST_F(PayloadArchiveTest, PlantedLinksStopTheExtractionBeforeAnyWrite) {
     QTemporaryDir outside;
     WriteFile(outside.filePath(u"canary.txt"_qs), "untouched");
+    const struct {
+        const char* Link;
+        QString Target;
+        QByteArray Entry;
+        const char* Reason;
+    } cases[] = {
+        {"Velmora/Config", outside.path(), "Velmora\\Config\\canary.txt",
+         "symbolic link where a folder must go"},
+        {"Velmora/readme.txt", outside.filePath(u"canary.txt"_qs), "Velmora\\readme.txt",
+         "symbolic link where a file must go"},
+    };
+    for (const auto& planted : cases) {
+        SCOPED_TRACE(planted.Link);
+        QDir(FInstall).removeRecursively();
+        QDir().mkpath(FInstall + u"Velmora"_qs);
+        const QString link = FInstall + QLatin1String(planted.Link);
+        ASSERT_TRUE(QFile::link(planted.Target, link));
+
+        EXPECT_FALSE(Extract(TImageBuilder()
+                                 .Add("Velmora\\a.txt", "a")
+                                 .Add(planted.Entry, "overwritten")
+                                 .Archive()));
+        EXPECT_TRUE(Log().endsWith(u"  CopyInstallFiles:安装目录检查失败\r\n"_qs + link + u": "_qs +
+                                   QLatin1String(planted.Reason) + u"\r\n"_qs))
+            << Log().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(FInstall + u"Velmora/a.txt"_qs));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(ReadTree(outside.path()),
+                  (QMap<QString, QByteArray>{{u"canary.txt"_qs, "untouched"}}));
+    }
+}
+
+TEST_F(PayloadArchiveTest, PayloadLargerThanTheFreeSpaceIsRefusedBeforeAnyWrite) {
+    // Entries may share their data, so a small image can declare about a terabyte.
+    constexpr int kEntries = 65535;
+    TPayloadImage payload;
+    payload.Image = QByteArray(16 << 20, 'x');
+    for (int i = 0; i < kEntries; ++i) {
+        TPayloadEntry entry;
+        entry.Name = QStringLiteral("Velmora\\f%1").arg(i);
+        entry.Components = entry.Name.split(u'\\');
+        entry.DataSize = static_cast<quint32>(payload.Image.size());
+        payload.Entries.push_back(entry);
+    }
+    QDir().mkpath(FInstall);
+    struct statvfs info {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(FInstall).constData(), &info), 0);
+    if (quint64(info.f_bavail) * info.f_frsize > quint64(kEntries) * (16 << 20))
+        GTEST_SKIP() << "more than a terabyte free";
+
+    EXPECT_FALSE(WritePayload(payload, FInstall, nullptr));
+    EXPECT_TRUE(Log().contains(u"  CopyInstallFiles:安装目录检查失败\r\n"_qs + FInstall.chopped(1) +
+                               u": not enough free space: "_qs))
+        << Log().toStdString();
+    EXPECT_TRUE(QDir(FInstall).isEmpty());
+}
+
+TEST_F(PayloadArchiveTest, FilesAreReplacedWithTheirModeNeverWrittenThrough) {
+    QTemporaryDir outside;
+    const QString shared = outside.filePath(u"shared.txt"_qs);
+    WriteFile(shared, "outside");
     QDir().mkpath(FInstall + u"Velmora"_qs);
-    ASSERT_TRUE(QFile::link(outside.path(), FInstall + u"Velmora/Config"_qs));
-    ASSERT_TRUE(
-        QFile::link(outside.filePath(u"canary.txt"_qs), FInstall + u"Velmora/readme.txt"_qs));
+    ASSERT_TRUE(::link(QFile::encodeName(shared).constData(),
+                       QFile::encodeName(FInstall + u"Velmora/readme.txt"_qs).constData()) == 0);
+    WriteFile(FInstall + u"Velmora/Corvex.exe"_qs, "old");
+    ASSERT_TRUE(QFile::setPermissions(FInstall + u"Velmora/Corvex.exe"_qs, QFile::ReadOwner));
 
-    EXPECT_FALSE(
-        Extract(TImageBuilder().Add("Velmora\\Config\\canary.txt", "overwritten").Archive()));
-    EXPECT_TRUE(Log().contains(u"CopyInstallFiles:创建文件夹失败\r\n"_qs));
-    EXPECT_FALSE(Extract(TImageBuilder().Add("Velmora\\readme.txt", "overwritten").Archive()));
-    EXPECT_TRUE(Log().contains(u"CopyInstallFiles:写入安装文件出错\r\n"_qs));
-
-    EXPECT_EQ(ReadTree(outside.path()),
-              (QMap<QString, QByteArray>{{u"canary.txt"_qs, "untouched"}}));
+    const mode_t saved = ::umask(077);
+    const bool extracted = Extract(TImageBuilder()
+                                       .Add("Velmora\\Corvex.exe", "#!/bin/sh\n")
+                                       .Add("Velmora\\readme.txt", "new")
+                                       .Add("Velmora\\lib\\core.so", "core")
+                                       .Archive());
+    ::umask(saved);
+    ASSERT_TRUE(extracted) << Log().toStdString();
+    EXPECT_EQ(ReadFile(shared), "outside");
+    EXPECT_EQ(ReadTree(FInstall + u"Velmora"_qs),
+              (QMap<QString, QByteArray>{{u"Corvex.exe"_qs, "#!/bin/sh\n"},
+                                         {u"lib/core.so"_qs, "core"},
+                                         {u"readme.txt"_qs, "new"}}));
+    const struct {
+        const char* Path;
+        mode_t Mode;
+    } modes[] = {{"Velmora/Corvex.exe", 0755},
+                 {"Velmora/readme.txt", 0644},
+                 {"Velmora/lib", 0755},
+                 {"Velmora/lib/core.so", 0644}};
+    for (const auto& expected : modes) {
+        struct stat info {};
+        ASSERT_EQ(
+            ::lstat(QFile::encodeName(FInstall + QLatin1String(expected.Path)).constData(), &info),
+            0);
+        EXPECT_EQ(info.st_mode & 07777, expected.Mode) << expected.Path;
+    }
 }
 
 TEST_F(PayloadArchiveTest, ManyFoldersStayWithinTheDescriptorLimit) {

@@ -7,6 +7,7 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,19 +20,27 @@ QString UniqueName(const char* base) {
     return QStringLiteral("%1-%2-%3").arg(QLatin1String(base)).arg(::getpid()).arg(std::rand());
 }
 
-// Starts the helper holding name; returns once it answered.
-void StartHolder(QProcess& holder, const QString& name, const char* expected) {
-    holder.start(QStringLiteral(HOLD_NAME_HELPER), {name});
+// Starts the helper holding name in folder; returns once it answered.
+void StartHolder(QProcess& holder, const QString& name, const QString& folder,
+                 const char* expected) {
+    holder.start(QStringLiteral(HOLD_NAME_HELPER), {name, folder});
     ASSERT_TRUE(holder.waitForReadyRead(10000));
     ASSERT_EQ(holder.readLine().trimmed(), QByteArray(expected));
 }
 
+void Stop(QProcess& process) {
+    process.kill();
+    process.waitForFinished(10000);
+}
+
 TEST(SingleInstanceTest, NameIsHeldAcrossProcessesAndReleasedWhenTheHolderIsKilled) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"names"_qs);
     const QString name = UniqueName("held");
     QProcess holder;
-    StartHolder(holder, name, "held");
+    StartHolder(holder, name, folder, "held");
 
-    TSystemWideName mine(name);
+    TSystemWideName mine(name, folder);
     EXPECT_EQ(mine.Acquire(), TSystemWideName::TResult::AlreadyHeld);
 
     holder.kill(); // no chance to clean up: the kernel must release the name
@@ -39,20 +48,77 @@ TEST(SingleInstanceTest, NameIsHeldAcrossProcessesAndReleasedWhenTheHolderIsKill
     EXPECT_EQ(mine.Acquire(), TSystemWideName::TResult::Acquired);
 
     QProcess second;
-    StartHolder(second, name, "busy");
-    second.kill();
-    second.waitForFinished(10000);
+    StartHolder(second, name, folder, "busy");
+    Stop(second);
+    // Only this user may create names there.
+    EXPECT_EQ(QFile::permissions(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
 }
 
 TEST(SingleInstanceTest, TheFirstInstallerHoldsTheProgramKeyForItsLifetime) {
+    QTemporaryDir dir;
+    TSystemWideName::SetDefaultFolder(dir.path());
     FillInstallerSettings();
     EXPECT_FALSE(CheckInstallerIsRunning());
     EXPECT_FALSE(CheckInstallerIsRunning()); // asking again does not find itself
 
     QProcess other; // a second installer started now sees the first
-    StartHolder(other, InstallerSettings().ProgramKey(), "busy");
-    other.kill();
-    other.waitForFinished(10000);
+    StartHolder(other, InstallerSettings().ProgramKey(), dir.path(), "busy");
+    Stop(other);
+    TSystemWideName::SetDefaultFolder(QString());
+}
+
+TEST(SingleInstanceTest, NamesLiveWhereOnlyTheInstallingUserCanCreateThem) {
+    EXPECT_EQ(TSystemWideName::FolderFor(true, u"/run/user/0"_qs, 0), u"/run/velmora"_qs);
+    EXPECT_EQ(TSystemWideName::FolderFor(false, u"/run/user/1000"_qs, 1000), u"/run/user/1000"_qs);
+    EXPECT_EQ(TSystemWideName::FolderFor(false, QString(), 1000), u"/tmp/velmora-1000"_qs);
+    EXPECT_EQ(TSystemWideName::FolderFor(false, u"relative"_qs, 7), u"/tmp/velmora-7"_qs);
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+
+    // Another user tries first: the folder does not let them, so the installer still gets it.
+    QTemporaryDir dir;
+    const QString name = UniqueName("other-user");
+    QProcess intruder;
+    intruder.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+    });
+    StartHolder(intruder, name, dir.path(), "failed");
+    EXPECT_EQ(TSystemWideName(name, dir.path()).Acquire(), TSystemWideName::TResult::Acquired);
+    Stop(intruder);
+
+    // A folder someone else controls is never used: no name can be taken there.
+    const struct {
+        const char* Case;
+        std::function<QString(const QString& base)> Prepare;
+    } foreign[] = {
+        {"owned by another user",
+         [](const QString& base) {
+             QDir().mkpath(base);
+             return ::chown(QFile::encodeName(base).constData(), 65534, 65534) == 0 ? base
+                                                                                    : QString();
+         }},
+        {"writable by everyone",
+         [](const QString& base) {
+             QDir().mkpath(base);
+             return ::chmod(QFile::encodeName(base).constData(), 01777) == 0 ? base : QString();
+         }},
+        {"a link to a private folder",
+         [&dir](const QString& base) { return QFile::link(dir.path(), base) ? base : QString(); }},
+    };
+    for (const auto& folder : foreign) {
+        SCOPED_TRACE(folder.Case);
+        const QString path = folder.Prepare(dir.filePath(QLatin1String(folder.Case)));
+        ASSERT_FALSE(path.isEmpty());
+        EXPECT_EQ(TSystemWideName(name + u"-2"_qs, path).Acquire(),
+                  TSystemWideName::TResult::Failed);
+    }
+    // A planted link in place of the lock file is not followed either.
+    ASSERT_TRUE(QFile::link(dir.filePath(u"elsewhere"_qs), dir.filePath(u"planted.lock"_qs)));
+    EXPECT_EQ(TSystemWideName(u"planted"_qs, dir.path()).Acquire(),
+              TSystemWideName::TResult::Failed);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"elsewhere"_qs)));
 }
 
 class RunningProgram {

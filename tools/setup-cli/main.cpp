@@ -11,8 +11,8 @@
 #include "tools/common/TerminalProgress.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 
 using namespace velmora;
@@ -49,11 +49,21 @@ const char* const kStatusHelp =
     "Prints the install record of the product, one value per line. Exit 1 when the product\n"
     "is not installed.\n";
 
-// Relative texts would otherwise depend on where the sequence happens to run.
-QString AbsolutePathText(const QString& text) {
-    if (text.size() < 3 || QDir::isAbsolutePath(text))
-        return text;
-    return QDir::current().absoluteFilePath(text);
+// Fault tests: with VELMORA_SETUP_CLI_STOP_AT naming a stage ("removed", "mid-file",
+// "before-record"), the install says so on standard error when it first gets there and
+// stops itself, so that the test can kill it at exactly that point.
+TInstallStageHook StopAtRequestedStage() {
+    const QString wanted = qEnvironmentVariable("VELMORA_SETUP_CLI_STOP_AT");
+    if (wanted.isEmpty())
+        return {};
+    return [wanted, stopped = false](TInstallStage stage, const QString&) mutable {
+        if (stopped || InstallStageName(stage) != wanted)
+            return;
+        stopped = true;
+        PrintLine(stderr, u"setup-cli: stopped at "_qs + wanted);
+        std::fflush(stderr);
+        ::raise(SIGSTOP);
+    };
 }
 
 int Install(const QStringList& args, const TSystemRoots& roots) {
@@ -73,9 +83,10 @@ int Install(const QStringList& args, const TSystemRoots& roots) {
                               [](const QString& text, const QString& caption) {
                                   PrintLine(stderr, caption + u": "_qs + text);
                               });
+    sequence.SetStageHook(StopAtRequestedStage());
     try {
         TTerminalProgress progress(stdout);
-        sequence.InstallSoftware(AbsolutePathText(args.at(1)), progress, archive);
+        sequence.InstallSoftware(args.at(1), progress, archive);
     } catch (const std::exception& error) {
         // What would reach the wizard's application-wide handler: logged, then reported.
         WriteLogFile(QString::fromUtf8(error.what()), InstallerSettings().LogFileName);

@@ -1,6 +1,8 @@
 #include "platform/system/SqliteRegistryStore.h"
 #include "tests/support/Sandbox.h"
 
+#include <sqlite3.h>
+
 using namespace velmora;
 using namespace velmora::testing;
 
@@ -49,6 +51,35 @@ TEST_F(InstallRecordTest, RecordIsWrittenWithSixteenValuesInOrder) {
     EXPECT_EQ(store.ReadInteger(Key(), QStringLiteral("IsCreateProgramsShortCut")), 1);
     EXPECT_EQ(store.ReadInteger(Key(), QStringLiteral("IsAutoRun")), 0);
     EXPECT_TRUE(Log().isEmpty());
+}
+
+// The store refuses the named value from now on, as a full disk or a killed writer would
+// stop the write part-way.
+void FailWritesOf(const QString& storeFile, const char* valueName) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(storeFile).constData(), &db), SQLITE_OK);
+    const QByteArray sql = QByteArray("CREATE TRIGGER fail_write BEFORE INSERT ON registry_values "
+                                      "WHEN NEW.name = '") +
+                           valueName + "' BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END";
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+TEST_F(InstallRecordTest, ARecordThatCannotBeWrittenWholeIsNotWrittenAtAll) {
+    for (const char* failing : {"InstallLocation", "ShortcutFileName", "IsAutoRun"}) {
+        SCOPED_TRACE(failing);
+        QTemporaryDir dir;
+        const QString storeFile = dir.filePath(QStringLiteral("store.sqlite3"));
+        { TSqliteRegistryStore store(storeFile, QStringLiteral("/opt")); }
+        FailWritesOf(storeFile, failing);
+        TSqliteRegistryStore store(storeFile, QStringLiteral("/opt"));
+        TInstallRecord record(store, FSettings, FState);
+        FillState();
+        record.RegisterSoftwareInfoToRegistry();
+        EXPECT_FALSE(store.KeyExists(Key()));
+        EXPECT_FALSE(record.CheckIsHasLastVer());
+    }
+    EXPECT_EQ(Log().count(u"RegisterSoftwareInfoToRegistry:将软件安装信息写入注册表\r\n"_qs), 3);
 }
 
 TEST_F(InstallRecordTest, InstallDateIsEightDigits) {

@@ -135,23 +135,29 @@ TEST_F(RemovalTest, AutoRunEntryIsRemovedWhenRecorded) {
     EXPECT_FALSE(FServices.Registry().ValueExists(AutoRunKey(), FSettings.ProgramKey()));
 }
 
-TEST_F(RemovalTest, PlantedLinksAreNeitherFollowedNorRemoved) {
+TEST_F(RemovalTest, PlantedLinksAreRemovedThemselvesNeverFollowed) {
     PlantInstallation(Location());
     const QString canary = Path(QStringLiteral("outside/canary.txt"));
     WriteFile(canary, "alive");
     WriteFile(Path(QStringLiteral("outside/Users/keep.txt")), "alive");
+    WriteFile(Path(QStringLiteral("data/Config/mine.ini")), "alive");
     ASSERT_TRUE(
         QFile::link(Path(QStringLiteral("outside")), Product() + QStringLiteral("dirlink")));
     ASSERT_TRUE(QFile::link(canary, Product() + QStringLiteral("sub/filelink")));
     ASSERT_TRUE(QFile::link(FDir.path(), Product() + QStringLiteral("sub/up")));
     ASSERT_TRUE(QFile::link(Path(QStringLiteral("gone")), Product() + QStringLiteral("dangling")));
+    // Moved elsewhere by the user: the link to their data stays.
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("data/Config")),
+                            Product() + QStringLiteral("sub/deeper/Config")));
 
     FRemoval.UnInstallLastVersion();
     EXPECT_EQ(ReadFile(canary), QByteArray("alive"));
     EXPECT_EQ(ReadFile(Path(QStringLiteral("outside/Users/keep.txt"))), QByteArray("alive"));
     EXPECT_EQ(Entries(Path(QStringLiteral("outside"))).size(), 3);
     for (const char* link : {"dirlink", "sub/filelink", "sub/up", "dangling"})
-        EXPECT_TRUE(QFileInfo(Product() + QString::fromLatin1(link)).isSymLink()) << link;
+        EXPECT_FALSE(QFileInfo(Product() + QString::fromLatin1(link)).isSymLink()) << link;
+    EXPECT_TRUE(QFileInfo(Product() + QStringLiteral("sub/deeper/Config")).isSymLink());
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("data/Config/mine.ini"))), QByteArray("alive"));
     EXPECT_FALSE(QFile::exists(Product() + QStringLiteral("Corvex.exe")));
     EXPECT_TRUE(QFile::exists(FRoots.RegistryStoreFile));
 }

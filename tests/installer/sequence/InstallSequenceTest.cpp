@@ -1,5 +1,6 @@
 #include "installer/InstallSequence.h"
 
+#include "installer/InstallPreflight.h"
 #include "installer/InstallRecord.h"
 #include "installer/Uninstaller.h"
 #include "platform/system/LogFile.h"
@@ -9,8 +10,13 @@
 
 #include <QBuffer>
 #include <QDate>
+#include <QDirIterator>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -199,6 +205,165 @@ TEST_F(InstallSequenceTest, UninstallSaysSoWhenProductFilesCouldNotBeRemoved) {
     EXPECT_TRUE(report.contains(u"程序文件未能删除"_qs)) << report.toStdString();
     EXPECT_FALSE(report.contains(u"已删除程序文件"_qs));
     EXPECT_TRUE(QFileInfo::exists(FRoot.filePath(u"real/Velmora/Corvex.exe"_qs)));
+}
+
+// What the pre-flight check finds for installFolder, seen by an unprivileged user.
+QString PreflightAsNobody(const QByteArray& archive, const QString& installFolder) {
+    QBuffer buffer;
+    buffer.setData(archive);
+    buffer.open(QIODevice::ReadOnly);
+    const std::optional<TPayloadImage> payload = LoadPayload(buffer);
+    int channel[2];
+    if (!payload || ::pipe(channel) != 0)
+        return u"no payload"_qs;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        QByteArray answer = "none";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            const auto problem = CheckInstallTarget(*payload, installFolder);
+            answer = problem ? (problem->Path + u": "_qs + problem->Reason).toUtf8() : "none";
+        }
+        const bool told =
+            ::write(channel[1], answer.constData(), static_cast<size_t>(answer.size())) > 0;
+        ::_exit(told ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray answer;
+    char part[512];
+    for (ssize_t n; (n = ::read(channel[0], part, sizeof(part))) > 0;)
+        answer.append(part, n);
+    ::close(channel[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(answer);
+}
+
+TEST_F(InstallSequenceTest, PreflightRefusesBeforeTheRemovalAndNamesThePath) {
+    const QString outside = FRoot.filePath(u"outside"_qs);
+    WriteFile(outside + u"/moved/history.db"_qs, "mine");
+    const struct {
+        const char* Path; // below the product folder
+        const char* Reason;
+        std::function<void(const QString& path)> Plant;
+    } cases[] = {
+        {"Users", "symbolic link where a folder must go",
+         [&](const QString& path) {
+             QDir(path).removeRecursively();
+             QFile::link(outside + u"/moved"_qs, path);
+         }},
+        {"Users/default", "file where a folder must go",
+         [](const QString& path) {
+             QDir(path).removeRecursively();
+             WriteFile(path, "a file");
+         }},
+        {"Users/default/profile.ini", "folder where a file must go",
+         [](const QString& path) {
+             QFile::remove(path);
+             WriteFile(path + u"/inside"_qs, "x");
+         }},
+        {"Users/default/profile.ini", "symbolic link where a file must go",
+         [&](const QString& path) {
+             QFile::remove(path);
+             QFile::link(outside + u"/moved/history.db"_qs, path);
+         }},
+    };
+    int round = 0;
+    for (const auto& planted : cases) {
+        SCOPED_TRACE(planted.Reason);
+        const QString apps = Apps() + QString::number(++round);
+        ASSERT_TRUE(Install(apps, Release("3.0").Archive()));
+        const QString path = apps + u"/Velmora/"_qs + QLatin1String(planted.Path);
+        planted.Plant(path);
+        QFile::remove(FRoot.filePath(u"log/InstallLog.log"_qs));
+        const auto before = ReadTree(apps);
+
+        EXPECT_FALSE(Install(apps, Release("3.1").Archive()));
+        EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！"_qs});
+        const QString log = QString::fromUtf8(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)));
+        EXPECT_TRUE(log.endsWith(u"  CopyInstallFiles:安装目录检查失败\r\n"_qs + path + u": "_qs +
+                                 QLatin1String(planted.Reason) + u"\r\n"_qs))
+            << log.toStdString();
+        EXPECT_EQ(log.count(u"  "_qs), 1) << log.toStdString();
+        EXPECT_FALSE(FDisplay.Texts.contains(u"正在卸载已安装版本..."_qs));
+        EXPECT_EQ(ReadTree(apps), before);
+        EXPECT_EQ(Value(u"InstallLocation"_qs), apps + u'/');
+    }
+    EXPECT_EQ(ReadTree(outside), (QMap<QString, QByteArray>{{u"moved/history.db"_qs, "mine"}}));
+
+    // An installation of another user, seen by a user who may write all of it but Config.
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(Install(Apps() + u"-shared"_qs, Release("3.0").Archive()));
+        const QString product = Apps() + u"-shared/Velmora"_qs;
+        const QString locked = product + u"/Config"_qs;
+        QFile::remove(locked + u"/LogedinUsers.XML"_qs);
+        for (QString folder = product; folder.size() > 1; folder = QFileInfo(folder).path())
+            ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QDirIterator it(product, QDir::AllEntries | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        for (QString path = product; !path.isEmpty(); path = it.hasNext() ? it.next() : QString()) {
+            if (path == locked)
+                continue;
+            ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        }
+        ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+        EXPECT_EQ(
+            PreflightAsNobody(Release("3.1").Archive(), Apps() + u"-shared/"_qs).toStdString(),
+            (locked + u": folder is not writable"_qs).toStdString());
+    }
+}
+
+TEST_F(InstallSequenceTest, WhatTheRemovalClearsAwayIsNoObstacle) {
+    QTemporaryDir outside;
+    WriteFile(outside.filePath(u"keep.txt"_qs), "outside");
+    ASSERT_TRUE(Install(Apps(), Release("3.0")
+                                    .Add("Velmora\\plugins", "a file")
+                                    .Add("Velmora\\docs\\old.txt", "old")
+                                    .Archive()));
+    ASSERT_TRUE(QFile::link(outside.path(), Apps() + u"/Velmora/lib"_qs));
+    WriteFile(Apps() + u"/Velmora/Users/me/history.db"_qs, "mine");
+
+    ASSERT_TRUE(Install(Apps(), Release("3.1")
+                                    .Add("Velmora\\plugins\\a.dll", "dll")
+                                    .Add("Velmora\\docs", "now a file")
+                                    .Add("Velmora\\lib\\core.so", "core")
+                                    .Archive()))
+        << ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)).toStdString();
+    EXPECT_EQ(ReadFile(Apps() + u"/Velmora/plugins/a.dll"_qs), "dll");
+    EXPECT_EQ(ReadFile(Apps() + u"/Velmora/docs"_qs), "now a file");
+    EXPECT_EQ(ReadFile(Apps() + u"/Velmora/lib/core.so"_qs), "core");
+    EXPECT_EQ(ReadFile(Apps() + u"/Velmora/Users/me/history.db"_qs), "mine");
+    EXPECT_EQ(ReadTree(outside.path()), (QMap<QString, QByteArray>{{u"keep.txt"_qs, "outside"}}));
+}
+
+TEST_F(InstallSequenceTest, RegistrationToolThatCannotStartIsLoggedAndTheInstallGoesOn) {
+    // Found on the search path, but not a program the system can start.
+    const QString bin = FRoot.filePath(u"bin"_qs);
+    WriteFile(bin + u"/regsvr32"_qs, "not a program\n");
+    ASSERT_TRUE(QFile::setPermissions(bin + u"/regsvr32"_qs,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    FServices = std::make_unique<TPlatformServices>(TSystemRoots::Below(FRoot.path()), bin);
+
+    ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
+    EXPECT_TRUE(QFileInfo::exists(FState.ShortcutFileName));
+    EXPECT_TRUE(QFileInfo::exists(FState.ProgramsStartUpUnInstallFileName));
+    EXPECT_EQ(FServices->Registry().ValueNames(Key()).size(), 16);
+    EXPECT_TRUE(FErrors.isEmpty());
+    const QString log = QString::fromUtf8(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)));
+    EXPECT_EQ(log.count(u"  RegisterComFiles:注册库\r\nCannot start "_qs), 2) << log.toStdString();
+}
+
+TEST_F(InstallSequenceTest, RelativePathTextIsTakenFromTheWorkingFolder) {
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(FRoot.path()));
+    const bool installed = Install(u"rel/./apps"_qs, Release("3.0").Archive());
+    QDir::setCurrent(before);
+    ASSERT_TRUE(installed);
+    const QString folder = QDir(FRoot.path()).canonicalPath() + u"/rel/apps/"_qs;
+    EXPECT_EQ(FState.InstallFolder, folder);
+    EXPECT_EQ(Value(u"InstallLocation"_qs), folder);
+    EXPECT_EQ(Value(u"DisplayIcon"_qs), folder + u"Velmora/Corvex.exe"_qs);
+    EXPECT_TRUE(ReadFile(FState.ShortcutFileName).contains(QFile::encodeName(folder)));
 }
 
 TEST_F(InstallSequenceTest, ShortPathTextInstallsBelowProgramFilesAndPublisherFolder) {

@@ -69,6 +69,16 @@ TEST_F(LogFileTest, UnwritableFolderFallsBackThenDegradesWithoutFailing) {
     EXPECT_TRUE(LastLogFilePath(QStringLiteral("SkinEngine.log")).isEmpty());
 }
 
+TEST_F(LogFileTest, ALinkAtTheLogPathIsNotFollowed) {
+    const QString outside = FDir.filePath(QStringLiteral("outside.txt"));
+    WriteFile(outside, "precious");
+    ASSERT_TRUE(QFile::link(outside, FPrimary + QStringLiteral("/InstallLog.log")));
+
+    WriteLogFile(QStringLiteral("entry"), QStringLiteral("InstallLog.log"));
+    EXPECT_EQ(ReadFile(outside), "precious");
+    EXPECT_TRUE(ReadFile(FFallback + QStringLiteral("/InstallLog.log")).endsWith("  entry\r\n"));
+}
+
 TEST_F(LogFileTest, ObserverSeesEveryMessageWithItsFile) {
     QStringList seen;
     SetLogObserver(

@@ -1,8 +1,11 @@
 #include "platform/system/ShellLinks.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace velmora;
 
@@ -53,4 +56,33 @@ TEST(ShellLinksTest, SavingIntoAMissingFolderFailsAndCreatesNothing) {
     const QString path = dir.path() + QStringLiteral("/missing/x.desktop");
     EXPECT_FALSE(links.Save({QStringLiteral("/t"), QStringLiteral("/")}, path));
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/missing")));
+}
+
+TEST(ShellLinksTest, ALinkAtTheShortcutPathIsReplacedNeverFollowed) {
+    QTemporaryDir dir;
+    const QString outside = dir.path() + QStringLiteral("/outside.conf");
+    QFile file(outside);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(outside, QFile::ReadOwner | QFile::WriteOwner));
+    const QString path = dir.path() + QStringLiteral("/Velmora3.0.desktop");
+    ASSERT_TRUE(QFile::link(outside, path));
+
+    const mode_t saved = ::umask(077);
+    const bool ok = TDesktopEntryLinks().Save({QStringLiteral("/t"), QStringLiteral("/")}, path);
+    ::umask(saved);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Read(outside), QByteArray("precious"));
+    EXPECT_EQ(QFile::permissions(outside),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(Read(path).startsWith("[Desktop Entry]\n"));
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("Velmora3.0.desktop"), QStringLiteral("outside.conf")}))
+        << "no temporary file stays behind";
 }

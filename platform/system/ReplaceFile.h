@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+#include <sys/types.h>
+
+namespace velmora {
+
+// The fixed name under which a new version of name is written in the same folder. Fixed, so
+// that a file left by an interrupted writer is taken over by the next one.
+QByteArray ReplacementName(const QByteArray& name);
+
+// Writes all of data to fd, going on after interruptions; false with errno on failure.
+bool WriteAllTo(int fd, const char* data, size_t size);
+
+// Creates a new file under ReplacementName(name) in folderFd (never following a link there),
+// lets write fill it, gives it mode with fchmod and renames it over name. Readers see the old
+// file or the new one, never a part; a link or hard link at name is replaced itself, never
+// written through. False with errno when anything failed; the new file is gone then.
+bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
+                   const std::function<bool(int fd)>& write);
+
+} // namespace velmora
