@@ -224,7 +224,21 @@ TEST_F(SkinControlTest, LoadingShowsThePlaceholderUntilLoaded) {
     EXPECT_EQ(picture.pixel(0, 0), 0xFF00FFFFu);
     EXPECT_EQ(picture.pixel(5, 5), 0xFFFFFFFFu);
     EXPECT_EQ(control.CustomPaintCount, 0);
+    // The skin font arrives when loading ends, not while the description is read, and only
+    // for controls that use it.
+    TProbeControl own(Form.get());
+    own.SetUseSkinFont(false);
+    for (TProbeControl* c : {&control, &own}) {
+        QFont big = c->font();
+        big.setPointSize(30);
+        c->setFont(big);
+    }
+    own.BeginLoad();
+    own.EndLoad();
+    EXPECT_EQ(control.font().pointSize(), 30);
     control.EndLoad();
+    EXPECT_EQ(control.font().pointSize(), SkinMng().SkinFont().Size);
+    EXPECT_EQ(own.font().pointSize(), 30);
     picture = Grab(control);
     EXPECT_EQ(control.CustomPaintCount, 1);
     ExpectShowsFormAround(control, picture);

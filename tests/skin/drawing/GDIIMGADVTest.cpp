@@ -406,6 +406,20 @@ TEST_F(NineSliceElements, HelperInitialisesAndDrawsButtonFrames) {
     EXPECT_EQ(target.GetPixel(5, 5), source->GetPixel(40, 0)); // cropped picture's corner
     EXPECT_EQ(target.GetPixel(34, 24), source->GetPixel(59, 19));
     EXPECT_EQ(target.GetPixel(4, 4), 0u);
+
+    // With an opacity the frame blends: half of an opaque corner over a transparent target,
+    // and the surface's own opacity is left as it was for whatever is drawn next.
+    TGPBitmap faded(40, 30);
+    {
+        TGPGraphics graphics(faded);
+        const qreal half = 0.5;
+        TSkinHelper::DrawButtonFrame(graphics, &right, {5, 5, 30, 20}, &half);
+        graphics.FillRectangle(0xFF00FF00u, QRectF(0, 0, 2, 2));
+    }
+    EXPECT_NEAR(qAlpha(faded.GetPixel(5, 5)), 128, 2);
+    EXPECT_NEAR(qRed(faded.GetPixel(5, 5)), qRed(source->GetPixel(40, 0)), 2);
+    EXPECT_NEAR(qBlue(faded.GetPixel(5, 5)), qBlue(source->GetPixel(40, 0)), 2);
+    EXPECT_EQ(faded.GetPixel(0, 0), 0xFF00FF00u);
 }
 
 } // namespace
