@@ -140,6 +140,32 @@ void TSkinCustomControl::ApplySkinFont() {
     ApplySkinManagerFont(*this);
 }
 
+void TSkinCustomControl::Click() {
+    if (OnClick)
+        OnClick();
+}
+
+void TSkinCustomControl::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        FClickPressed = true;
+}
+
+void TSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !FClickPressed)
+        return;
+    FClickPressed = false;
+    if (rect().contains(event->position().toPoint()))
+        Click();
+}
+
+void TSkinCustomControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    QWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && OnDblClick)
+        OnDblClick();
+}
+
 bool TSkinCustomControl::ParentSkinClientRect(TRect& ARect) const {
     const auto* form = dynamic_cast<const TBaseSkinForm*>(parentWidget());
     if (form == nullptr)
@@ -402,6 +428,19 @@ void TSkinCustomControl::hideEvent(QHideEvent* event) {
 bool TSkinCustomControl::event(QEvent* event) {
     if (event->type() == QEvent::LayoutRequest && FReSizeNotAlignControls)
         return true;
+    switch (event->type()) {
+    case QEvent::Hide:
+    case QEvent::UngrabMouse:
+    case QEvent::WindowDeactivate:
+        FClickPressed = false;
+        break;
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            FClickPressed = false;
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 

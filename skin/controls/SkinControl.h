@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,12 @@ public:
     void SetSkinAnchors(TSkinAnchors AValue) override;
     TSkinAnchors SkinAnchors() const { return FSkinAnchors; }
 
+    // A click is a left press and release inside the control; a press whose release can no
+    // longer arrive here (hidden, disabled, the mouse taken elsewhere) is forgotten.
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    virtual void Click();
+
     // Everything stale, deferred.
     void Repaint();
     // Own state changed (hover, pressed, caption, enabled, font).
@@ -107,6 +114,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -134,6 +144,7 @@ private:
     bool FTransparent = true;
     bool FEnableGdiPlusBuffer = true;
     bool FLoading = false;
+    bool FClickPressed = false;
     TSkinAnchors FSkinAnchors = akLeft | akTop;
     // Distances to the parent's right and bottom edges, kept while anchored there.
     int FAnchorRight = 0;

@@ -277,11 +277,6 @@ void TSkinButton::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
 
 // --- input ----------------------------------------------------------------------------------
 
-void TSkinButton::Click() {
-    if (OnClick)
-        OnClick();
-}
-
 bool TSkinButton::event(QEvent* event) {
     if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
@@ -356,13 +351,10 @@ void TSkinButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void TSkinButton::mouseReleaseEvent(QMouseEvent* event) {
+    // The base clicks for a press that began here and ends over the button.
     TSkinCustomControl::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
-    // The click of a press that began here and ends over the button.
-    const bool click = FMouseDown && rect().contains(event->position().toPoint());
-    if (click)
-        Click();
     FMouseDown = false;
     RepaintSelfImage();
 }

@@ -66,9 +66,6 @@ public:
     // The caption rectangle of the last caption drawing.
     const TGPRect& CaptionRect() const { return FCaptionRect; }
 
-    virtual void Click();
-    std::function<void()> OnClick;
-
     QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
     QString AccessibleText() const override { return StripAccelerator(FCaption); }
     void AccessibleState(QAccessible::State& AState) const override;

@@ -124,7 +124,6 @@ void TSkinCheckBox::changeEvent(QEvent* event) {
     TSkinCustomControl::changeEvent(event);
     switch (event->type()) {
     case QEvent::EnabledChange:
-        FPressed = false;
         RepaintSelfImage();
         break;
     case QEvent::FontChange:
@@ -135,21 +134,6 @@ void TSkinCheckBox::changeEvent(QEvent* event) {
     default:
         break;
     }
-}
-
-void TSkinCheckBox::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
-        FPressed = true;
-}
-
-void TSkinCheckBox::mouseReleaseEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !FPressed)
-        return;
-    FPressed = false;
-    if (rect().contains(event->position().toPoint()))
-        Click();
 }
 
 void TSkinCheckBox::AccessibleState(QAccessible::State& AState) const {

@@ -36,8 +36,8 @@ public:
     TGDIText* CaptionText() const { return FCaptionText.get(); }
 
     // Raised by a left press and release over the box.
-    virtual void Click();
-    std::function<void()> OnClick;
+    // Toggles (grayed becomes checked), then tells OnClick.
+    void Click() override;
     // The control-changed notification to the parent.
     std::function<void(TSkinCheckBox*)> OnChanged;
 
@@ -59,8 +59,6 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     std::unique_ptr<TGDIText> FCaptionText;
@@ -74,7 +72,6 @@ private:
     TGPColor FNormalInsideFrameBottomColor = NormalInsideFrameBottomColor;
     TGPColor FCircleCenterColor = 0;
     QString FCaption;
-    bool FPressed = false;
 };
 
 } // namespace velmora

@@ -138,25 +138,4 @@ void TSkinImageBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
         GuardedStep(*this, QStringLiteral("FOnPaint"), [&] { OnPaint(Graphics, ADrawRect); });
 }
 
-void TSkinImageBox::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
-        FPressed = true;
-}
-
-void TSkinImageBox::mouseReleaseEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !FPressed)
-        return;
-    FPressed = false;
-    if (rect().contains(event->position().toPoint()) && OnClick)
-        OnClick();
-}
-
-void TSkinImageBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick();
-}
-
 } // namespace velmora

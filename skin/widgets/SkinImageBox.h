@@ -42,8 +42,6 @@ public:
     bool TimerActive() const;
 
     std::function<void(TGPGraphics& Graphics, const TGPRect& ADrawRect)> OnPaint;
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::Graphic; }
     QString AccessibleText() const override { return accessibleDescription(); }
@@ -52,9 +50,6 @@ protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
     void InitAnimated();
     void TimerTick();
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
     IGPBitmap FImage;
 
@@ -65,7 +60,6 @@ private:
     std::unique_ptr<TSkinTimer> FDrawTimer;
     int FWaitTime = 0;
     bool FAnimated = false;
-    bool FPressed = false;
 };
 
 } // namespace velmora

@@ -112,19 +112,4 @@ void TSkinLabel::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
     RepaintSelfImage();
 }
 
-void TSkinLabel::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
-        FPressed = true;
-}
-
-void TSkinLabel::mouseReleaseEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !FPressed)
-        return;
-    FPressed = false;
-    if (rect().contains(event->position().toPoint()) && OnClick)
-        OnClick();
-}
-
 } // namespace velmora

@@ -28,8 +28,6 @@ public:
     int LastParentWidth() const { return FLastParentWidth; }
     int LastParentHeight() const { return FLastParentHeight; }
 
-    std::function<void()> OnClick;
-
     QAccessible::Role AccessibleRole() const override { return QAccessible::StaticText; }
     QString AccessibleText() const override { return FCaption; }
 
@@ -39,8 +37,6 @@ protected:
     void Loaded() override;
     void ChangeSkinBackGroundItem(TBaseSkinItem* AItem) override;
     void changeEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // The auto-size algorithm; runs only while AutoSize is true.
@@ -52,7 +48,6 @@ private:
     int FLastParentWidth = 0;
     int FLastParentHeight = 0;
     QString FCaption;
-    bool FPressed = false;
 };
 
 } // namespace velmora

@@ -57,25 +57,4 @@ void TSkinPanel::hideEvent(QHideEvent* event) {
         RePaintParentImageAll(this);
 }
 
-void TSkinPanel::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
-        FPressed = true;
-}
-
-void TSkinPanel::mouseReleaseEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !FPressed)
-        return;
-    FPressed = false;
-    if (rect().contains(event->position().toPoint()) && OnClick)
-        OnClick();
-}
-
-void TSkinPanel::mouseDoubleClickEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick();
-}
-
 } // namespace velmora

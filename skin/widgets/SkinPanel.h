@@ -32,9 +32,6 @@ public:
     bool RedrawAllChildren() const { return FRedrawAllChildren; }
     void SetRedrawAllChildren(bool Value) { FRedrawAllChildren = Value; }
 
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
-
     QAccessible::Role AccessibleRole() const override { return QAccessible::Pane; }
     QString AccessibleText() const override { return FCaption; }
 
@@ -43,9 +40,6 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     TAlignment FAlignment = taCenter;
@@ -53,7 +47,6 @@ private:
     std::unique_ptr<TGDIIMGADV> FBitmapElement;
     bool FRedrawAllChildren = false;
     QString FCaption;
-    bool FPressed = false;
 };
 
 } // namespace velmora
