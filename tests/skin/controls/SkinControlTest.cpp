@@ -178,6 +178,36 @@ TEST_F(SkinControlTest, ParentPictureCopyNeverReadsPastTheSource) {
     EXPECT_EQ(qAlpha(straight.pixel(30, 30)), 0) << "outside the form nothing is copied";
 }
 
+// A skinned surface whose own buffer cannot serve the control (missing, or smaller than the
+// control) lends the control its background picture instead.
+TEST_F(SkinControlTest, SmallFormBufferFallsBackToTheBackgroundPicture) {
+    struct TSurface : QWidget, TSkinFormSurface {
+        QImage Buffer, Background;
+        const QImage* FormBufferImage() const override {
+            return Buffer.isNull() ? nullptr : &Buffer;
+        }
+        const QImage* BackGroundBufferImage() const override { return &Background; }
+    } surface;
+    surface.resize(200, 200);
+    surface.Background =
+        StripedPicture(200, 200).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    TProbeControl control(&surface);
+    control.setGeometry(30, 50, 60, 40);
+    for (const QSize buffer : {QSize(), QSize(50, 30)}) {
+        if (!buffer.isEmpty()) {
+            surface.Buffer = QImage(buffer, QImage::Format_ARGB32_Premultiplied);
+            surface.Buffer.fill(Qt::red);
+        }
+        QImage target(60, 40, QImage::Format_ARGB32_Premultiplied);
+        target.fill(Qt::transparent);
+        DrawParentImage(&control, target, 0, 0);
+        const QImage straight = target.convertToFormat(QImage::Format_ARGB32);
+        for (const QPoint at : {QPoint(0, 0), QPoint(59, 39), QPoint(10, 5)})
+            EXPECT_EQ(straight.pixel(at), StripedPicture(200, 200).pixel(at + QPoint(30, 50)))
+                << buffer.width() << " at " << at.x() << "," << at.y();
+    }
+}
+
 TEST_F(SkinControlTest, ImmediateWalkRefreshesEveryControlBeforeReturning) {
     TProbeControl control(Form.get());
     control.setGeometry(20, 40, 60, 40);
