@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QKeySequence>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -77,7 +78,7 @@ std::unique_ptr<TDefaultSkinForm> MakeWidgetGalleryForm() {
     form->setObjectName(QStringLiteral("frmWidgets"));
     form->setWindowTitle(QStringLiteral("皮肤控件一览"));
     form->SetCaptionColor(0xFFFFFFFF);
-    form->resize(700, 500);
+    form->resize(700, 580);
     QWidget* f = form.get();
 
     // Check boxes: each state, hovered, disabled.
@@ -186,7 +187,32 @@ std::unique_ptr<TDefaultSkinForm> MakeWidgetGalleryForm() {
                             0xFF203040, QPointF(8, 10));
     };
 
-    auto* close = Button(new TSkinButton(f), QStringLiteral("关闭"), QRect(580, 450, 100, 32));
+    // Text fields: plain, hovered, transparent over the form, read-only; a memo and a hot key.
+    Heading(QStringLiteral("输入框"), 16, 414, f);
+    const QString texts[] = {QStringLiteral("普通输入框"), QStringLiteral("悬停"),
+                             QStringLiteral("透明背景"), QStringLiteral("只读")};
+    for (int i = 0; i < 4; ++i) {
+        auto* edit = new TSkinEdit(f);
+        edit->setGeometry(16 + i * 130, 440, 120, 26);
+        edit->setText(texts[i]);
+        if (i == 1)
+            Hover(edit);
+        if (i == 2)
+            edit->SetBkgndTransparent(true);
+        if (i == 3)
+            edit->setReadOnly(true);
+        edit->Loaded();
+    }
+    auto* memo = new TSkinFlatMemo(f);
+    memo->setGeometry(16, 474, 380, 90);
+    memo->setPlainText(QStringLiteral("多行输入框保留平台自己的编辑行为，\n只换掉四像素的边框。"));
+    memo->Loaded();
+    auto* hotKey = new TSkinHotKey(f);
+    hotKey->setGeometry(406, 474, 120, 26);
+    hotKey->setKeySequence(QKeySequence(QStringLiteral("Ctrl+Alt+V")));
+    hotKey->Loaded();
+
+    auto* close = Button(new TSkinButton(f), QStringLiteral("关闭"), QRect(580, 532, 100, 32));
     TDefaultSkinForm* raw = form.get();
     close->OnClick = [raw] { raw->close(); };
     return form;
