@@ -108,7 +108,6 @@ void TfrmBaseMsgBox::SetContentText(const QString& Value) {
     if (lblText->Caption() == Value)
         return;
     lblText->SetCaption(Value);
-    lblText->setAccessibleName(Value);
 }
 
 void TfrmBaseMsgBox::SetBoxType(int Value) {
