@@ -4,6 +4,9 @@
 #include "installer/InstallerSettings.h"
 #include "platform/graphics/SkinApplication.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace velmora {
 
 std::unique_ptr<TDefaultSkinForm> CreateMainWindow() {
@@ -17,6 +20,8 @@ std::unique_ptr<TDefaultSkinForm> CreateMainWindow() {
     form->SetBorderIcons(biSystemMenu | biMinimize);
     form->SetBorderStyle(bsSingle);
     form->setFixedSize(562, 371);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        form->move(screen->availableGeometry().center() - form->rect().center());
     return form;
 }
 
