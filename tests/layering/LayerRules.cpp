@@ -52,6 +52,7 @@ const std::vector<TFolderRule>& Rules() {
             {"tools/setup-cli", installerTools},
             {"tools/skin-tool", With(KSkinBase, {"skin/data"})},
             {"tools/svg-render", {"platform/system"}},
+            {"tools/text-render", {"platform/system", "platform/graphics"}},
             {"tools/skin-gallery", With(widgets, {"assets"})},
             {"tools/wizard-tour", With(wizard, {"tools/common"})},
             {"assets/product/uninstall", installerTools},

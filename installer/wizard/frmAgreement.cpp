@@ -1,0 +1,93 @@
+#include "installer/wizard/frmAgreement.h"
+
+#include "installer/wizard/FormPicture.h"
+#include "installer/wizard/LicenceScrollBox.h"
+#include "platform/graphics/ModalDisplay.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace velmora {
+
+namespace {
+
+constexpr int KScrollBoxHeight = 339;
+TfrmAgreement* GAgreementForm = nullptr;
+
+// The licence's words, laid out from the same file as the picture, for screen readers.
+QString LicenceText() {
+    QFile file(QStringLiteral(":/forms/Agreement/Licence.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    static const QRegularExpression headingMarks(QStringLiteral("^#+ "),
+                                                 QRegularExpression::MultilineOption);
+    return QString::fromUtf8(file.readAll()).remove(headingMarks);
+}
+
+} // namespace
+
+TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
+    setObjectName(QStringLiteral("frmAgreement"));
+    setWindowTitle(QString());
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu);
+    resize(562, 371);
+
+    scrlbx1 = new TLicenceScrollBox(this);
+    scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
+    imgAgreement = new QLabel;
+    imgAgreement->setObjectName(QStringLiteral("imgAgreement"));
+    imgAgreement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgAgreement->setStyleSheet(QStringLiteral("background: white"));
+    const QImage licence =
+        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName());
+    if (!licence.isNull()) {
+        imgAgreement->setPixmap(QPixmap::fromImage(licence));
+        imgAgreement->setFixedSize(licence.size());
+    }
+    imgAgreement->setAccessibleName(QStringLiteral("许可协议"));
+    imgAgreement->setAccessibleDescription(LicenceText());
+    scrlbx1->setWidget(imgAgreement);
+    scrlbx1->setAutoFillBackground(true);
+    PlaceScrollBox();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TfrmAgreement::~TfrmAgreement() {
+    if (GAgreementForm == this)
+        GAgreementForm = nullptr;
+}
+
+void TfrmAgreement::PlaceScrollBox() {
+    scrlbx1->setGeometry(0, height() - KScrollBoxHeight, width(), KScrollBoxHeight);
+}
+
+void TfrmAgreement::resizeEvent(QResizeEvent* event) {
+    TDefaultSkinForm::resizeEvent(event);
+    // Aligned to the bottom: it keeps its height and follows the form's bottom edge.
+    if (scrlbx1 != nullptr)
+        PlaceScrollBox();
+}
+
+int TfrmAgreement::ModalShow() {
+    scrlbx1->verticalScrollBar()->setValue(0);
+    scrlbx1->setFocus();
+    return ShowModal(this);
+}
+
+TfrmAgreement* AgreementForm() {
+    return GAgreementForm;
+}
+
+void SetAgreementForm(TfrmAgreement* AForm) {
+    GAgreementForm = AForm;
+}
+
+} // namespace velmora

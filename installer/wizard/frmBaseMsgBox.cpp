@@ -1,0 +1,205 @@
+#include "installer/wizard/frmBaseMsgBox.h"
+
+#include "installer/InstallerSettings.h"
+#include "installer/wizard/ControlTag.h"
+#include "installer/wizard/FormPicture.h"
+#include "installer/wizard/MsgBoxLayout.h"
+#include "platform/graphics/ModalDisplay.h"
+#include "skin/widgets/SkinBtns.h"
+#include "skin/widgets/SkinEdits.h"
+#include "skin/widgets/SkinImages.h"
+#include "skin/widgets/SkinPanels.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace velmora {
+
+namespace {
+
+constexpr QSize KButtonSize(66, 21);
+constexpr int KHintIconCount = 4;
+
+// What a screen reader says for each hint icon, in image-list order.
+QString HintIconDescription(int AIndex) {
+    static const QString names[KHintIconCount] = {QStringLiteral("警告"), QStringLiteral("错误"),
+                                                  QStringLiteral("信息"), QStringLiteral("询问")};
+    return AIndex >= 0 && AIndex < KHintIconCount ? names[AIndex] : QString();
+}
+
+void CentreOnScreen(QWidget& AForm) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        AForm.move(screen->availableGeometry().center() - AForm.rect().center());
+}
+
+} // namespace
+
+TfrmBaseMsgBox::TfrmBaseMsgBox(QWidget* parent, const TMsgBoxDesign& ADesign)
+    : TDefaultSkinForm(parent) {
+    setObjectName(QStringLiteral("frmBaseMsgBox"));
+    setWindowTitle(ADesign.Caption);
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu);
+    resize(ADesign.ClientSize);
+
+    pnlMain = new TSkinPanel(this);
+    pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    pnlMain->setGeometry(ADesign.PanelRect);
+
+    imgHint = new TSkinImage(pnlMain);
+    imgHint->setObjectName(QStringLiteral("imgHint"));
+    imgHint->setGeometry(15, 14, 48, 48);
+
+    lblText = new TSkinLabel(pnlMain);
+    lblText->setObjectName(QStringLiteral("lblText"));
+    lblText->move(75, 20);
+
+    btnOK = MakeButton(QStringLiteral("确定"), mrOk);
+    btnCancel = MakeButton(QStringLiteral("取消"), mrCancel);
+    btnAbort = MakeButton(QStringLiteral("终止"), mrAbort);
+    BtnRetry = MakeButton(QStringLiteral("重试"), mrRetry);
+    btnIgnore = MakeButton(QStringLiteral("忽略"), mrIgnore);
+    btnYes = MakeButton(QStringLiteral("是"), mrYes);
+    btnNo = MakeButton(QStringLiteral("否"), mrNo);
+    FButtons = {btnOK, btnCancel, btnAbort, BtnRetry, btnIgnore, btnYes, btnNo};
+
+    // A missing icon keeps its slot, so the indexes of the others stay right.
+    for (int i = 0; i < KHintIconCount; ++i) {
+        const QImage icon = LoadFormPicture(QStringLiteral("BaseMsgBox/Hint%1.png").arg(i),
+                                            ClassName(), objectName());
+        imglstHint.AddImage(icon.isNull() ? IGPBitmap() : std::make_shared<TGPBitmap>(icon));
+    }
+    CentreOnScreen(*this);
+    FormCreate();
+}
+
+TfrmBaseMsgBox::~TfrmBaseMsgBox() = default;
+
+TSkinButton* TfrmBaseMsgBox::MakeButton(const QString& ACaption, int ATag) {
+    auto* button = new TSkinButton(pnlMain);
+    button->resize(KButtonSize);
+    button->move(ArrangedButtonPos(pnlMain->size(), KButtonSize, 1, 0));
+    button->SetButtonStyle(QStringLiteral("0"));
+    button->SetCaption(ACaption);
+    button->SetIsDrawIconCaption(true);
+    SetControlTag(button, ATag);
+    button->hide();
+    button->OnClick = [this, button] { btnPressClick(button); };
+    return button;
+}
+
+void TfrmBaseMsgBox::FormCreate() {
+    const TInstallerSettings& settings = InstallerSettingsOrDefault();
+    setWindowTitle(settings.ProductName + settings.Version + QStringLiteral(" 安装向导"));
+    FUsedBtnList.clear();
+}
+
+void TfrmBaseMsgBox::SetCaptionStr(const QString& Value) {
+    FCaptionStr = Value;
+    if (windowTitle() == Value)
+        return;
+    setWindowTitle(Value);
+    update();
+}
+
+void TfrmBaseMsgBox::SetContentText(const QString& Value) {
+    FContentText = Value;
+    if (lblText->Caption() == Value)
+        return;
+    lblText->SetCaption(Value);
+}
+
+void TfrmBaseMsgBox::SetBoxType(int Value) {
+    // A new type starts a new box: nothing of an earlier type may linger. The texts already
+    // on screen stay; only the stored copies go.
+    FDefaultBtnIndex = 0;
+    FContentText.clear();
+    FCaptionStr.clear();
+    FType = 0;
+    FReturnValue = 0;
+    FHintIconType = 0;
+    FHintIconIndex = -1;
+    FUsedBtnList.clear();
+
+    FButtonType = Value & MsgBoxButtonMask;
+    for (const int tag : MsgBoxButtonTags(FButtonType))
+        FUsedBtnList.push_back(ButtonOfTag(tag));
+
+    FDefautBtnType = Value & MsgBoxDefaultMask;
+    FDefaultBtnIndex = MsgBoxDefaultBtnIndex(FDefautBtnType);
+
+    FHintIconType = Value & MsgBoxIconMask;
+    FHintIconIndex = MsgBoxHintIconIndex(FHintIconType);
+}
+
+TSkinButton* TfrmBaseMsgBox::ButtonOfTag(int ATag) const {
+    for (TSkinButton* button : FButtons)
+        if (ControlTag(button) == ATag)
+            return button;
+    return nullptr;
+}
+
+void TfrmBaseMsgBox::ArrangeButtons() {
+    for (TSkinButton* button : FButtons)
+        button->hide();
+    const int count = static_cast<int>(FUsedBtnList.size());
+    for (int i = 0; i < count; ++i) {
+        TSkinButton* button = FUsedBtnList[static_cast<size_t>(i)];
+        button->move(ArrangedButtonPos(pnlMain->size(), button->size(), count, i));
+        button->show();
+    }
+}
+
+void TfrmBaseMsgBox::ShowHintIcon() {
+    if (FHintIconIndex == -1)
+        return;
+    const IGPBitmap icon = imglstHint.GetImage(FHintIconIndex);
+    imgHint->SetPicture(icon ? icon->Image() : QImage());
+    imgHint->setAccessibleDescription(HintIconDescription(FHintIconIndex));
+}
+
+void TfrmBaseMsgBox::FitToText() {
+    const int lastButtonTop = FUsedBtnList.empty() ? pnlMain->height() : FUsedBtnList.back()->y();
+    const QSize fitted = FittedBoxSize(size(), lblText->geometry(), lastButtonTop);
+    setFixedSize(fitted);
+}
+
+void TfrmBaseMsgBox::PrepareBox() {
+    ArrangeButtons();
+    ShowHintIcon();
+    FitToText();
+}
+
+int TfrmBaseMsgBox::MessageBox(WId AhWnd, const QString& AText, const QString& ACaption,
+                               int AType) {
+    SetFatherHWND(AhWnd);
+    SetContentText(AText);
+    SetCaptionStr(ACaption);
+    SetBoxType(AType);
+    PrepareBox();
+    return ShowBoxModal();
+}
+
+int TfrmBaseMsgBox::ModalShow() {
+    return ShowBoxModal();
+}
+
+int TfrmBaseMsgBox::ShowBoxModal() {
+    FInUsed = true;
+    ShowModal(this);
+    return FReturnValue;
+}
+
+void TfrmBaseMsgBox::btnPressClick(QObject* Sender) {
+    FReturnValue = qobject_cast<QWidget*>(Sender) != nullptr ? ControlTag(Sender) : 0;
+    close();
+}
+
+void TfrmBaseMsgBox::closeEvent(QCloseEvent* event) {
+    TDefaultSkinForm::closeEvent(event);
+    if (event->isAccepted())
+        FInUsed = false;
+}
+
+} // namespace velmora
