@@ -109,15 +109,22 @@ private:
     QHash<QString, int> FOpen;
 };
 
+// Written in slices with the window's messages processed between them, so a large file
+// leaves the window painting and movable while it is written.
+constexpr quint64 kWriteSlice = quint64(1) << 20;
+
 bool WriteAll(int fd, const char* data, quint32 size) {
     quint64 done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
+        const quint64 slice = std::min<quint64>(size - done, kWriteSlice);
+        const ssize_t n = ::write(fd, data + done, slice);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
         done += static_cast<quint64>(n);
+        if (done < size)
+            PumpMessages(0);
     }
     return true;
 }
