@@ -95,7 +95,6 @@ TEST(DesktopUser, ProgramsStartAsTheDesktopUser) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()).trimmed(),
               QStringLiteral("%1 %2 %3").arg(user->Uid).arg(user->Gid).arg(user->Home));
-
 }
 
 } // namespace
