@@ -106,7 +106,9 @@ private:
     QHash<QString, int> FOpen;
 };
 
-// Files are written in parts of this size, so an observer can see one half-written.
+// Files are written in parts of this size, with the window's messages processed between them,
+// so a large file leaves the window painting and movable while it is written and an observer
+// can see one half-written.
 constexpr quint32 kWritePart = 1u << 20;
 
 // Writes the entry's data to a new file renamed over the old one; errno is kept on failure.
@@ -120,6 +122,8 @@ bool WriteEntryFile(int folderFd, const QString& leaf, const char* data, quint32
             done += part;
             if (hook && done == part && done < size)
                 hook(TInstallStage::FileHalfWritten, target);
+            if (done < size)
+                PumpMessages(0);
         }
         return true;
     });

@@ -1,5 +1,7 @@
 #include "installer/ZDecompress.h"
 
+#include "platform/system/MessagePump.h"
+
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -9,6 +11,7 @@ namespace velmora {
 namespace {
 
 constexpr qsizetype kChunk = 32768;
+constexpr qsizetype kPumpEvery = qsizetype(1) << 20;
 
 class TInflater {
 public:
@@ -84,6 +87,7 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
     z_stream& z = inflater.Stream();
     const auto input = std::make_unique<char[]>(kChunk);
     qsizetype used = target.size();
+    qsizetype pumpedAt = used;
     bool ended = false;
 
     // Reading phase: every chunk is inflated until it is consumed and the output had room.
@@ -102,6 +106,11 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
             const int result = inflate(&z, Z_NO_FLUSH);
             used = UsedAfter(z, target);
             roomLeft = z.avail_out;
+            // A large payload takes seconds to inflate: the window keeps painting meanwhile.
+            if (used - pumpedAt >= kPumpEvery) {
+                pumpedAt = used;
+                PumpMessages(0);
+            }
             if (result == Z_BUF_ERROR)
                 break; // no progress possible with this input: read more
             if (result < 0)

@@ -1,28 +1,46 @@
 #include "installer/wizard/MainWindowFactory.h"
 
-#include "installer/InstallLog.h"
 #include "installer/InstallerSettings.h"
-#include "platform/graphics/SkinApplication.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "installer/wizard/InstallerMain.h"
+#include "installer/wizard/frmAgreement.h"
+#include "installer/wizard/frmCancelInstall.h"
+#include "platform/system/PlatformServices.h"
+#include "platform/system/UserProcessLauncher.h"
 
 namespace velmora {
 
+namespace {
+
+// The system the wizard installs into and the person it starts programs for live as long as
+// the process, like the install state.
+TPlatformServices& ProcessServices() {
+    static TPlatformServices services(TSystemRoots::ForSystem());
+    return services;
+}
+
+IProcessLauncher& DesktopLauncher() {
+    static const std::unique_ptr<TUserProcessLauncher> launcher =
+        TUserProcessLauncher::ForThisProcess();
+    return *launcher;
+}
+
+constexpr int IDYES = 6;
+
+} // namespace
+
 std::unique_ptr<TDefaultSkinForm> CreateMainWindow() {
-    // Until the five-page window exists this is a plain skinned form of the wizard's size and
-    // caption, doing what the main window does at creation: it takes over escaping errors.
-    TSkinApplication::SetOnException([](const QString& message) { WriteInstallLog(message); });
-    auto form = std::make_unique<TDefaultSkinForm>();
-    form->setObjectName(QStringLiteral("frmInstallerMain"));
-    const TInstallerSettings& settings = InstallerSettingsOrDefault();
-    form->setWindowTitle(settings.ProductName + settings.Version + QStringLiteral(" 安装向导"));
-    form->SetBorderIcons(biSystemMenu | biMinimize);
-    form->SetBorderStyle(bsSingle);
-    form->setFixedSize(562, 371);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        form->move(screen->availableGeometry().center() - form->rect().center());
-    return form;
+    auto window =
+        std::make_unique<TfrmInstallerMain>(ProcessServices(), DesktopLauncher(), InstallState());
+    TfrmInstallerMain* raw = window.get();
+    window->OnConfirmCancel = [raw] {
+        TfrmCancelInstall question(raw);
+        return question.ModalShow() == IDYES;
+    };
+    window->OnShowAgreement = [] {
+        if (TfrmAgreement* agreement = AgreementForm())
+            agreement->ModalShow();
+    };
+    return window;
 }
 
 } // namespace velmora

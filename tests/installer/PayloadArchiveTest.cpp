@@ -8,7 +8,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -309,6 +311,35 @@ TEST_F(PayloadArchiveTest, EmbeddedResourceIsTheBuiltArchiveAndExtracts) {
     EXPECT_FALSE(LoadEmbeddedPayload(u":/DATA/NO-SUCH-RESOURCE"_qs).has_value());
     EXPECT_TRUE(
         Log().contains(u"CopyInstallFiles:打开安装包资源出错\r\n:/DATA/NO-SUCH-RESOURCE"_qs));
+}
+
+} // namespace
+
+namespace {
+
+// Event-loop passes while one large entry is inflated and then written: the window must get
+// its messages inside both, not only between entries.
+TEST_F(PayloadArchiveTest, LargeEntriesKeepTheEventLoopTurning) {
+    // Incompressible, so the inflated size grows steadily with the input read.
+    QByteArray big(8 << 20, '\0');
+    QRandomGenerator(14).fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+    const QByteArray archive = TImageBuilder().Add("Velmora\\big.bin", big).Archive();
+    int passes = 0;
+    QTimer counter;
+    counter.setInterval(0);
+    QObject::connect(&counter, &QTimer::timeout, [&] { ++passes; });
+    counter.start();
+
+    QBuffer buffer;
+    buffer.setData(archive);
+    buffer.open(QIODevice::ReadOnly);
+    const std::optional<TPayloadImage> payload = LoadPayload(buffer);
+    ASSERT_TRUE(payload.has_value());
+    EXPECT_GE(passes, 7); // about one per MiB inflated
+    passes = 0;
+    ASSERT_TRUE(WritePayload(*payload, FInstall, nullptr));
+    EXPECT_GE(passes, 2 + 7); // the entry's own two, and one between each MiB written
+    EXPECT_EQ(ReadFile(FInstall + u"Velmora/big.bin"_qs), big);
 }
 
 } // namespace

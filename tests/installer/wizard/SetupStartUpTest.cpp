@@ -17,9 +17,9 @@ using TMatch = std::function<bool(const QString& title, QSize size)>;
 
 // The wizard's window by its caption and size; the installer-running dialog by its caption
 // (it fits its height to the text); the product dialog, which has no caption, by its size.
-const TMatch KMainWindow = [](const QString& title, QSize size) {
-    return title == u"Velmora3.0 安装向导"_qs && size == QSize(562, 371);
-};
+// The wizard window has no caption of its own (the window system shows the program's name);
+// the licence viewer of the same size is only created at start-up, never shown.
+const TMatch KMainWindow = [](const QString&, QSize size) { return size == QSize(562, 371); };
 const TMatch KInstallerDialog = [](const QString& title, QSize size) {
     return title == u"安装检测"_qs && size.width() == 320;
 };

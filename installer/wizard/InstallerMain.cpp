@@ -1,0 +1,561 @@
+#include "installer/wizard/InstallerMain.h"
+
+#include "installer/InstallLog.h"
+#include "installer/InstallRecord.h"
+#include "installer/wizard/FormPictures.h"
+#include "installer/wizard/InstallerMainLayout.h"
+#include "installer/wizard/InstallerMainPageTable.h"
+#include "installer/wizard/InstallerMainProgress.h"
+#include "installer/wizard/InstallerMainStyle.h"
+#include "installer/wizard/SelectFolderDialog.h"
+#include "installer/wizard/WizardImageButton.h"
+#include "platform/graphics/SkinApplication.h"
+#include "platform/system/PlatformServices.h"
+#include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinTimer.h"
+#include "skin/widgets/SkinCheckBox.h"
+#include "skin/widgets/SkinImage.h"
+#include "skin/widgets/SkinLabel.h"
+#include "skin/widgets/SkinPageControl.h"
+#include "skin/widgets/SkinPanel.h"
+#include "skin/widgets/SkinTabSheet.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+
+namespace velmora {
+
+namespace {
+
+const QString KForm = QStringLiteral("TfrmInstallerMain");
+
+// A label sizes itself to the room its parent leaves right of it; measured at the left edge
+// it keeps its caption on one line wherever it goes afterwards.
+void FitOnOneLine(TSkinLabel* label) {
+    label->move(0, label->y());
+    label->SetAutoSize(true);
+}
+
+void ShowSystemErrorBox(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("InstallErrorBox"));
+    box.exec();
+}
+
+} // namespace
+
+TfrmInstallerMain::TfrmInstallerMain(TPlatformServices& services, IProcessLauncher& launcher,
+                                     TInstallState& state, QWidget* parent)
+    : TDefaultSkinForm(parent), FServices(services), FLauncher(launcher), FState(state) {
+    setObjectName(QStringLiteral("frmInstallerMain"));
+    setFont(InstallerMainStyle::FormFont());
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu | biMinimize);
+    resize(ClientWidth, ClientHeight);
+    // Fully transparent until shown; the fade takes it to opaque.
+    setWindowOpacity(0.0);
+    FTimerShow = CreateSkinTimer();
+    FTimerShow->SetInterval(FadeInterval);
+    FTimerShow->OnTimer = [this] { TimerShowTimer(); };
+    CreatePages();
+    CreateOperateBar();
+    CreateBackBar();
+    FormCreate();
+}
+
+TfrmInstallerMain::~TfrmInstallerMain() = default;
+
+void TfrmInstallerMain::FormCreate() {
+    MovePanelsOntoForm();
+    TSkinApplication::SetOnException([](const QString& message) { WriteInstallLog(message); });
+    pcInstallProgress->hide();
+    setFixedSize(ClientWidth, ClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FPageIndex = 0;
+    ShowPage();
+    edtInstallPath->setText(DefaultInstallPath());
+    const TInstallerSettings& settings = InstallerSettings();
+    for (int i = 0; i < PageCount; ++i)
+        FSheets[i]->SetCaption(settings.PageTitles[static_cast<size_t>(i)]);
+    setWindowTitle(QString());
+    FInstallSuccess = false;
+}
+
+QString TfrmInstallerMain::DefaultInstallPath() {
+    TInstallRecord record(FServices.Registry(), InstallerSettings(), FState);
+    QString folder = record.GetProgramFilesDir();
+    if (folder.isEmpty())
+        folder = FServices.Folders().Path(ISpecialFolders::ProgramFiles);
+    const QString& publisher = InstallerSettings().PublisherFolder;
+    return folder.endsWith(u'/') ? folder + publisher : folder + u'/' + publisher;
+}
+
+// ---- creation -------------------------------------------------------------------------
+
+void TfrmInstallerMain::CreatePages() {
+    pcInstallProgress = new TSkinPageControl(this);
+    pcInstallProgress->setObjectName(QStringLiteral("pcInstallProgress"));
+    pcInstallProgress->setGeometry(4, TitleRect().Bottom + 2, 554, 320);
+    pcInstallProgress->SetTabHeight(26);
+    CreateAnnouncePage(CreatePage(0, QStringLiteral("tsAnnounce"), QStringLiteral("pnlAnnounce")));
+    CreateOptionPage(
+        CreatePage(1, QStringLiteral("tsInstallOption"), QStringLiteral("pnlInstallOption")));
+    CreatePathPage(
+        CreatePage(2, QStringLiteral("tsInstallPath"), QStringLiteral("pnlInstallPath")));
+    CreateInstallingPage(
+        CreatePage(3, QStringLiteral("tsInstalling"), QStringLiteral("pnlInstalling")));
+    CreateFinishedPage(
+        CreatePage(4, QStringLiteral("tsInstallFinished"), QStringLiteral("pnlInstallFinished")));
+}
+
+TSkinPanel* TfrmInstallerMain::CreatePage(int index, const QString& sheetName,
+                                          const QString& panelName) {
+    auto* sheet = new TSkinTabSheet(pcInstallProgress);
+    sheet->setObjectName(sheetName);
+    auto* panel = new TSkinPanel(sheet);
+    panel->setObjectName(panelName);
+    const TGPRect area = pcInstallProgress->DisplayRect();
+    panel->setGeometry(0, 0, area.Width, area.Height);
+    FSheets[index] = sheet;
+    FPanels[index] = panel;
+    return panel;
+}
+
+TSkinImage* TfrmInstallerMain::CreatePicture(QWidget* parent, const QString& name,
+                                             const QRect& bounds) {
+    auto* picture = new TSkinImage(parent);
+    picture->setObjectName(name);
+    picture->setGeometry(bounds);
+    picture->SetStretch(true);
+    picture->SetPicture(FormPicture(KForm, name));
+    return picture;
+}
+
+TWizardImageButton* TfrmInstallerMain::CreateImageButton(QWidget* parent, const QString& name,
+                                                         const QString& pictures,
+                                                         const QRect& bounds) {
+    for (const char* state : {"Nor", "Hov", "Down"}) {
+        const QString pictureName = pictures + QLatin1String(state);
+        if (FPictures.contains(pictureName))
+            continue;
+        TSkinImage* picture = CreatePicture(parent, pictureName, bounds);
+        picture->hide();
+        FPictures.insert(pictureName, picture);
+    }
+    auto* button = new TWizardImageButton(parent);
+    button->setObjectName(name);
+    button->setGeometry(bounds);
+    button->Pictures = pictures;
+    ShowButtonPicture(button, QStringLiteral("Nor"));
+    return button;
+}
+
+void TfrmInstallerMain::ShowButtonPicture(TWizardImageButton* button, const QString& state) {
+    if (const TSkinImage* picture = FPictures.value(button->Pictures + state))
+        button->SetPicture(picture->Picture());
+}
+
+// The buttons of a group share one set of handlers, so each look change reaches all of them.
+void TfrmInstallerMain::BindImageButton(TWizardImageButton* button,
+                                        const std::vector<TWizardImageButton*>& group) {
+    const auto show = [this, group](const QString& state) {
+        for (TWizardImageButton* member : group)
+            ShowButtonPicture(member, state);
+    };
+    button->OnMouseEnter = [show] { show(QStringLiteral("Hov")); };
+    button->OnMouseLeave = [show] { show(QStringLiteral("Nor")); };
+    button->OnMouseDown = [show] { show(QStringLiteral("Down")); };
+}
+
+void TfrmInstallerMain::CreateAnnouncePage(TSkinPanel* page) {
+    CreatePicture(page, QStringLiteral("imgAnnounce"), QRect(20, 10, 516, 232));
+    imgOKButton = CreateImageButton(page, QStringLiteral("imgOKButton"), QStringLiteral("imgOK"),
+                                    TInstallerMainLayout::CentredAt(556, 254, QSize(120, 36)));
+    imgOKButton->OnClick = [this] { imgOKButtonClick(); };
+}
+
+void TfrmInstallerMain::CreateOptionPage(TSkinPanel* page) {
+    CreatePicture(page, QStringLiteral("imgOption"), QRect(20, 10, 516, 200));
+    imgFastButtom =
+        CreateImageButton(page, QStringLiteral("imgFastButtom"), QStringLiteral("imgFast"),
+                          TInstallerMainLayout::CentredAt(556, 226, QSize(168, 44)));
+    BindImageButton(imgFastButtom, {imgFastButtom});
+    imgFastButtom->OnClick = [this] { imgFastButtomClick(); };
+}
+
+void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
+    CreatePicture(page, QStringLiteral("imgPathInfo"), QRect(20, 10, 516, 124));
+    CreatePicture(page, QStringLiteral("imgPathFrame"), QRect(40, 152, 384, 32));
+    edtInstallPath = new QLineEdit(page);
+    edtInstallPath->setObjectName(QStringLiteral("edtInstallPath"));
+    edtInstallPath->setGeometry(52, 157, 362, 22);
+    edtInstallPath->setFrame(false);
+    edtInstallPath->setStyleSheet(InstallerMainStyle::PathEditSheet());
+    imgSelect = CreateImageButton(page, QStringLiteral("imgSelect"), QStringLiteral("imgSelect"),
+                                  QRect(432, 152, 84, 32));
+    BindImageButton(imgSelect, {imgSelect});
+    imgSelect->OnClick = [this] { imgSelectClick(); };
+    // Shares the notice page's pictures, hence its button's handlers.
+    imgOkInstall = new TWizardImageButton(page);
+    imgOkInstall->setObjectName(QStringLiteral("imgOkInstall"));
+    imgOkInstall->setGeometry(TInstallerMainLayout::CentredAt(556, 226, QSize(120, 36)));
+    imgOkInstall->Pictures = imgOKButton->Pictures;
+    ShowButtonPicture(imgOkInstall, QStringLiteral("Nor"));
+    BindImageButton(imgOKButton, {imgOKButton, imgOkInstall});
+    BindImageButton(imgOkInstall, {imgOKButton, imgOkInstall});
+    imgOkInstall->OnClick = [this] { imgOkInstallClick(); };
+}
+
+void TfrmInstallerMain::CreateInstallingPage(TSkinPanel* page) {
+    CreatePicture(page, QStringLiteral("imgInstalling"), QRect(20, 10, 516, 180));
+    lblInstallState = new TSkinLabel(page);
+    lblInstallState->setObjectName(QStringLiteral("lblInstallState"));
+    InstallerMainStyle::PlainText(*lblInstallState);
+    lblInstallState->SetAutoSize(false);
+    lblInstallState->setGeometry(40, 206, 476, 20);
+    lblInstallState->SetCaption(InstallerSettingsOrDefault().StatusRemoving);
+    pbProgress = new QProgressBar(page);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setGeometry(40, 234, 476, 14);
+    pbProgress->setTextVisible(false);
+    pbProgress->setRange(0, 100);
+    pbProgress->setValue(0);
+    pbProgress->setStyleSheet(InstallerMainStyle::ProgressSheet());
+}
+
+void TfrmInstallerMain::CreateFinishedPage(TSkinPanel* page) {
+    CreatePicture(page, QStringLiteral("imgFinished"), QRect(20, 10, 516, 150));
+    lblFinishedState = new TSkinLabel(page);
+    lblFinishedState->setObjectName(QStringLiteral("lblFinishedState"));
+    InstallerMainStyle::Headline(*lblFinishedState, true);
+    lblFinishedState->SetAutoSize(false);
+    lblFinishedState->setGeometry(44, 168, 472, 30);
+    chkRunRightNow = new TSkinCheckBox(page);
+    chkRunRightNow->setObjectName(QStringLiteral("chkRunRightNow"));
+    InstallerMainStyle::PlainText(*chkRunRightNow);
+    chkRunRightNow->setGeometry(44, 214, 200, 20);
+    chkRunRightNow->SetCaption(QStringLiteral("立即运行"));
+    chkRunRightNow->SetChecked(true);
+    chkAccessWebgle = new TSkinCheckBox(page);
+    chkAccessWebgle->setObjectName(QStringLiteral("chkAccessWebgle"));
+    InstallerMainStyle::PlainText(*chkAccessWebgle);
+    chkAccessWebgle->setGeometry(44, 242, 200, 20);
+    chkAccessWebgle->SetCaption(QStringLiteral("访问Velmo网站"));
+    chkAccessWebgle->SetChecked(true);
+    imgFinishedButton = CreateImageButton(page, QStringLiteral("imgFinishedButton"),
+                                          QStringLiteral("imgFinished"), QRect(396, 230, 120, 36));
+    BindImageButton(imgFinishedButton, {imgFinishedButton});
+    imgFinishedButton->OnClick = [this] { imgFinishedButtonClick(); };
+}
+
+void TfrmInstallerMain::CreateOperateBar() {
+    pnlOperate = new TSkinPanel(this);
+    pnlOperate->setObjectName(QStringLiteral("pnlOperate"));
+    pnlOperate->setGeometry(
+        TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::OperateBarHeight));
+    pnlOperate->SetBitmap(TSkinHelper::CreateBitmap(FormPicture(KForm, QStringLiteral("imgBar"))));
+
+    pnlReaderAnnounce = new TSkinPanel(pnlOperate);
+    pnlReaderAnnounce->setObjectName(QStringLiteral("pnlReaderAnnounce"));
+    pnlReaderAnnounce->setGeometry(0, 0, 300, TInstallerMainLayout::OperateBarHeight);
+    chkReadedAnnounce = new TSkinCheckBox(pnlReaderAnnounce);
+    chkReadedAnnounce->setObjectName(QStringLiteral("chkReadedAnnounce"));
+    chkReadedAnnounce->setGeometry(16, 9, 17, 17);
+    chkReadedAnnounce->SetChecked(true);
+    chkReadedAnnounce->OnClick = [this] { chkReadedAnnounceClick(); };
+    lblReadedAnnounce = new TSkinLabel(pnlReaderAnnounce);
+    lblReadedAnnounce->setObjectName(QStringLiteral("lblReadedAnnounce"));
+    InstallerMainStyle::PlainText(*lblReadedAnnounce);
+    lblReadedAnnounce->SetCaption(QStringLiteral("我已阅读并同意"));
+    lblReadedAnnounce->setCursor(Qt::PointingHandCursor);
+    lblReadedAnnounce->OnClick = [this] { lblReadedAnnounceClick(); };
+    lblAnnounce = new TSkinLabel(pnlReaderAnnounce);
+    lblAnnounce->setObjectName(QStringLiteral("lblAnnounce"));
+    InstallerMainStyle::Link(*lblAnnounce, true);
+    lblAnnounce->SetCaption(QStringLiteral("许可协议"));
+    lblAnnounce->OnClick = [this] { lblAnnounceClick(); };
+
+    lblOperator = new TSkinLabel(pnlOperate);
+    lblOperator->setObjectName(QStringLiteral("lblOperator"));
+    InstallerMainStyle::Link(*lblOperator, false);
+    lblOperator->OnClick = [this] { lblOperatorClick(); };
+    lblPrior = new TSkinLabel(pnlOperate);
+    lblPrior->setObjectName(QStringLiteral("lblPrior"));
+    InstallerMainStyle::Link(*lblPrior, false);
+    lblPrior->SetCaption(QStringLiteral(" 返回上一步"));
+    lblPrior->OnClick = [this] { lblPriorClick(); };
+}
+
+void TfrmInstallerMain::CreateBackBar() {
+    pnlBack = new TSkinPanel(this);
+    pnlBack->setObjectName(QStringLiteral("pnlBack"));
+    pnlBack->setGeometry(
+        TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::BackBarHeight));
+    CreatePicture(pnlBack, QStringLiteral("imgBar"), pnlBack->rect())
+        ->setObjectName(QStringLiteral("imgBack"));
+}
+
+void TfrmInstallerMain::MovePanelsOntoForm() {
+    for (TSkinPanel* panel : FPanels) {
+        panel->hide();
+        panel->setParent(this);
+    }
+    LayoutPageArea();
+}
+
+// ---- pages ----------------------------------------------------------------------------
+
+void TfrmInstallerMain::LayoutPageArea() {
+    const bool operate = pnlOperate->isVisibleTo(this);
+    const int bar =
+        operate ? TInstallerMainLayout::OperateBarHeight : TInstallerMainLayout::BackBarHeight;
+    for (TSkinPanel* panel : FPanels)
+        panel->setGeometry(TInstallerMainLayout::PageRect(contentsRect(), bar));
+}
+
+void TfrmInstallerMain::PlaceLinks() {
+    for (TSkinLabel* label : {lblOperator, lblPrior, lblReadedAnnounce, lblAnnounce})
+        FitOnOneLine(label);
+    const QSize bar = pnlOperate->size();
+    const QRect operatorRect = TInstallerMainLayout::OperatorRect(bar, lblOperator->size());
+    lblOperator->move(operatorRect.topLeft());
+    lblPrior->move(
+        TInstallerMainLayout::PriorRect(operatorRect, bar.height(), lblPrior->size()).topLeft());
+    const int top = (bar.height() - lblReadedAnnounce->height()) / 2;
+    lblReadedAnnounce->move(chkReadedAnnounce->geometry().right() + 6, top);
+    lblAnnounce->move(lblReadedAnnounce->geometry().right() + 1, top);
+}
+
+void TfrmInstallerMain::ShowPage() {
+    pnlReaderAnnounce->hide();
+    for (TSkinPanel* panel : FPanels)
+        panel->hide();
+    const TInstallerMainPageLook look = InstallerMainPageLook(FPageIndex);
+    if (look.HasPage)
+        pcInstallProgress->SetActivePageIndex(FPageIndex);
+
+    pnlOperate->setVisible(look.OperateBar);
+    pnlBack->setVisible(!look.OperateBar);
+    pnlReaderAnnounce->setVisible(look.AgreementRow);
+    if (look.OperatorCaption)
+        lblOperator->SetCaption(*look.OperatorCaption);
+    lblOperator->setVisible(look.OperatorShown);
+    lblPrior->setVisible(look.PriorShown);
+
+    switch (FPageIndex) {
+    case 0:
+        ShowButtonPicture(imgOKButton, QStringLiteral("Nor"));
+        break;
+    case 1:
+        ShowButtonPicture(imgFastButtom, QStringLiteral("Nor"));
+        break;
+    case 2:
+        ShowButtonPicture(imgSelect, QStringLiteral("Nor"));
+        break;
+    case 4: {
+        FPanels[4]->setEnabled(FInstallSuccess);
+        chkRunRightNow->SetChecked(FInstallSuccess);
+        chkAccessWebgle->SetChecked(FInstallSuccess);
+        const QString result =
+            FInstallSuccess ? QStringLiteral("安装完成") : QStringLiteral("安装失败");
+        lblInstallState->SetCaption(result);
+        // The finished page says which way the install went.
+        lblFinishedState->SetCaption(result);
+        InstallerMainStyle::Headline(*lblFinishedState, FInstallSuccess);
+        ShowButtonPicture(imgFinishedButton, QStringLiteral("Nor"));
+        break;
+    }
+    default:
+        break;
+    }
+    LayoutPageArea();
+    PlaceLinks();
+    if (look.HasPage)
+        FPanels[FPageIndex]->show();
+}
+
+void TfrmInstallerMain::NextPage() {
+    ++FPageIndex;
+    ShowPage();
+}
+
+void TfrmInstallerMain::PriorPage() {
+    --FPageIndex;
+    ShowPage();
+}
+
+// ---- install and finish ---------------------------------------------------------------
+
+void TfrmInstallerMain::InstallSoftware() {
+    if (FInstalling)
+        return;
+    FInstalling = true;
+    TInstallerMainProgress display(*lblInstallState, *pbProgress);
+    TInstallSequence sequence(FServices, InstallerSettings(), FState,
+                              OnShowInstallError ? OnShowInstallError : ShowSystemErrorBox);
+    // An error that escapes the sequence still goes to the application-wide handler, but the
+    // window then goes on to say that the install failed instead of staying on this page.
+    try {
+        if (PayloadSource) {
+            const std::unique_ptr<QIODevice> source = PayloadSource();
+            if (source)
+                sequence.InstallSoftware(edtInstallPath->text(), display, *source);
+            else
+                TSkinApplication::HandleException(QStringLiteral("InstallSoftware: no payload"));
+        } else {
+            sequence.InstallSoftware(edtInstallPath->text(), display);
+        }
+    } catch (const std::exception& error) {
+        TSkinApplication::HandleException(TSkinApplication::ErrorMessage(error));
+    } catch (...) {
+        TSkinApplication::HandleException(QStringLiteral("Unknown error"));
+    }
+    FInstallSuccess = sequence.InstallSuccess();
+    FInstalling = false;
+}
+
+bool TfrmInstallerMain::RunInstall() {
+    InstallSoftware();
+    if (!FCloseAfterInstall)
+        return true;
+    close();
+    return false;
+}
+
+void TfrmInstallerMain::Launch(const QString& target, const QString& what) {
+    try {
+        FLauncher.Open(target);
+    } catch (const std::exception& error) {
+        WriteInstallLog(u"FinishInstall:"_qs + what + u"\r\n"_qs +
+                        TSkinApplication::ErrorMessage(error));
+    }
+}
+
+void TfrmInstallerMain::FinishInstall() {
+    if (FInstallSuccess) {
+        const TInstallerSettings& settings = InstallerSettings();
+        // A failed start is logged and the next action still runs: the window always closes.
+        if (chkRunRightNow->Checked())
+            Launch(FState.ProductFolder + settings.ProductExe, QStringLiteral("运行已安装的程序"));
+        if (chkAccessWebgle->Checked())
+            Launch(settings.WebAddress, QStringLiteral("打开网站"));
+    }
+    close();
+}
+
+void TfrmInstallerMain::CancelInstall() {
+    if (!OnConfirmCancel || OnConfirmCancel())
+        close();
+}
+
+// ---- agreement ------------------------------------------------------------------------
+
+void TfrmInstallerMain::SetInstallButtonsEnabled(bool Value) {
+    imgFastButtom->setEnabled(Value);
+    imgOkInstall->setEnabled(Value);
+}
+
+void TfrmInstallerMain::ToggleAgreement() {
+    chkReadedAnnounce->SetChecked(!chkReadedAnnounce->Checked());
+    SetInstallButtonsEnabled(chkReadedAnnounce->Checked());
+}
+
+// ---- event handlers -------------------------------------------------------------------
+
+void TfrmInstallerMain::showEvent(QShowEvent* event) {
+    TDefaultSkinForm::showEvent(event);
+    if (FAlpha < 255)
+        FTimerShow->Start();
+}
+
+void TfrmInstallerMain::closeEvent(QCloseEvent* event) {
+    // Closing halfway through writing the product would leave it torn: the window closes as
+    // soon as the install sequence returns.
+    if (FInstalling) {
+        FCloseAfterInstall = true;
+        event->ignore();
+        return;
+    }
+    FTimerShow->Stop();
+    TDefaultSkinForm::closeEvent(event);
+}
+
+void TfrmInstallerMain::TimerShowTimer() {
+    if (FAlpha + FadeStep < 255) {
+        FAlpha += FadeStep;
+    } else {
+        FAlpha = 255;
+        FTimerShow->Stop();
+    }
+    setWindowOpacity(FAlpha / 255.0);
+}
+
+void TfrmInstallerMain::imgOKButtonClick() {
+    NextPage();
+}
+
+void TfrmInstallerMain::imgOkInstallClick() {
+    NextPage();
+    if (RunInstall())
+        NextPage();
+}
+
+void TfrmInstallerMain::imgFastButtomClick() {
+    FPageIndex = 3;
+    ShowPage();
+    if (RunInstall())
+        NextPage();
+}
+
+void TfrmInstallerMain::imgSelectClick() {
+    QString path = edtInstallPath->text();
+    if (!SelectFolderDialog(this, QStringLiteral("选择文件夹:"), QString(), path, true, false,
+                            false))
+        return;
+    const QString& publisher = InstallerSettings().PublisherFolder;
+    edtInstallPath->setText(path.endsWith(u'/') ? path + publisher : path + u'/' + publisher);
+}
+
+void TfrmInstallerMain::imgFinishedButtonClick() {
+    FinishInstall();
+}
+
+void TfrmInstallerMain::lblOperatorClick() {
+    switch (InstallerMainOperatorAction(FPageIndex)) {
+    case TOperatorAction::Next:
+        NextPage();
+        break;
+    case TOperatorAction::Prior:
+        PriorPage();
+        break;
+    case TOperatorAction::Finish:
+        FinishInstall();
+        break;
+    case TOperatorAction::None:
+        break;
+    }
+}
+
+void TfrmInstallerMain::lblPriorClick() {
+    PriorPage();
+}
+
+void TfrmInstallerMain::lblAnnounceClick() {
+    if (OnShowAgreement)
+        OnShowAgreement();
+}
+
+void TfrmInstallerMain::lblReadedAnnounceClick() {
+    ToggleAgreement();
+}
+
+void TfrmInstallerMain::chkReadedAnnounceClick() {
+    SetInstallButtonsEnabled(chkReadedAnnounce->Checked());
+}
+
+} // namespace velmora

@@ -1,0 +1,118 @@
+#include "tools/wizard-tour/WizardTour.h"
+
+#include "installer/wizard/InstallerMain.h"
+#include "platform/system/PlatformServices.h"
+#include "skin/widgets/SkinCheckBox.h"
+#include "skin/widgets/SkinLabel.h"
+#include "tools/wizard-tour/TourLauncher.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTimer>
+
+namespace velmora {
+
+namespace {
+
+void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// A left click in the middle of widget, with the mouse entering it first, as a hand would.
+void Click(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    QEnterEvent enter(centre, centre, global);
+    QApplication::sendEvent(widget, &enter);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+    Settle();
+}
+
+template <typename T> T* Find(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QLatin1String(name));
+    if (child == nullptr)
+        qFatal("wizard-tour: the window has no %s", name);
+    return child;
+}
+
+} // namespace
+
+TWizardTour::TWizardTour(QString stage) : FStage(std::move(stage)) {}
+
+QString TWizardTour::InstallFolder() const {
+    return FStage + QStringLiteral("/custom/Norvane");
+}
+
+void TWizardTour::Shoot(QWidget& window, const QString& name) {
+    Settle();
+    const QString file = FStage + QStringLiteral("/pictures/") + name + QStringLiteral(".png");
+    window.grab().save(file);
+    FPictures << file;
+}
+
+// The installing page is only on screen while the sequence runs: the picture is taken from
+// inside its message pumping, once the progress bar has moved.
+void TWizardTour::ShootInstalling(TfrmInstallerMain& window) {
+    auto* timer = new QTimer(&window);
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, &window, [this, &window, timer] {
+        const auto* bar = window.findChild<QProgressBar*>(QStringLiteral("pbProgress"));
+        if (FInstallingShot || window.PageIndex() != 3 || bar->value() < bar->maximum() / 2)
+            return;
+        FInstallingShot = true;
+        timer->stop();
+        window.grab().save(FStage + QStringLiteral("/pictures/3-installing.png"));
+    });
+    timer->start();
+}
+
+bool TWizardTour::Run() {
+    QDir().mkpath(FStage + QStringLiteral("/pictures"));
+    TPlatformServices services(TSystemRoots::Below(FStage + QStringLiteral("/root")), QString());
+    TTourLauncher launcher;
+    TInstallState state;
+    TfrmInstallerMain window(services, launcher, state);
+    window.OnShowInstallError = [](const QString& text, const QString&) {
+        qWarning("wizard-tour: %s", qPrintable(text));
+    };
+    window.show();
+    while (window.Alpha() < 255)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+    Shoot(window, QStringLiteral("0-notice"));
+    Click(Find<QWidget>(window, "imgOKButton"));
+    Shoot(window, QStringLiteral("1-options"));
+    auto* agreement = Find<TSkinCheckBox>(window, "chkReadedAnnounce");
+    Click(agreement);
+    Shoot(window, QStringLiteral("1-options-agreement-off"));
+    Click(agreement);
+    Click(Find<TSkinLabel>(window, "lblOperator"));
+    auto* path = Find<QLineEdit>(window, "edtInstallPath");
+    path->setFocus();
+    path->selectAll();
+    path->insert(InstallFolder());
+    Shoot(window, QStringLiteral("2-path"));
+
+    ShootInstalling(window);
+    Click(Find<QWidget>(window, "imgOkInstall"));
+    if (FInstallingShot)
+        FPictures << FStage + QStringLiteral("/pictures/3-installing.png");
+    Click(Find<TSkinCheckBox>(window, "chkRunRightNow"));
+    Click(Find<TSkinCheckBox>(window, "chkAccessWebgle"));
+    Shoot(window, QStringLiteral("4-finished"));
+    const bool finished = window.PageIndex() == 4 && window.InstallSuccess();
+    Click(Find<QWidget>(window, "imgFinishedButton"));
+    return finished && launcher.Started.isEmpty() && !window.isVisible();
+}
+
+} // namespace velmora
