@@ -24,6 +24,9 @@ const QPoint KOperatorLink(530, 350);  // lblOperator: custom install on the opt
 const QPoint KPathField(236, 196);     // edtInstallPath
 const QPoint KInstallButton(281, 272); // imgOkInstall
 const QPoint KFinishButton(459, 276);  // imgFinishedButton
+const QPoint KCloseButton(547, 13);    // the title bar's close button
+// The install's one error box: the caption "提示", no owner.
+const TWindowMatch KErrorBox = [](const QString& title, QSize) { return title == u"提示"_qs; };
 
 struct TProductProcess {
     pid_t Pid = 0;
@@ -121,6 +124,18 @@ protected:
         return text;
     }
 
+    // Every file below the install folder with its bytes.
+    QHash<QString, QByteArray> InstalledFiles() const {
+        QHash<QString, QByteArray> files;
+        QDirIterator it(FInstallTo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            if (file.open(QIODevice::ReadOnly))
+                files.insert(file.fileName(), file.readAll());
+        }
+        return files;
+    }
+
     QString Opened() const {
         QFile file(FSandbox.Path(QStringLiteral("home/opened.txt")));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -205,6 +220,48 @@ TEST_F(InstallerMainEndToEndTest, CustomInstallIntoATypedPathThenRunTheProduct) 
     EXPECT_EQ(Opened().trimmed().toStdString(), InstallerSettings().WebAddress.toStdString());
     ::kill(products.front().Pid, SIGTERM);
     EXPECT_TRUE(WaitUntil([&] { return ProcessesOf(Product()).isEmpty(); }, 10000));
+}
+
+TEST_F(InstallerMainEndToEndTest, APayloadThatDoesNotInflateFailsAndLeavesThePreviousInstall) {
+    // A working install of the same version, made by the same sequence without a window.
+    QProcess previous;
+    FSandbox.Start(
+        previous, FSetupCli, QStringLiteral("offscreen"), QString(),
+        {QStringLiteral("install"),
+         FSandbox.Install(QStringLiteral(PAYLOAD_ARCHIVE), QStringLiteral("payload.bin")),
+         FInstallTo});
+    ASSERT_TRUE(previous.waitForFinished(60000));
+    ASSERT_EQ(previous.exitCode(), 0);
+    const QHash<QString, QString> record = Record();
+    ASSERT_FALSE(record.isEmpty());
+    const QHash<QString, QByteArray> files = InstalledFiles();
+    ASSERT_TRUE(files.contains(Product()));
+
+    const QString window = InstallThroughTheWizard(QStringLiteral(VELMORA_SETUP_DAMAGED_PROGRAM));
+    const QString box = FDesktop.WaitForWindow(FSetup, KErrorBox);
+    ASSERT_FALSE(box.isEmpty()) << "no error box; the install log says: "
+                                << InstallLogs().toStdString();
+    FDesktop.Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box});
+    FDesktop.Keys(QStringLiteral("Return"));
+    ASSERT_TRUE(WaitUntil([&] { return !FDesktop.FindWindow(FSetup, KErrorBox); }))
+        << "the error box did not close";
+
+    // The finished page says the install failed: its panel is disabled, so the finish button
+    // does nothing, and only the title bar's close button ends the wizard.
+    FDesktop.Click(window, KFinishButton);
+    EXPECT_FALSE(FSetup.waitForFinished(500)) << "the finish button closed a failed install";
+    FDesktop.Click(window, KCloseButton);
+    ASSERT_TRUE(FSetup.waitForFinished(30000)) << "the close button did not end the wizard";
+    EXPECT_EQ(FSetup.exitCode(), 0);
+
+    EXPECT_TRUE(ProcessesOf(Product()).isEmpty()) << "the product was started";
+    EXPECT_EQ(Opened().toStdString(), "");
+    EXPECT_TRUE(InstallLogs().contains(u"ZDecompressStream:提取安装包出错!"_qs))
+        << InstallLogs().toStdString();
+    // The previous install is untouched: its files, byte for byte, and its record.
+    EXPECT_EQ(InstalledFiles(), files);
+    EXPECT_EQ(Record(), record);
+    EXPECT_TRUE(QFileInfo::exists(record.value(QStringLiteral("ShortcutFileName"))));
 }
 
 } // namespace
