@@ -1,6 +1,12 @@
 #include "tools/wizard-tour/WizardTour.h"
 
 #include "installer/wizard/InstallerMain.h"
+#include "installer/wizard/frmAgreement.h"
+#include "installer/wizard/frmBaseMsgBox.h"
+#include "installer/wizard/frmCancelInstall.h"
+#include "installer/wizard/frmCheckInstallerIsRunning.h"
+#include "installer/wizard/frmCheckInstanceIsRunning.h"
+#include "platform/graphics/ModalDisplay.h"
 #include "platform/system/PlatformServices.h"
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinLabel.h"
@@ -76,6 +82,44 @@ void TWizardTour::ShootInstalling(TfrmInstallerMain& window) {
     timer->start();
 }
 
+void TWizardTour::ShootModal(QWidget& dialog, const QString& name,
+                             const std::function<void()>& open) {
+    bool shot = false;
+    // Checked from inside the dialog's own modal loop, which open does not leave until the
+    // dialog closes.
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [this, &dialog, &name, &shot, &watch] {
+        if (!dialog.isVisible())
+            return;
+        watch.stop();
+        Shoot(dialog, name);
+        shot = true;
+        dialog.close();
+    });
+    watch.start();
+    open();
+    if (!shot)
+        qFatal("wizard-tour: %s was never shown", qPrintable(name));
+}
+
+// What the start-up can show before the wizard window: a message box, and the dialogs for an
+// installer or a product that is already running.
+void TWizardTour::ShootDialogs() {
+    TfrmBaseMsgBox box;
+    // Yes, no and cancel (3), the question icon (0x20), the second button the default (0x100).
+    ShootModal(box, QStringLiteral("dialog-msgbox-0x123"), [&box] {
+        box.MessageBox(0, QStringLiteral("安装目录中已有文件。是否覆盖这些文件？"),
+                       QStringLiteral("提示"), 0x123);
+    });
+    TfrmCheckInstallerIsRunning installer;
+    ShootModal(installer, QStringLiteral("dialog-installer-running"),
+               [&installer] { installer.ModalShow(); });
+    TfrmCheckInstanceIsRunning product;
+    ShootModal(product, QStringLiteral("dialog-product-running"),
+               [&product] { product.ModalShow(); });
+}
+
 bool TWizardTour::Run() {
     QDir().mkpath(FStage + QStringLiteral("/pictures"));
     TPlatformServices services(TSystemRoots::Below(FStage + QStringLiteral("/root")), QString());
@@ -85,13 +129,29 @@ bool TWizardTour::Run() {
     window.OnShowInstallError = [](const QString& text, const QString&) {
         qWarning("wizard-tour: %s", qPrintable(text));
     };
+    // The cancel question and the licence viewer as the start-up wires them, each pictured
+    // and closed again, which answers "no" and leaves the window as it was.
+    window.OnConfirmCancel = [this, &window] {
+        TfrmCancelInstall question(&window);
+        int answer = 0;
+        ShootModal(question, QStringLiteral("dialog-cancel-question"),
+                   [&] { answer = question.ModalShow(); });
+        return answer == mrYes;
+    };
+    TfrmAgreement licence;
+    window.OnShowAgreement = [this, &licence] {
+        ShootModal(licence, QStringLiteral("dialog-licence"), [&] { licence.ModalShow(); });
+    };
+    ShootDialogs();
     window.show();
     while (window.Alpha() < 255)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     Shoot(window, QStringLiteral("0-notice"));
+    window.CancelInstall();
     Click(Find<QWidget>(window, "imgOKButton"));
     Shoot(window, QStringLiteral("1-options"));
+    Click(Find<TSkinLabel>(window, "lblAnnounce"));
     auto* agreement = Find<TSkinCheckBox>(window, "chkReadedAnnounce");
     Click(agreement);
     Shoot(window, QStringLiteral("1-options-agreement-off"));

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -11,7 +12,9 @@ class TfrmInstallerMain;
 
 // One walk through the main window: notice, options with the agreement off and on again,
 // custom install, a typed path, the install, and the finished page with launching switched
-// off. Each step's picture goes to the output folder; Pictures lists them in order.
+// off; on the way, the dialogs the wizard can show (a message box of type 0x123, both
+// running dialogs, the cancel question, the licence viewer). Each step's picture goes to the
+// output folder; Pictures lists them in order.
 class TWizardTour {
 public:
     explicit TWizardTour(QString stage);
@@ -24,6 +27,10 @@ public:
 private:
     void Shoot(QWidget& window, const QString& name);
     void ShootInstalling(TfrmInstallerMain& window);
+    // Runs open, which shows dialog modally, pictures the dialog once it is on screen and
+    // closes it; the dialog's result is whatever closing gives (no, cancel).
+    void ShootModal(QWidget& dialog, const QString& name, const std::function<void()>& open);
+    void ShootDialogs();
 
     QString FStage;
     QStringList FPictures;

@@ -25,7 +25,9 @@ const char* const KHelp =
     "Walks the wizard's main window (notice, options with the agreement off and on, custom\n"
     "install into a typed path, install, finished with launching switched off) with the\n"
     "registry store, program files, desktop, menus and log below DIR, and writes a PNG of\n"
-    "each step to DIR/pictures. DIR defaults to a fresh folder under /tmp.\n";
+    "each step and of each dialog (a message box of type 0x123, both running dialogs, the\n"
+    "cancel question, the licence viewer) to DIR/pictures. DIR defaults to a fresh folder\n"
+    "under /tmp.\n";
 
 } // namespace
 

@@ -3,12 +3,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSize>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,7 +46,9 @@ public:
 
     QProcessEnvironment Environment(const QString& AQtPlatform, const QString& ADisplay) const {
         QProcessEnvironment env;
-        env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        // The sandbox's bin comes first, so a test can stand in for a desktop helper there.
+        env.insert(QStringLiteral("PATH"),
+                   Path(QStringLiteral("bin")) + QStringLiteral(":/usr/bin:/bin"));
         env.insert(QStringLiteral("HOME"), Path(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data")));
@@ -54,19 +62,25 @@ public:
         return env;
     }
 
+    // The user the sandbox's programs run as.
+    static uid_t User() { return ::geteuid() == 0 ? KNobody : ::geteuid(); }
+
     // Starts AProgram with the sandbox's environment, as the unprivileged user under root.
     void Start(QProcess& AProcess, const QString& AProgram, const QString& AQtPlatform,
-               const QString& ADisplay = QString()) const {
+               const QString& ADisplay = QString(),
+               const QStringList& AArguments = QStringList()) const {
         AProcess.setProcessEnvironment(Environment(AQtPlatform, ADisplay));
         AProcess.setWorkingDirectory(Path(QStringLiteral("home")));
         AProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         if (::geteuid() == 0)
             AProcess.start(QStringLiteral("setpriv"),
-                           {QStringLiteral("--reuid=%1").arg(KNobody),
-                            QStringLiteral("--regid=%1").arg(KNobody),
-                            QStringLiteral("--clear-groups"), QStringLiteral("--"), AProgram});
+                           QStringList{QStringLiteral("--reuid=%1").arg(KNobody),
+                                       QStringLiteral("--regid=%1").arg(KNobody),
+                                       QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                                       AProgram} +
+                               AArguments);
         else
-            AProcess.start(AProgram, QStringList());
+            AProcess.start(AProgram, AArguments);
         ASSERT_TRUE(AProcess.waitForStarted(10000)) << AProgram.toStdString();
     }
 
@@ -102,5 +116,133 @@ inline void Stop(QProcess& AProcess) {
     AProcess.kill();
     AProcess.waitForFinished(10000);
 }
+
+// A private X display for the test's lifetime.
+class TVirtualDisplay {
+public:
+    TVirtualDisplay() {
+        for (int number = 90 + ::getpid() % 200; number < 400 && FName.isEmpty(); ++number) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+                QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+                continue;
+            FServer.setProcessChannelMode(QProcess::MergedChannels);
+            FServer.start(QStringLiteral("Xvfb"),
+                          {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
+                           QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                           QStringLiteral("-ac")});
+            if (!FServer.waitForStarted(10000))
+                return;
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+            // A server that lost the race for the number ends on its own.
+            WaitUntil([&] { return QFileInfo::exists(socket) || FServer.waitForFinished(50); },
+                      10000);
+            if (FServer.state() == QProcess::Running && QFileInfo::exists(socket))
+                FName = QStringLiteral(":%1").arg(number);
+            else
+                StopServer();
+        }
+    }
+    ~TVirtualDisplay() { StopServer(); }
+    const QString& Name() const { return FName; }
+
+private:
+    // Asked to end, the server removes its socket and lock file.
+    void StopServer() {
+        if (FServer.state() == QProcess::NotRunning)
+            return;
+        FServer.terminate();
+        if (!FServer.waitForFinished(10000))
+            Stop(FServer);
+    }
+
+    QProcess FServer;
+    QString FName;
+};
+
+using TWindowMatch = std::function<bool(const QString& title, QSize size)>;
+
+// Finds the windows of real processes on a display and works them with the mouse and the
+// keyboard through xdotool, as a user would.
+class TDesktopDriver {
+public:
+    explicit TDesktopDriver(const TVirtualDisplay& ADisplay) : FDisplay(ADisplay) {}
+
+    struct TWindow {
+        QString Id;
+        QString Title;
+        QSize Size;
+    };
+
+    QString Xdotool(const QStringList& AArguments) const {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), FDisplay.Name());
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("xdotool"), AArguments);
+        tool.waitForFinished(10000);
+        return QString::fromUtf8(tool.readAllStandardOutput());
+    }
+
+    // The visible windows of AProcess, remembered for EverShowed.
+    QList<TWindow> Windows(const QProcess& AProcess) const {
+        QList<TWindow> windows;
+        const QString ids =
+            Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(AProcess.processId())});
+        static const QRegularExpression size(QStringLiteral("WIDTH=(\\d+)\\s+HEIGHT=(\\d+)"));
+        for (QString id : ids.split(u'\n', Qt::SkipEmptyParts)) {
+            id = id.trimmed();
+            const auto match = size.match(
+                Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}));
+            if (!match.hasMatch())
+                continue;
+            TWindow window{id, Xdotool({QStringLiteral("getwindowname"), id}).trimmed(),
+                           QSize(match.captured(1).toInt(), match.captured(2).toInt())};
+            FSeen[AProcess.processId()].append(window);
+            windows.append(window);
+        }
+        return windows;
+    }
+
+    std::optional<QString> FindWindow(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        for (const TWindow& window : Windows(AProcess))
+            if (AMatch(window.Title, window.Size))
+                return window.Id;
+        return std::nullopt;
+    }
+
+    QString WaitForWindow(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        std::optional<QString> id;
+        EXPECT_TRUE(WaitUntil([&] { return (id = FindWindow(AProcess, AMatch)).has_value(); }))
+            << "the expected window did not appear";
+        return id.value_or(QString());
+    }
+
+    bool EverShowed(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        for (const TWindow& window : FSeen.value(AProcess.processId()))
+            if (AMatch(window.Title, window.Size))
+                return true;
+        return false;
+    }
+
+    // A left click at AAt in AWindow's coordinates.
+    void Click(const QString& AWindow, QPoint AAt) const {
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), AWindow,
+                 QString::number(AAt.x()), QString::number(AAt.y()), QStringLiteral("click"),
+                 QStringLiteral("1")});
+    }
+
+    // Key strokes (xdotool names, such as "ctrl+a") to the window that has the focus; events
+    // sent to a window directly are marked as synthetic, and Qt drops those.
+    void Keys(const QString& AKeys) const { Xdotool({QStringLiteral("key"), AKeys}); }
+    void Type(const QString& AText) const {
+        Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), AText});
+    }
+
+private:
+    const TVirtualDisplay& FDisplay;
+    mutable QHash<qint64, QList<TWindow>> FSeen;
+};
 
 } // namespace velmora::testing

@@ -3,9 +3,7 @@
 // its dialog, then the product dialog, and ends without a wizard window.
 #include "tests/installer/wizard/RealProcessSupport.h"
 
-#include <QFileInfo>
 #include <QPoint>
-#include <QRegularExpression>
 #include <QSize>
 #include <optional>
 
@@ -13,59 +11,16 @@ using namespace velmora::testing;
 
 namespace {
 
-using TMatch = std::function<bool(const QString& title, QSize size)>;
-
 // The wizard's window by its caption and size; the installer-running dialog by its caption
 // (it fits its height to the text); the product dialog, which has no caption, by its size.
 // The wizard window has no caption of its own (the window system shows the program's name);
 // the licence viewer of the same size is only created at start-up, never shown.
-const TMatch KMainWindow = [](const QString&, QSize size) { return size == QSize(562, 371); };
-const TMatch KInstallerDialog = [](const QString& title, QSize size) {
+const TWindowMatch KMainWindow = [](const QString&, QSize size) { return size == QSize(562, 371); };
+const TWindowMatch KInstallerDialog = [](const QString& title, QSize size) {
     return title == u"安装检测"_qs && size.width() == 320;
 };
-const TMatch KProductDialog = [](const QString&, QSize size) { return size == QSize(506, 296); };
-
-// A private X display for the test's lifetime.
-class TVirtualDisplay {
-public:
-    TVirtualDisplay() {
-        for (int number = 90 + ::getpid() % 200; number < 400 && FName.isEmpty(); ++number) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-                QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-                continue;
-            FServer.setProcessChannelMode(QProcess::MergedChannels);
-            FServer.start(QStringLiteral("Xvfb"),
-                          {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
-                           QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                           QStringLiteral("-ac")});
-            if (!FServer.waitForStarted(10000))
-                return;
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-            // A server that lost the race for the number ends on its own.
-            WaitUntil([&] { return QFileInfo::exists(socket) || FServer.waitForFinished(50); },
-                      10000);
-            if (FServer.state() == QProcess::Running && QFileInfo::exists(socket))
-                FName = QStringLiteral(":%1").arg(number);
-            else
-                StopServer();
-        }
-    }
-    ~TVirtualDisplay() { StopServer(); }
-    const QString& Name() const { return FName; }
-
-private:
-    // Asked to end, the server removes its socket and lock file.
-    void StopServer() {
-        if (FServer.state() == QProcess::NotRunning)
-            return;
-        FServer.terminate();
-        if (!FServer.waitForFinished(10000))
-            Stop(FServer);
-    }
-
-    QProcess FServer;
-    QString FName;
+const TWindowMatch KProductDialog = [](const QString&, QSize size) {
+    return size == QSize(506, 296);
 };
 
 class SetupStartUpTest : public ::testing::Test {
@@ -81,82 +36,29 @@ protected:
             Stop(*process);
     }
 
-    QString Xdotool(const QStringList& AArguments) const {
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), FDisplay.Name());
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral("xdotool"), AArguments);
-        tool.waitForFinished(10000);
-        return QString::fromUtf8(tool.readAllStandardOutput());
+    QString WaitForWindow(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        return FDesktop.WaitForWindow(AProcess, AMatch);
     }
-
-    struct TWindow {
-        QString Id;
-        QString Title;
-        QSize Size;
-    };
-
-    // The visible windows of AProcess, remembered for EverShowed.
-    QList<TWindow> Windows(const QProcess& AProcess) const {
-        QList<TWindow> windows;
-        const QString ids =
-            Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                     QStringLiteral("--pid"), QString::number(AProcess.processId())});
-        static const QRegularExpression size(QStringLiteral("WIDTH=(\\d+)\\s+HEIGHT=(\\d+)"));
-        for (QString id : ids.split(u'\n', Qt::SkipEmptyParts)) {
-            id = id.trimmed();
-            const auto match = size.match(
-                Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}));
-            if (!match.hasMatch())
-                continue;
-            TWindow window{id, Xdotool({QStringLiteral("getwindowname"), id}).trimmed(),
-                           QSize(match.captured(1).toInt(), match.captured(2).toInt())};
-            FSeen[AProcess.processId()].append(window);
-            windows.append(window);
-        }
-        return windows;
+    std::optional<QString> FindWindow(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        return FDesktop.FindWindow(AProcess, AMatch);
     }
-
-    std::optional<QString> FindWindow(const QProcess& AProcess, const TMatch& AMatch) const {
-        for (const TWindow& window : Windows(AProcess))
-            if (AMatch(window.Title, window.Size))
-                return window.Id;
-        return std::nullopt;
+    bool EverShowed(const QProcess& AProcess, const TWindowMatch& AMatch) const {
+        return FDesktop.EverShowed(AProcess, AMatch);
     }
-
-    QString WaitForWindow(const QProcess& AProcess, const TMatch& AMatch) const {
-        std::optional<QString> id;
-        EXPECT_TRUE(WaitUntil([&] { return (id = FindWindow(AProcess, AMatch)).has_value(); }))
-            << "the expected window did not appear";
-        return id.value_or(QString());
-    }
-
-    bool EverShowed(const QProcess& AProcess, const TMatch& AMatch) const {
-        for (const TWindow& window : FSeen.value(AProcess.processId()))
-            if (AMatch(window.Title, window.Size))
-                return true;
-        return false;
-    }
-
-    void Click(const QString& AWindow, QPoint AAt) const {
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), AWindow,
-                 QString::number(AAt.x()), QString::number(AAt.y()), QStringLiteral("click"),
-                 QStringLiteral("1")});
-    }
+    void Click(const QString& AWindow, QPoint AAt) const { FDesktop.Click(AWindow, AAt); }
 
     void StartSetup(QProcess& AProcess) {
         FSandbox.Start(AProcess, FSetup, QStringLiteral("xcb"), FDisplay.Name());
     }
 
     TVirtualDisplay FDisplay;
+    TDesktopDriver FDesktop{FDisplay};
     TRealProcessSandbox FSandbox;
     QString FSetup;
     QString FCorvex;
     QProcess FProduct;
     QProcess FFirst;
     QProcess FSecond;
-    mutable QHash<qint64, QList<TWindow>> FSeen;
 };
 
 // Centres of the controls the user clicks, in window coordinates.
