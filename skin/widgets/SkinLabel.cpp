@@ -95,7 +95,12 @@ void TSkinLabel::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
 void TSkinLabel::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     TSkinCustomControl::AppendPaint(Graphics, ADrawRect);
     GuardedStep(*this, QStringLiteral("CustomPaint"), [&] {
-        const int width = FCaptionText->GetFontWidth(Graphics, KIdeographicSpace) + this->width();
+        // One ideographic space of slack keeps a single line from wrapping early; a caption that
+        // wraps anyway wraps at the label's own width, or its last character of a line would be
+        // drawn past the edge and cut off.
+        const int slack = FCaptionText->GetFontWidth(Graphics, KIdeographicSpace);
+        const bool wraps = FCaptionText->GetFontWidth(Graphics, FCaption) > this->width();
+        const int width = wraps ? this->width() : this->width() + slack;
         TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), 0, 0, width, height(), FCaption);
     });
 }

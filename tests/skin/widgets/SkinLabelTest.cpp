@@ -50,6 +50,18 @@ TEST_F(SkinLabelTest, WrapsToParentWidthMinusLeftMinusTwenty) {
     ASSERT_GT(m.Text + m.Space, avail);
     EXPECT_EQ(label.width(), avail);
     EXPECT_EQ(label.height(), m.Line * ((m.Text + m.Space) / avail + 1));
+    // Wrapped lines end inside the label: no character is cut at its right edge, so the last
+    // columns stay free of ink (a cut full-width glyph would reach them).
+    label.show();
+    Grab(label);
+    const QImage drawn = label.BufferBitmap().convertToFormat(QImage::Format_ARGB32);
+    const QImage behind = Form->BufferBitmap().convertToFormat(QImage::Format_ARGB32);
+    int inkAtEdge = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = drawn.width() - 2; x < drawn.width(); ++x)
+            if (drawn.pixel(x, y) != behind.pixel(label.x() + x, label.y() + y))
+                ++inkAtEdge;
+    EXPECT_EQ(inkAtEdge, 0);
 }
 
 TEST_F(SkinLabelTest, NoParentTakesTheWholeLine) {
