@@ -104,6 +104,18 @@ void WindowTest::SetUp() {
     FSkin.Load(TTestSkin::Document());
 }
 
+void FormTest::SetUp() {
+    WindowTest::SetUp();
+    Form = std::make_unique<TBaseSkinForm>();
+    Form->resize(400, 300);
+    Form->show();
+}
+
+void FormTest::TearDown() {
+    Form.reset();
+    WindowTest::TearDown();
+}
+
 void TProbeControl::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     ++CustomPaintCount;
     if (Fail)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/controls/SkinControl.h"
+#include "skin/controls/SkinForms.h"
 #include "skin/data/SkinBackGroundItems.h"
 #include "skin/data/SkinFormStyleItem.h"
 #include "tests/support/SkinDocBuilder.h"
@@ -51,6 +52,14 @@ protected:
 
 private:
     TTestSkin FSkin;
+};
+
+// Window tests with a shown 400 x 300 skinned form to put controls on.
+class FormTest : public WindowTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<TBaseSkinForm> Form;
 };
 
 // A control that paints a red 10 x 10 square in its centre and nothing else, and counts.

@@ -12,18 +12,8 @@
 namespace velmora::testing {
 namespace {
 
-class SkinControlTest : public WindowTest {
+class SkinControlTest : public FormTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        Form = std::make_unique<TBaseSkinForm>();
-        Form->resize(400, 300);
-        Form->show();
-    }
-    void TearDown() override {
-        Form.reset();
-        WindowTest::TearDown();
-    }
     // The form's own picture at a point of the form.
     QRgb FormPixel(QPoint at) const {
         return Form->BufferBitmap().convertToFormat(QImage::Format_ARGB32).pixel(at);
@@ -41,7 +31,6 @@ protected:
             }
         EXPECT_EQ(mismatches, 0);
     }
-    std::unique_ptr<TBaseSkinForm> Form;
 };
 
 TEST_F(SkinControlTest, TransparentControlShowsExactlyTheFormBehindWhereItDrewNothing) {

@@ -11,20 +11,7 @@
 namespace velmora::testing {
 
 // Widget tests: a shown 400 x 300 skinned form to put controls on.
-class WidgetTest : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        Form = std::make_unique<TBaseSkinForm>();
-        Form->resize(400, 300);
-        Form->show();
-    }
-    void TearDown() override {
-        Form.reset();
-        WindowTest::TearDown();
-    }
-    std::unique_ptr<TBaseSkinForm> Form;
-};
+using WidgetTest = FormTest;
 
 inline void SendEnter(QWidget& widget) {
     QEnterEvent event(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
