@@ -56,7 +56,7 @@ void TSkinLabel::AdjustSize() {
         FLastParentWidth = parent->width();
         FLastParentHeight = parent->height();
         if (totalW > avail) {
-            // The Part divides by the available width; none (or less) left is that division's
+            // Wrapping divides by the available width; none (or less) left is that division's
             // failure, and the label keeps its bounds.
             if (avail <= 0)
                 throw EDivByZero(QStringLiteral("Division by zero"));

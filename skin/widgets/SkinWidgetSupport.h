@@ -40,7 +40,7 @@ bool GuardedStep(const TSkinCustomControl& AControl, const QString& ATag, TStep&
 // style bits and the colour (the palette's window-text colour).
 void AssignFontToText(TGDIText& AText, const QWidget& AWidget);
 
-// A drawing surface for measuring text outside a paint (the control's canvas of the Part):
+// A drawing surface for measuring text outside a paint (what a control's canvas is for):
 // one pixel at the skin resolution.
 class TMeasureSurface {
 public:
@@ -58,7 +58,7 @@ QString StripAccelerator(const QString& ACaption);
 QChar AcceleratorOf(const QString& ACaption);
 
 // True when AControl's parent is a skinned form with a transparent title that reaches below
-// AControl's top; then AItem's text colour applies (Parts 4.2, 4.3).
+// AControl's top; then AItem's text colour applies to labels, check boxes and buttons.
 bool UnderTransparentTitle(const QWidget& AControl);
 
 // Makes sure the skin manager tells the skinned control class about a new skin even when no
