@@ -1,0 +1,164 @@
+#include "skin/widgets/Zone.h"
+
+#include "skin/widgets/SkinZoneView.h"
+#include "skin/widgets/ZoneList.h"
+
+namespace velmora {
+
+TZone::TZone() : FChildZones(std::make_unique<TZoneList>(nullptr, this)) {}
+
+TZone::~TZone() {
+    if (FZoneView != nullptr)
+        FZoneView->ZoneDestroyed(this);
+}
+
+void TZone::Attach(TSkinZoneView* AZoneView, TZone* AParentZone) {
+    FParentZone = AParentZone;
+    FLevel = AParentZone != nullptr ? AParentZone->FLevel + 1 : 0;
+    FZoneView = AZoneView;
+    FChildZones->FZoneView = AZoneView;
+    // A zone handed over with children brings its subtree to the view.
+    WalkZones(*FChildZones, false, [AZoneView](TZone* AZone) {
+        AZone->FZoneView = AZoneView;
+        AZone->FChildZones->FZoneView = AZoneView;
+        AZone->FLevel = AZone->FParentZone->FLevel + 1;
+        return TZoneWalk::Enter;
+    });
+}
+
+void TZone::Changed(bool ARepaint, bool ARelayout) {
+    FDispalyChanged = true;
+    if (FZoneView != nullptr && (ARepaint || ARelayout))
+        FZoneView->ZonesChanged(ARepaint, ARelayout);
+}
+
+bool TZone::Visible() const {
+    return FZoneView != nullptr && FLayoutPass == FZoneView->LayoutPass();
+}
+
+int TZone::DisplayIndex() const {
+    return Visible() ? FDisplayIndex : -1;
+}
+
+void TZone::SetZoneName(const QString& Value) {
+    if (FZoneName == Value)
+        return;
+    FZoneName = Value;
+    Changed(true, false);
+}
+
+void TZone::SetLevel(int Value) {
+    if (FLevel == Value)
+        return;
+    FLevel = Value;
+    Changed(false, false);
+}
+
+void TZone::SetWidth(int Value) {
+    if (Value <= 0 || FWidth == Value)
+        return;
+    FWidth = Value;
+    Changed(true, true);
+}
+
+void TZone::SetHeight(int Value) {
+    if (Value <= 0 || FHeight == Value)
+        return;
+    FHeight = Value;
+    Changed(true, true);
+}
+
+void TZone::SetMouseOver(bool Value) {
+    if (FMouseOver == Value)
+        return;
+    FMouseOver = Value;
+    Changed(false, false);
+}
+
+void TZone::SetMouseDown(bool Value) {
+    if (FMouseDown == Value)
+        return;
+    FMouseDown = Value;
+    Changed(false, false);
+}
+
+void TZone::SetBlinkRedraw(bool Value) {
+    if (FBlinkRedraw == Value)
+        return;
+    FBlinkRedraw = Value;
+    Changed(false, false);
+}
+
+void TZone::SetBlinkFlag(int Value) {
+    if (FBlinkFlag == Value)
+        return;
+    FBlinkFlag = Value;
+    Changed(false, false);
+}
+
+void TZone::SetFlashCaptionColor(TGPColor Value) {
+    if (FCaptionColor == Value)
+        return;
+    FCaptionColor = Value;
+    Changed(true, false);
+}
+
+void TZone::SetExpanded(bool Value) {
+    if (FExpanded == Value)
+        return;
+    TSkinZoneView* view = FZoneView;
+    const std::weak_ptr<void> alive = Alive();
+    if (view != nullptr && !view->MultiExpand())
+        view->CollapseOutsideBranch(this);
+    if (alive.expired())
+        return;
+    FExpanded = Value;
+    Changed(false, true);
+    if (view == nullptr)
+        return;
+    view->ClearMouseOver();
+    if (FExpanded)
+        view->FireExpandZone(this, true);
+    view->ZonesChanged(true, true);
+}
+
+void TZone::SetSelected(bool Value) {
+    if (FSelected == Value)
+        return;
+    TSkinZoneView* view = FZoneView;
+    const std::weak_ptr<void> alive = Alive();
+    if (view != nullptr && !view->MultiSelect())
+        view->ClearSelectedZones();
+    if (alive.expired())
+        return;
+    FSelected = Value;
+    Changed(false, false);
+    if (view == nullptr)
+        return;
+    if (FSelected)
+        view->FireSelectZone(this, true);
+    view->ZonesChanged(true, false);
+}
+
+void TZone::SetBlinking(bool Value) {
+    if (FBlinking == Value)
+        return;
+    FBlinking = Value;
+    Changed(false, false);
+    if (FBlinking)
+        FBlinkRedraw = true;
+    else
+        FBlinkFlag = 0;
+    TSkinZoneView* view = FZoneView;
+    if (view == nullptr)
+        return;
+    if (FBlinking)
+        view->OpenBlinkTimer();
+    else if (view->GetBlinkingZoneCount() == 0)
+        view->CloseBlinkTimer();
+    if (FBlinking)
+        view->FireBlinkZone(this);
+    view->ZonesChanged(true, false);
+}
+
+} // namespace velmora
