@@ -202,7 +202,27 @@ void TSkinZoneView::ZonesChanged(bool ARepaint, bool ARelayout) {
         RepaintSelfImage();
 }
 
+void TSkinZoneView::AdjustCounts(int ASelected, int AMouseOver, int ABlinking) {
+    FSelectedCount += ASelected;
+    FMouseOverCount += AMouseOver;
+    FBlinkingCount += ABlinking;
+}
+
+void TSkinZoneView::CountSubtree(const TZone& AZone, int ASign) {
+    auto count = [this, ASign](const TZone& AOne) {
+        AdjustCounts(AOne.FSelected ? ASign : 0, AOne.FMouseOver ? ASign : 0,
+                     AOne.FBlinking ? ASign : 0);
+    };
+    count(AZone);
+    WalkZones(AZone.ChildZones(), false, [&count](TZone* AChild) {
+        count(*AChild);
+        return TZoneWalk::Enter;
+    });
+}
+
 void TSkinZoneView::ZoneDestroyed(TZone* AZone) {
+    // Children were taken out and are freed on their own, so only this zone's marks go.
+    AdjustCounts(AZone->FSelected ? -1 : 0, AZone->FMouseOver ? -1 : 0, AZone->FBlinking ? -1 : 0);
     ++FStructureVersion;
     FVisibleList.clear();
     FDisplayList.clear();
@@ -476,6 +496,8 @@ TZone* TSkinZoneView::GetZoneFromPoint(int X, int Y) {
 }
 
 TZone* TSkinZoneView::GetSelected() const {
+    if (FSelectedCount == 0)
+        return nullptr;
     TZone* selected = nullptr;
     WalkZones(*FZones, false, [&selected](TZone* AZone) {
         if (!AZone->Selected())
@@ -514,13 +536,7 @@ qint64 TSkinZoneView::GetTotalZoneHeight(bool AVisible) {
 }
 
 int TSkinZoneView::GetBlinkingZoneCount() const {
-    int count = 0;
-    WalkZones(*FZones, false, [&count](TZone* AZone) {
-        if (AZone->Blinking())
-            ++count;
-        return TZoneWalk::Enter;
-    });
-    return count;
+    return FBlinkingCount;
 }
 
 IGPBitmap TSkinZoneView::GetZoneBitmap(TZone* AZone) {
@@ -571,16 +587,20 @@ void TSkinZoneView::CollapseOutsideBranch(TZone* AZone) {
 }
 
 void TSkinZoneView::ClearSelectedZones() {
+    if (FSelectedCount == 0)
+        return;
     std::vector<std::pair<TZone*, std::weak_ptr<void>>> selected;
-    WalkZones(*FZones, false, [&selected](TZone* AZone) {
+    const auto wanted = static_cast<std::size_t>(FSelectedCount);
+    WalkZones(*FZones, false, [&selected, wanted](TZone* AZone) {
         if (AZone->FSelected)
             selected.emplace_back(AZone, AZone->Alive());
-        return TZoneWalk::Enter;
+        return selected.size() < wanted ? TZoneWalk::Enter : TZoneWalk::Stop;
     });
     for (auto& [zone, alive] : selected) {
-        if (alive.expired())
+        if (alive.expired() || !zone->FSelected)
             continue;
         zone->FSelected = false;
+        AdjustCounts(-1, 0, 0);
         zone->FDispalyChanged = true;
         Guarded(QStringLiteral("ClearSelectedZones"), [&] { FireSelectZone(zone, false); });
     }
@@ -589,16 +609,19 @@ void TSkinZoneView::ClearSelectedZones() {
 }
 
 void TSkinZoneView::ClearMouseOver() {
+    FLastMouseOverZone = nullptr;
+    if (FMouseOverCount == 0)
+        return;
     bool any = false;
-    WalkZones(*FZones, false, [&any](TZone* AZone) {
+    WalkZones(*FZones, false, [this, &any](TZone* AZone) {
         if (AZone->FMouseOver) {
             AZone->FMouseOver = false;
             AZone->FDispalyChanged = true;
+            AdjustCounts(0, -1, 0);
             any = true;
         }
-        return TZoneWalk::Enter;
+        return FMouseOverCount > 0 ? TZoneWalk::Enter : TZoneWalk::Stop;
     });
-    FLastMouseOverZone = nullptr;
     if (any)
         ZonesChanged(true, false);
 }

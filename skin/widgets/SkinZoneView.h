@@ -166,6 +166,10 @@ private:
 
     // Told by zones and lists.
     void ZoneDestroyed(TZone* AZone);
+    // How many zones are selected, under the mouse and blinking changed by these amounts;
+    // the counts spare tree walks when nothing is set.
+    void AdjustCounts(int ASelected, int AMouseOver, int ABlinking);
+    void CountSubtree(const TZone& AZone, int ASign);
     void ZonesChanged(bool ARepaint, bool ARelayout);
     void CollapseOutsideBranch(TZone* AZone);
     void ClearSelectedZones();
@@ -220,6 +224,9 @@ private:
     quint64 FLayoutPass = 0;
     // Raised whenever zones are added, removed or reordered.
     quint64 FStructureVersion = 0;
+    int FSelectedCount = 0;
+    int FMouseOverCount = 0;
+    int FBlinkingCount = 0;
     std::vector<TZone*> FVisibleList;
     std::vector<TZone*> FDisplayList;
     std::size_t FPrevDisplayCount = 0;

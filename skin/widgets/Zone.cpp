@@ -13,6 +13,8 @@ TZone::~TZone() {
 }
 
 void TZone::Attach(TSkinZoneView* AZoneView, TZone* AParentZone) {
+    if (FZoneView != nullptr)
+        FZoneView->CountSubtree(*this, -1);
     FParentZone = AParentZone;
     FLevel = AParentZone != nullptr ? AParentZone->FLevel + 1 : 0;
     FZoneView = AZoneView;
@@ -24,6 +26,8 @@ void TZone::Attach(TSkinZoneView* AZoneView, TZone* AParentZone) {
         AZone->FLevel = AZone->FParentZone->FLevel + 1;
         return TZoneWalk::Enter;
     });
+    if (AZoneView != nullptr)
+        AZoneView->CountSubtree(*this, 1);
 }
 
 void TZone::Changed(bool ARepaint, bool ARelayout) {
@@ -72,6 +76,8 @@ void TZone::SetMouseOver(bool Value) {
     if (FMouseOver == Value)
         return;
     FMouseOver = Value;
+    if (FZoneView != nullptr)
+        FZoneView->AdjustCounts(0, Value ? 1 : -1, 0);
     Changed(false, false);
 }
 
@@ -132,6 +138,8 @@ void TZone::SetSelected(bool Value) {
     if (alive.expired())
         return;
     FSelected = Value;
+    if (view != nullptr)
+        view->AdjustCounts(Value ? 1 : -1, 0, 0);
     Changed(false, false);
     if (view == nullptr)
         return;
@@ -144,6 +152,8 @@ void TZone::SetBlinking(bool Value) {
     if (FBlinking == Value)
         return;
     FBlinking = Value;
+    if (FZoneView != nullptr)
+        FZoneView->AdjustCounts(0, 0, Value ? 1 : -1);
     Changed(false, false);
     if (FBlinking)
         FBlinkRedraw = true;
