@@ -1,5 +1,6 @@
-#include "skin/widgets/Zone.h"
 #include "skin/widgets/ZoneLayout.h"
+
+#include "skin/widgets/Zone.h"
 #include "skin/widgets/ZoneList.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
-#include "skin/widgets/ZoneLayout.h"
 #include "skin/widgets/ZoneScrollBar.h"
+
+#include "skin/widgets/ZoneLayout.h"
 
 #include <gtest/gtest.h>
 

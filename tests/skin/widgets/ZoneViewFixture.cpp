@@ -56,8 +56,8 @@ QRgb ZoneViewTest::Surface(const QPoint& at) const {
 
 void ZoneViewTest::Mouse(QEvent::Type type, const QPoint& at, Qt::MouseButton button) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                  : type == QEvent::MouseMove       ? Qt::MouseButtons()
-                                                                    : Qt::MouseButtons(button);
+                                  : type == QEvent::MouseMove        ? Qt::MouseButtons()
+                                                                     : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(at), View->mapToGlobal(QPointF(at)),
                       type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(View, &event);
