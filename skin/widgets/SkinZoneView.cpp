@@ -557,6 +557,11 @@ IGPBitmap TSkinZoneView::GetZoneBitmap(TZone* AZone) {
     return bitmap;
 }
 
+QString TSkinZoneView::AccessibleText() const {
+    const TZone* selected = GetSelected();
+    return selected != nullptr ? selected->ZoneName() : accessibleName();
+}
+
 bool TSkinZoneView::PtInVertScrollBar(const QPoint& APoint) const {
     return FVertBar.Visible() && APoint.x() >= width() - KZoneScrollBarSize &&
            APoint.x() < width() && APoint.y() >= 0 && APoint.y() < height();

@@ -2,6 +2,7 @@
 
 #include "skin/controls/SkinControl.h"
 #include "skin/widgets/ClientMargins.h"
+#include "skin/widgets/SkinWidgetSupport.h"
 #include "skin/widgets/Zone.h"
 #include "skin/widgets/ZoneLayout.h"
 #include "skin/widgets/ZoneList.h"
@@ -38,7 +39,7 @@ using TZoneViewEvent = std::function<void(TSkinZoneView* ASender)>;
 // hover, presses, selection, expansion and blinking; it draws no zone itself but raises
 // drawing events for the zones that need it, keeps the pixels of the others between paints,
 // and paints its own skinned scroll bars.
-class TSkinZoneView : public TSkinCustomControl {
+class TSkinZoneView : public TSkinCustomControl, public ISkinAccessible {
 public:
     explicit TSkinZoneView(QWidget* parent = nullptr);
     ~TSkinZoneView() override;
@@ -143,6 +144,10 @@ public:
     TZoneNotifyEvent OnBlinkZone;
 
     void Click() override;
+
+    // A list to assistive technology, named by its selected zone.
+    QAccessible::Role AccessibleRole() const override { return QAccessible::List; }
+    QString AccessibleText() const override;
 
 protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;

@@ -143,8 +143,10 @@ void TZone::SetSelected(bool Value) {
     Changed(false, false);
     if (view == nullptr)
         return;
-    if (FSelected)
+    if (FSelected) {
+        NotifyAccessibleNameChanged(view);
         view->FireSelectZone(this, true);
+    }
     view->ZonesChanged(true, false);
 }
 

@@ -57,6 +57,8 @@ TEST_F(ZoneViewTest, SelectingWithMultiSelectOffTellsOnlyTheZonesThatWereSelecte
     std::vector<TZone*> selected;
     View->GetSelectedList(selected);
     EXPECT_EQ(selected, std::vector<TZone*>{View->Zones().Items(3)});
+    EXPECT_EQ(View->AccessibleRole(), QAccessible::List);
+    EXPECT_EQ(View->AccessibleText(), "Zone 3");
 }
 
 TEST_F(ZoneViewTest, PressOnEmptySpaceClearsTheSelectionOnlyWithHideSelection) {
