@@ -4,7 +4,7 @@
 //  - the first frame of the gallery's skinned form in the default skin, against a plain window
 //    of the same size.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
-#include "bench/support/RatioReporter.h"
+#include "bench/support/SkinBench.h"
 #include "skin/data/SkinMng.h"
 #include "tools/skin-gallery/GalleryForm.h"
 
@@ -137,18 +137,12 @@ BENCHMARK(FirstFramePlainWidgets)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
-    // The embedded default skin through the skin manager, as the gallery shows it.
-    SkinMng().SetIsPrepareBuildBackGndImage(false);
-    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-        std::fprintf(stderr, "the default skin did not load\n");
+    if (!LoadDefaultSkin())
         return 1;
-    }
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     std::printf("one hover change / all twenty stale = %.2f\n",
                 reporter.Ratio("HoverChange", "AllStale"));
     std::printf("first frame: skinned gallery form / empty plain window = %.2f\n",

@@ -3,7 +3,7 @@
 // the control's CustomPaint, once (counters "custom_paints" and "hover_changes"); the moves
 // are compared with repainting the whole form (every skinned control stale).
 // Runs on the offscreen platform unless another is chosen.
-#include "bench/support/RatioReporter.h"
+#include "bench/support/SkinBench.h"
 #include "skin/data/SkinMng.h"
 #include "skin/widgets/SkinPageControl.h"
 #include "skin/widgets/SkinTabSheet.h"
@@ -15,10 +15,6 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
-
-namespace velmora {
-int SkinResourceAnchor();
-}
 
 namespace {
 
@@ -99,18 +95,12 @@ BENCHMARK(WholeFormRepaint)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
-    SkinResourceAnchor();
-    SkinMng().SetIsPrepareBuildBackGndImage(false);
-    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-        std::fprintf(stderr, "the default skin did not load\n");
+    if (!LoadDefaultSkin())
         return 1;
-    }
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     std::printf("one mouse move over the strip / repainting the whole form = %.2f\n",
                 reporter.Ratio("MouseMoveAcrossTabs", "WholeFormRepaint"));
     benchmark::Shutdown();

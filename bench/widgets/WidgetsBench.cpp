@@ -5,7 +5,7 @@
 // over all twenty widgets; it must be exactly 1.
 // Prints the ratio and the time per hover change. Runs on the offscreen platform unless
 // another is chosen.
-#include "bench/support/RatioReporter.h"
+#include "bench/support/SkinBench.h"
 #include "skin/controls/SkinForms.h"
 #include "skin/data/SkinMng.h"
 #include "skin/widgets/SkinBtns.h"
@@ -121,18 +121,13 @@ int CustomPaintsOfOneHover() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
-    SkinMng().SetIsPrepareBuildBackGndImage(false);
-    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-        std::fprintf(stderr, "the default skin did not load\n");
+    if (!LoadDefaultSkin())
         return 1;
-    }
     const int paints = CustomPaintsOfOneHover();
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     const double ratio = reporter.Ratio("HoverChangeAmongTwenty", "RepaintButtonAlone");
     const auto hover = reporter.Times.find("HoverChangeAmongTwenty");
     std::printf("CustomPaint runs for one hover change among twenty widgets: %d (must be 1)\n",

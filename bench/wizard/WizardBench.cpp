@@ -10,7 +10,7 @@
 // ../shared/bench/make-payload.py beside the source tree), packed by payload-tool; without
 // that script the built demo payload is used. The run says which.
 // Prints the ratios. Runs on the offscreen platform unless another is chosen.
-#include "bench/support/RatioReporter.h"
+#include "bench/support/SkinBench.h"
 #include "installer/InstallerSettings.h"
 #include "installer/wizard/FormPictures.h"
 #include "installer/wizard/InstallerMain.h"
@@ -35,10 +35,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
-
-namespace velmora {
-int SkinResourceAnchor();
-}
 
 namespace {
 
@@ -230,29 +226,23 @@ BENCHMARK(InstallThroughWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 BENCHMARK(PayloadToolExtract)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
     QTemporaryDir work;
     GWork = &work;
     // The install log goes with everything else into the temporary folder.
     SetLogFolders(work.path(), work.path());
     FillInstallerSettings();
-    SkinResourceAnchor();
-    SkinMng().SetIsPrepareBuildBackGndImage(false);
-    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-        std::fprintf(stderr, "the default skin did not load\n");
+    if (!LoadDefaultSkin())
         return 1;
-    }
     GPayloadTool = QStringLiteral(VELMORA_PAYLOAD_TOOL);
     QString description;
     GPayload = PreparePayload(description);
     std::printf("payload: %s, %lld bytes\n", qPrintable(description),
                 static_cast<long long>(QFileInfo(GPayload).size()));
 
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     std::printf("first frame: wizard window / plain window with stock widgets = %.2f\n",
                 reporter.Ratio("FirstFrameWizard", "FirstFramePlainWidgets"));
     std::printf(

@@ -4,7 +4,7 @@
 // layout walks every zone once before timing starts; a step must then cost what the displayed
 // zones cost, so the 100,000-zone view is compared with the 1,000-zone view as its peer.
 // Runs on the offscreen platform unless another is chosen.
-#include "bench/support/RatioReporter.h"
+#include "bench/support/SkinBench.h"
 #include "skin/data/SkinMng.h"
 #include "skin/widgets/SkinZoneView.h"
 #include "tools/skin-gallery/GalleryZoneStyle.h"
@@ -15,10 +15,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
-
-namespace velmora {
-int SkinResourceAnchor();
-}
 
 namespace {
 
@@ -76,18 +72,12 @@ BENCHMARK(ScrollOneStep)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
-    SkinResourceAnchor();
-    SkinMng().SetIsPrepareBuildBackGndImage(false);
-    if (!SkinMng().ChangeSkinRes(QStringLiteral("SKIN"), false)) {
-        std::fprintf(stderr, "the default skin did not load\n");
+    if (!LoadDefaultSkin())
         return 1;
-    }
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, reporter);
     std::printf("one step at 10,000 zones / at 1,000 zones = %.2f\n",
                 reporter.Ratio("ScrollOneStep/10000", "ScrollOneStep/1000"));
     std::printf("one step at 100,000 zones / at 1,000 zones = %.2f (target at most 3)\n",
