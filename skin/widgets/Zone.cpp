@@ -137,6 +137,11 @@ void TZone::SetSelected(bool Value) {
         view->ClearSelectedZones();
     if (alive.expired())
         return;
+    // Deselecting with single selection: clearing the others has cleared this one too.
+    if (FSelected == Value) {
+        view->ZonesChanged(true, false);
+        return;
+    }
     FSelected = Value;
     if (view != nullptr)
         view->AdjustCounts(Value ? 1 : -1, 0, 0);

@@ -59,6 +59,14 @@ TEST_F(ZoneViewTest, SelectingWithMultiSelectOffTellsOnlyTheZonesThatWereSelecte
     EXPECT_EQ(selected, std::vector<TZone*>{View->Zones().Items(3)});
     EXPECT_EQ(View->AccessibleRole(), QAccessible::List);
     EXPECT_EQ(View->AccessibleText(), "Zone 3");
+
+    // Deselecting the selected zone tells it once, and selection keeps working after.
+    told.clear();
+    View->Zones().Items(3)->SetSelected(false);
+    EXPECT_EQ(told, (TEventLog{{"Zone 3", false}}));
+    EXPECT_EQ(View->GetSelected(), nullptr);
+    View->Zones().Items(1)->SetSelected(true);
+    EXPECT_EQ(View->GetSelected(), View->Zones().Items(1));
 }
 
 TEST_F(ZoneViewTest, PressOnEmptySpaceClearsTheSelectionOnlyWithHideSelection) {
