@@ -46,7 +46,8 @@ int PictureIndex(bool AVertical, TBarPicture APicture) {
 } // namespace
 
 TSkinZoneView::TSkinZoneView(QWidget* parent)
-    : TSkinCustomControl(parent), FZones(std::make_unique<TZoneList>(this, nullptr)),
+    : TSkinCustomControl(parent),
+      FZones(std::make_unique<TZoneList>(static_cast<IZoneViewLink*>(this), nullptr)),
       FScrollTimer(CreateSkinTimer()), FEnterHoverTimer(CreateSkinTimer()),
       FLeaveHoverTimer(CreateSkinTimer()) {
     FIsNeedAppendPaint = true;
@@ -637,8 +638,17 @@ void TSkinZoneView::FireExpandZone(TZone* AZone, bool AExpanded) {
 }
 
 void TSkinZoneView::FireSelectZone(TZone* AZone, bool ASelected) {
+    if (ASelected)
+        NotifyAccessibleNameChanged(this);
     if (OnSelectZone)
         OnSelectZone(this, AZone, AZone->FDrawRect, ASelected);
+}
+
+void TSkinZoneView::BlinkingChanged(bool ABlinking) {
+    if (ABlinking)
+        OpenBlinkTimer();
+    else if (FBlinkingCount == 0)
+        CloseBlinkTimer();
 }
 
 void TSkinZoneView::FireBlinkZone(TZone* AZone) {

@@ -7,6 +7,7 @@
 #include "skin/widgets/ZoneLayout.h"
 #include "skin/widgets/ZoneList.h"
 #include "skin/widgets/ZoneScrollBar.h"
+#include "skin/widgets/ZoneViewLink.h"
 
 #include <array>
 #include <functional>
@@ -39,7 +40,7 @@ using TZoneViewEvent = std::function<void(TSkinZoneView* ASender)>;
 // hover, presses, selection, expansion and blinking; it draws no zone itself but raises
 // drawing events for the zones that need it, keeps the pixels of the others between paints,
 // and paints its own skinned scroll bars.
-class TSkinZoneView : public TSkinCustomControl, public ISkinAccessible {
+class TSkinZoneView : public TSkinCustomControl, public ISkinAccessible, private IZoneViewLink {
 public:
     explicit TSkinZoneView(QWidget* parent = nullptr);
     ~TSkinZoneView() override;
@@ -55,9 +56,9 @@ public:
     void SetItemSpace(int Value);
     bool FillWidth() const { return FFillWidth; }
     void SetFillWidth(bool Value);
-    bool MultiSelect() const { return FMultiSelect; }
+    bool MultiSelect() const override { return FMultiSelect; }
     void SetMultiSelect(bool Value) { FMultiSelect = Value; }
-    bool MultiExpand() const { return FMultiExpand; }
+    bool MultiExpand() const override { return FMultiExpand; }
     void SetMultiExpand(bool Value) { FMultiExpand = Value; }
     bool HideSelection() const { return FHideSelection; }
     void SetHideSelection(bool Value) { FHideSelection = Value; }
@@ -109,7 +110,7 @@ public:
     qint64 ContentWidth() const { return FMaxWidth; }
     qint64 ContentHeight() const { return FTotalHeight; }
     // Which placement the zones' places belong to.
-    quint64 LayoutPass() const { return FLayoutPass; }
+    quint64 LayoutPass() const override { return FLayoutPass; }
 
     TZone* GetZoneFromPoint(int X, int Y);
     TZone* GetZoneFromPoint(const QPoint& APoint) {
@@ -166,22 +167,19 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    friend class TZone;
-    friend class TZoneList;
-
-    // Told by zones and lists.
-    void ZoneDestroyed(TZone* AZone);
-    // How many zones are selected, under the mouse and blinking changed by these amounts;
-    // the counts spare tree walks when nothing is set.
-    void AdjustCounts(int ASelected, int AMouseOver, int ABlinking);
-    void CountSubtree(const TZone& AZone, int ASign);
-    void ZonesChanged(bool ARepaint, bool ARelayout);
-    void CollapseOutsideBranch(TZone* AZone);
-    void ClearSelectedZones();
-    void ClearMouseOver();
-    void FireExpandZone(TZone* AZone, bool AExpanded);
-    void FireSelectZone(TZone* AZone, bool ASelected);
-    void FireBlinkZone(TZone* AZone);
+    // The zones' side of the view.
+    TSkinZoneView* LinkedView() override { return this; }
+    void ZoneDestroyed(TZone* AZone) override;
+    void ZonesChanged(bool ARepaint, bool ARelayout) override;
+    void AdjustCounts(int ASelected, int AMouseOver, int ABlinking) override;
+    void CountSubtree(const TZone& AZone, int ASign) override;
+    void CollapseOutsideBranch(TZone* AZone) override;
+    void ClearSelectedZones() override;
+    void ClearMouseOver() override;
+    void FireExpandZone(TZone* AZone, bool AExpanded) override;
+    void FireSelectZone(TZone* AZone, bool ASelected) override;
+    void FireBlinkZone(TZone* AZone) override;
+    void BlinkingChanged(bool ABlinking) override;
 
     // The zone's draw rectangle after OnAdjustZoneRect.
     TRect HitRect(TZone* AZone);

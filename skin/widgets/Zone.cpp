@@ -1,43 +1,47 @@
 #include "skin/widgets/Zone.h"
 
-#include "skin/widgets/SkinZoneView.h"
 #include "skin/widgets/ZoneList.h"
+#include "skin/widgets/ZoneViewLink.h"
 
 namespace velmora {
 
 TZone::TZone() : FChildZones(std::make_unique<TZoneList>(nullptr, this)) {}
 
 TZone::~TZone() {
-    if (FZoneView != nullptr)
-        FZoneView->ZoneDestroyed(this);
+    if (FView != nullptr)
+        FView->ZoneDestroyed(this);
 }
 
-void TZone::Attach(TSkinZoneView* AZoneView, TZone* AParentZone) {
-    if (FZoneView != nullptr)
-        FZoneView->CountSubtree(*this, -1);
+TSkinZoneView* TZone::ZoneView() const {
+    return FView != nullptr ? FView->LinkedView() : nullptr;
+}
+
+void TZone::Attach(IZoneViewLink* AView, TZone* AParentZone) {
+    if (FView != nullptr)
+        FView->CountSubtree(*this, -1);
     FParentZone = AParentZone;
     FLevel = AParentZone != nullptr ? AParentZone->FLevel + 1 : 0;
-    FZoneView = AZoneView;
-    FChildZones->FZoneView = AZoneView;
+    FView = AView;
+    FChildZones->FView = AView;
     // A zone handed over with children brings its subtree to the view.
-    WalkZones(*FChildZones, false, [AZoneView](TZone* AZone) {
-        AZone->FZoneView = AZoneView;
-        AZone->FChildZones->FZoneView = AZoneView;
+    WalkZones(*FChildZones, false, [AView](TZone* AZone) {
+        AZone->FView = AView;
+        AZone->FChildZones->FView = AView;
         AZone->FLevel = AZone->FParentZone->FLevel + 1;
         return TZoneWalk::Enter;
     });
-    if (AZoneView != nullptr)
-        AZoneView->CountSubtree(*this, 1);
+    if (AView != nullptr)
+        AView->CountSubtree(*this, 1);
 }
 
 void TZone::Changed(bool ARepaint, bool ARelayout) {
     FDispalyChanged = true;
-    if (FZoneView != nullptr && (ARepaint || ARelayout))
-        FZoneView->ZonesChanged(ARepaint, ARelayout);
+    if (FView != nullptr && (ARepaint || ARelayout))
+        FView->ZonesChanged(ARepaint, ARelayout);
 }
 
 bool TZone::Visible() const {
-    return FZoneView != nullptr && FLayoutPass == FZoneView->LayoutPass();
+    return FView != nullptr && FLayoutPass == FView->LayoutPass();
 }
 
 int TZone::DisplayIndex() const {
@@ -76,8 +80,8 @@ void TZone::SetMouseOver(bool Value) {
     if (FMouseOver == Value)
         return;
     FMouseOver = Value;
-    if (FZoneView != nullptr)
-        FZoneView->AdjustCounts(0, Value ? 1 : -1, 0);
+    if (FView != nullptr)
+        FView->AdjustCounts(0, Value ? 1 : -1, 0);
     Changed(false, false);
 }
 
@@ -112,7 +116,7 @@ void TZone::SetFlashCaptionColor(TGPColor Value) {
 void TZone::SetExpanded(bool Value) {
     if (FExpanded == Value)
         return;
-    TSkinZoneView* view = FZoneView;
+    IZoneViewLink* view = FView;
     const std::weak_ptr<void> alive = Alive();
     if (view != nullptr && !view->MultiExpand())
         view->CollapseOutsideBranch(this);
@@ -131,7 +135,7 @@ void TZone::SetExpanded(bool Value) {
 void TZone::SetSelected(bool Value) {
     if (FSelected == Value)
         return;
-    TSkinZoneView* view = FZoneView;
+    IZoneViewLink* view = FView;
     const std::weak_ptr<void> alive = Alive();
     if (view != nullptr && !view->MultiSelect())
         view->ClearSelectedZones();
@@ -148,10 +152,8 @@ void TZone::SetSelected(bool Value) {
     Changed(false, false);
     if (view == nullptr)
         return;
-    if (FSelected) {
-        NotifyAccessibleNameChanged(view);
+    if (FSelected)
         view->FireSelectZone(this, true);
-    }
     view->ZonesChanged(true, false);
 }
 
@@ -159,20 +161,17 @@ void TZone::SetBlinking(bool Value) {
     if (FBlinking == Value)
         return;
     FBlinking = Value;
-    if (FZoneView != nullptr)
-        FZoneView->AdjustCounts(0, 0, Value ? 1 : -1);
+    if (FView != nullptr)
+        FView->AdjustCounts(0, 0, Value ? 1 : -1);
     Changed(false, false);
     if (FBlinking)
         FBlinkRedraw = true;
     else
         FBlinkFlag = 0;
-    TSkinZoneView* view = FZoneView;
+    IZoneViewLink* view = FView;
     if (view == nullptr)
         return;
-    if (FBlinking)
-        view->OpenBlinkTimer();
-    else if (view->GetBlinkingZoneCount() == 0)
-        view->CloseBlinkTimer();
+    view->BlinkingChanged(FBlinking);
     if (FBlinking)
         view->FireBlinkZone(this);
     view->ZonesChanged(true, false);

@@ -7,6 +7,7 @@
 
 namespace velmora {
 
+class IZoneViewLink;
 class TSkinZoneView;
 class TZoneList;
 class TZoneLayout;
@@ -58,7 +59,7 @@ public:
     void SetData(void* Value) { FData = Value; }
     qintptr Tag() const { return FTag; }
     void SetTag(qintptr Value) { FTag = Value; }
-    TSkinZoneView* ZoneView() const { return FZoneView; }
+    TSkinZoneView* ZoneView() const;
     TZone* ParentZone() const { return FParentZone; }
 
     // Content coordinates of the last layout, and control coordinates at the last paint.
@@ -110,12 +111,12 @@ private:
     friend class TSkinZoneView;
 
     // Sets the view and owner of this zone and of its whole subtree.
-    void Attach(TSkinZoneView* AZoneView, TZone* AParentZone);
+    void Attach(IZoneViewLink* AView, TZone* AParentZone);
     // Marks the zone changed; with ARepaint the view redraws, with ARelayout it lays out again.
     void Changed(bool ARepaint, bool ARelayout);
 
     std::unique_ptr<TZoneList> FChildZones;
-    TSkinZoneView* FZoneView = nullptr;
+    IZoneViewLink* FView = nullptr;
     TZone* FParentZone = nullptr;
     TRect FDisplayRect;
     TRect FDrawRect;

@@ -1,8 +1,8 @@
 #include "skin/widgets/ZoneList.h"
 
 #include "skin/drawing/SkinEngineLog.h"
-#include "skin/widgets/SkinZoneView.h"
 #include "skin/widgets/Zone.h"
+#include "skin/widgets/ZoneViewLink.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -51,16 +51,20 @@ void TZoneList::FreeZones(std::vector<std::unique_ptr<TZone>>&& AZones) {
     }
 }
 
-TZoneList::TZoneList(TSkinZoneView* AZoneView, TZone* AOwnerZone)
-    : FZoneView(AZoneView), FOwnerZone(AOwnerZone) {}
+TZoneList::TZoneList(IZoneViewLink* AView, TZone* AOwnerZone)
+    : FView(AView), FOwnerZone(AOwnerZone) {}
+
+TSkinZoneView* TZoneList::ZoneView() const {
+    return FView != nullptr ? FView->LinkedView() : nullptr;
+}
 
 TZoneList::~TZoneList() {
     FreeZones(std::move(FItems));
 }
 
 void TZoneList::StructureChanged(bool ARepaint) const {
-    if (FZoneView != nullptr)
-        FZoneView->ZonesChanged(ARepaint, true);
+    if (FView != nullptr)
+        FView->ZonesChanged(ARepaint, true);
 }
 
 void TZoneList::LogIndexError(const char* AOperation, int Index) const {
@@ -79,7 +83,7 @@ TZone* TZoneList::Add() {
 TZone* TZoneList::AddZone(std::unique_ptr<TZone> AZone) {
     if (!AZone)
         return nullptr;
-    AZone->Attach(FZoneView, FOwnerZone);
+    AZone->Attach(FView, FOwnerZone);
     FItems.push_back(std::move(AZone));
     StructureChanged(false);
     return FItems.back().get();
@@ -91,7 +95,7 @@ TZone* TZoneList::Insert(int Index) {
         return nullptr;
     }
     auto zone = std::make_unique<TZone>();
-    zone->Attach(FZoneView, FOwnerZone);
+    zone->Attach(FView, FOwnerZone);
     TZone* result = zone.get();
     FItems.insert(FItems.begin() + Index, std::move(zone));
     StructureChanged(true);

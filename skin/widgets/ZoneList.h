@@ -7,6 +7,7 @@
 
 namespace velmora {
 
+class IZoneViewLink;
 class TSkinZoneView;
 class TZone;
 class TZoneList;
@@ -25,7 +26,8 @@ void WalkZones(const TZoneList& AZones, bool AOnlyExpanded,
 
 class TZoneList {
 public:
-    TZoneList(TSkinZoneView* AZoneView, TZone* AOwnerZone);
+    // AView is the view the zones belong to; none for a list that is not shown.
+    TZoneList(IZoneViewLink* AView, TZone* AOwnerZone);
     ~TZoneList();
     TZoneList(const TZoneList&) = delete;
     TZoneList& operator=(const TZoneList&) = delete;
@@ -51,7 +53,7 @@ public:
     // places, so no zone is lost or owned twice.
     void SetItems(int Index, TZone* AItem);
     TZone* OwnerZone() const { return FOwnerZone; }
-    TSkinZoneView* ZoneView() const { return FZoneView; }
+    TSkinZoneView* ZoneView() const;
 
 private:
     friend class TZone;
@@ -66,7 +68,7 @@ private:
     void StructureChanged(bool ARepaint) const;
 
     std::vector<std::unique_ptr<TZone>> FItems;
-    TSkinZoneView* FZoneView;
+    IZoneViewLink* FView;
     TZone* FOwnerZone;
 };
 
