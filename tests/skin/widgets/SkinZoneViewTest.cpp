@@ -135,6 +135,22 @@ TEST_F(ZoneViewTest, AZoneThatNeedsNoRedrawKeepsItsPixelsAcrossPaintsAndAResize)
     Paint();
     EXPECT_EQ(Draws[a], 2);
     EXPECT_EQ(Surface(QPoint(150, 30)), 0xFF00FF00u);
+
+    // A drawer that needs more room than the zone has is asked every time.
+    View->OnPrepareDrawZone = [&](TSkinZoneView*, TGPGraphics&, TZone* zone, const TRect&) {
+        if (zone == a)
+            zone->SetNeedDisplayHeight(61);
+    };
+    b->SetZoneName("again");
+    Paint();
+    EXPECT_EQ(Draws[a], 3);
+
+    // A zone's picture is cut from the shown buffer: filled zones are as wide as the client.
+    const IGPBitmap picture = View->GetZoneBitmap(b);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 300 - 2);
+    EXPECT_EQ(picture->Height(), 60);
+    EXPECT_EQ(picture->GetPixel(10, 10), 0xFFFFCC00u);
 }
 
 TEST_F(ZoneViewTest, WheelKeysArrowsTrackAndThumbScrollInsideTheRange) {
