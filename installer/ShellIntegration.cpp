@@ -94,8 +94,13 @@ bool TShellIntegration::CreateShortcut(const QString& target, QString& linkPath,
                 return false;
         }
         linkPath = base + u'/' + name + FLinks.Extension();
-        if (!FLinks.Save(link, linkPath))
+        if (!FLinks.Save(link, linkPath)) {
+            // A link planted where the person's desktop should be, or a desktop that may not
+            // be written: the shortcut is not made, and why is worth a line.
+            WriteInstallLog(u"CreateShortcut:创建快捷方式\r\n"_qs + linkPath + u": "_qs +
+                            QString::fromLocal8Bit(std::strerror(errno)));
             return false;
+        }
         // A desktop that refuses to start an untrusted launcher still shows it, so the
         // shortcut stays made; the user is told by the desktop, the log says why.
         const QString untrusted = FLinks.Trust(linkPath);

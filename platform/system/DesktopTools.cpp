@@ -26,6 +26,11 @@ namespace {
 const QString KTrustedKey = QStringLiteral("metadata::trusted");
 const QString KChecksumKey = QStringLiteral("metadata::xfce-exe-checksum");
 
+// Root acting for another person runs their helpers as them.
+bool ActsFor(const std::optional<TDesktopUser>& owner) {
+    return owner && ::geteuid() == 0 && owner->Uid != 0;
+}
+
 pid_t SpawnAsSelf(const QStringList& arguments) {
     std::vector<QByteArray> storage;
     for (const QString& argument : arguments)
@@ -84,8 +89,25 @@ QString Sha256Of(const QString& path) {
 
 } // namespace
 
-TDesktopTools::TDesktopTools(QString searchPath)
-    : FSearchPath(searchPath.split(u':', Qt::SkipEmptyParts)) {}
+TDesktopTools::TDesktopTools(QString searchPath, QString runtimeRoot)
+    : FSearchPath(searchPath.split(u':', Qt::SkipEmptyParts)),
+      FRuntimeRoot(std::move(runtimeRoot)) {}
+
+bool TDesktopTools::HasSession(const std::optional<TDesktopUser>& owner) const {
+    if (ActsFor(owner))
+        return QFileInfo::exists(QStringLiteral("%1/%2/bus").arg(FRuntimeRoot).arg(owner->Uid));
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
+QString TDesktopTools::SetMetadata(const QStringList& arguments,
+                                   const std::optional<TDesktopUser>& owner) const {
+    if (!HasSession(owner))
+        return QString();
+    return Run(QStringLiteral("gio"), QStringList{QStringLiteral("set")} + arguments, owner);
+}
 
 QString TDesktopTools::Find(const QString& tool) const {
     for (const QString& folder : FSearchPath) {
@@ -104,8 +126,8 @@ QString TDesktopTools::Run(const QString& tool, const QStringList& arguments,
     const QStringList command = QStringList{program} + arguments;
     try {
         pid_t pid = -1;
-        if (as && ::geteuid() == 0 && as->Uid != 0) {
-            const QString runtimeDir = QStringLiteral("/run/user/%1").arg(as->Uid);
+        if (ActsFor(as)) {
+            const QString runtimeDir = QStringLiteral("%1/%2").arg(FRuntimeRoot).arg(as->Uid);
             pid = SpawnAsUser(*as, command,
                               DesktopUserEnvironment(*as, QProcessEnvironment::systemEnvironment(),
                                                      runtimeDir, QFileInfo(runtimeDir).isDir()));
@@ -125,14 +147,11 @@ QString TDesktopTools::Run(const QString& tool, const QStringList& arguments,
 
 QString TDesktopTools::MarkTrusted(const QString& path,
                                    const std::optional<TDesktopUser>& owner) const {
-    QString error = Run(QStringLiteral("gio"),
-                        {QStringLiteral("set"), path, KTrustedKey, QStringLiteral("true")}, owner);
+    QString error = SetMetadata({path, KTrustedKey, QStringLiteral("true")}, owner);
     const QString checksum = Sha256Of(path);
     if (error.isEmpty() && !checksum.isEmpty())
-        error = Run(QStringLiteral("gio"),
-                    {QStringLiteral("set"), QStringLiteral("-t"), QStringLiteral("string"), path,
-                     KChecksumKey, checksum},
-                    owner);
+        error = SetMetadata(
+            {QStringLiteral("-t"), QStringLiteral("string"), path, KChecksumKey, checksum}, owner);
     return error;
 }
 
@@ -141,9 +160,7 @@ QString TDesktopTools::ForgetTrust(const QString& path,
     QString error;
     for (const QString& key : {KTrustedKey, KChecksumKey}) {
         const QString failed =
-            Run(QStringLiteral("gio"),
-                {QStringLiteral("set"), QStringLiteral("-t"), QStringLiteral("unset"), path, key},
-                owner);
+            SetMetadata({QStringLiteral("-t"), QStringLiteral("unset"), path, key}, owner);
         if (error.isEmpty())
             error = failed;
     }

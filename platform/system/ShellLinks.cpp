@@ -61,9 +61,9 @@ QString WindowClassOf(const QString& target) {
 } // namespace
 
 TDesktopEntryLinks::TDesktopEntryLinks(QString desktopFolder, std::optional<TDesktopUser> owner,
-                                       QString toolSearchPath)
+                                       QString toolSearchPath, QString runtimeRoot)
     : FDesktopFolder(QDir::cleanPath(desktopFolder)), FOwner(std::move(owner)),
-      FTools(std::move(toolSearchPath)) {}
+      FTools(std::move(toolSearchPath), std::move(runtimeRoot)) {}
 
 QByteArray TDesktopEntryLinks::EntryText(const TShellLink& link, const QString& path) {
     QString name = QFileInfo(path).fileName();

@@ -47,8 +47,10 @@ public:
 class TDesktopEntryLinks final : public IShellLinks {
 public:
     TDesktopEntryLinks() : FTools(QString()) {}
+    // The desktop's helpers are found on toolSearchPath (empty: none are run); other users'
+    // session buses are runtimeRoot/<uid>/bus.
     TDesktopEntryLinks(QString desktopFolder, std::optional<TDesktopUser> owner,
-                       QString toolSearchPath);
+                       QString toolSearchPath, QString runtimeRoot = QStringLiteral("/run/user"));
 
     QString Extension() const override { return QStringLiteral(".desktop"); }
     bool Save(const TShellLink& link, const QString& path) override;

@@ -169,7 +169,7 @@ protected:
     }
 
     TDesktopEntryLinks Links(const QString& tools = QString()) const {
-        return TDesktopEntryLinks(FDesktop, FOwner, tools);
+        return TDesktopEntryLinks(FDesktop, FOwner, tools, FDir.path() + u"/run-user"_qs);
     }
 
     QTemporaryDir FDir;
@@ -201,8 +201,9 @@ TEST_F(OnBehalfTest, ALinkedDesktopFolderIsNeitherWrittenNorCleanedThrough) {
     EXPECT_EQ(Read(victim), QByteArray("root's own"));
 }
 
-// The desktop's helpers are told as the user whose desktop it is; a menu refresh names the
-// menu folder. Stand-ins on the search path write down who ran them with what.
+// The desktop's helpers are told as the user whose desktop it is, once that user has a
+// session bus; a menu refresh names the menu folder. Stand-ins on the search path write
+// down who ran them with what.
 TEST_F(OnBehalfTest, TrustIsGivenAndTakenBackAsTheUser) {
     const QString bin = FDir.path() + u"/bin"_qs;
     const QString record = FDir.path() + u"/record"_qs;
@@ -213,13 +214,18 @@ TEST_F(OnBehalfTest, TrustIsGivenAndTakenBackAsTheUser) {
                                         QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
     for (const QString& tool : {u"gio"_qs, u"update-desktop-database"_qs})
         Write(bin + u'/' + tool,
-              "#!/bin/sh\necho \"$(id -u) $HOME $0 $*\" >> " + QFile::encodeName(record) +
-                  "/calls\n",
+              "#!/bin/sh\necho \"$(id -u) $HOME ${DBUS_SESSION_BUS_ADDRESS:-none} $0 $*\" >> " +
+                  QFile::encodeName(record) + "/calls\n",
               runnable);
 
     const QString path = FDesktop + u"/Velmora3.0.desktop"_qs;
     TDesktopEntryLinks links = Links(bin);
     ASSERT_TRUE(links.Save(Link(u"/opt/x/Corvex.exe"_qs, u"/opt/x/"_qs), path));
+    EXPECT_EQ(links.Trust(path), QString());
+    EXPECT_FALSE(QFileInfo::exists(record + u"/calls"_qs)) << "no session, nobody to tell";
+    const QString session = FDir.path() + u"/run-user/65534"_qs;
+    ASSERT_TRUE(QDir().mkpath(session));
+    Write(session + u"/bus"_qs, "");
     EXPECT_EQ(links.Trust(path), QString());
     const QString sum = QString::fromLatin1(
         QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256).toHex());
@@ -228,14 +234,16 @@ TEST_F(OnBehalfTest, TrustIsGivenAndTakenBackAsTheUser) {
     EXPECT_EQ(links.RefreshMenu(menu), QString());
     EXPECT_EQ(links.Remove(path), 0);
 
-    const QString user = QStringLiteral("65534 ") + FOwner.Home + u' ' + bin;
+    const QString user =
+        QStringLiteral("65534 %1 unix:path=%2/bus %3").arg(FOwner.Home, session, bin);
     EXPECT_EQ(
         QString::fromUtf8(Read(record + u"/calls"_qs)).split(u'\n', Qt::SkipEmptyParts),
         QStringList(
             {user + u"/gio set "_qs + path + u" metadata::trusted true"_qs,
              user + u"/gio set -t string "_qs + path + u" metadata::xfce-exe-checksum "_qs + sum,
-             QStringLiteral("0 %1 %2/update-desktop-database -q %3")
-                 .arg(qEnvironmentVariable("HOME"), bin, menu),
+             QStringLiteral("0 %1 %2 %3/update-desktop-database -q %4")
+                 .arg(qEnvironmentVariable("HOME"),
+                      qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS", u"none"_qs), bin, menu),
              user + u"/gio set -t unset "_qs + path + u" metadata::trusted"_qs,
              user + u"/gio set -t unset "_qs + path + u" metadata::xfce-exe-checksum"_qs}));
 }
