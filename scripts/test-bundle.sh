@@ -31,11 +31,12 @@ bundle="$tree/build/run/VelmoraSetup-3.0-x86_64.run"
 # packages that give it a shell and tar to unpack the bundle with), and Xvfb.
 suite=bookworm
 mirror=${VELMORA_DEBIAN_MIRROR:-http://deb.debian.org/debian}
-packages=libc6,libx11-6,libx11-xcb1,libxcb1,libxau6,libxdmcp6,libwayland-client0,xvfb
+packages=libc6,libx11-6,libx11-xcb1,libxcb1,libxau6,libxdmcp6,libwayland-client0,libwayland-cursor0,libwayland-egl1,xvfb
 key=$(printf '%s %s %s' "$suite" "$mirror" "$packages" | sha256sum | cut -c1-16)
 system="$tree/build/bundle-chroot/debian12-$key"
 if [ ! -f "$system.complete" ]; then
-    rm -rf "$system" "$system.complete"
+    # A folder made for another package list is of no further use.
+    rm -rf "$(dirname "$system")"/debian12-*
     mkdir -p "$(dirname "$system")"
     echo "test-bundle: making the Debian 12 system folder (once; kept in $system)"
     started=$SECONDS
@@ -81,6 +82,23 @@ in_sandbox "$system" "$work/bundled" /tmp/VelmoraSetup-3.0-x86_64.run -- --tour 
 echo "test-bundle: the bundle walked the wizard on the plain system in $((SECONDS - started)) s"
 [ "$(cat "$work/bundled/status" 2>/dev/null)" = 0 ] ||
     { cat "$work/bundled/run.log" "$work/bundled/xvfb.log" >&2; fail "the bundle's wizard-tour did not finish"; }
+
+# Every program, library and plugin in the bundle, the Wayland ones too (the test has no
+# compositor to start them on), finds all it needs on the plain system.
+mkdir -p "$work/unpacked"
+chmod 0777 "$work/unpacked"
+extra=()
+bwrap --ro-bind "$system" / --dev /dev --proc /proc --tmpfs /tmp --bind "$work/unpacked" /tmp/out \
+    --ro-bind "$bundle" /tmp/VelmoraSetup-3.0-x86_64.run --unshare-all --die-with-parent \
+    --clearenv --setenv PATH /usr/bin:/bin /bin/sh -c '
+        /tmp/VelmoraSetup-3.0-x86_64.run --quiet --noexec --target /tmp/out/b >/dev/null &&
+        find /tmp/out/b/bin /tmp/out/b/lib /tmp/out/b/plugins -type f -name "*.so*" -o \
+            -type f -perm -u+x -path "*/bin/*" | while read -r file; do
+            ldd "$file" 2>&1 | sed -n "s|^|$file: |; /not found/p"
+        done' >"$work/unpacked/missing" || fail "the bundle could not be unpacked on the plain system"
+[ ! -s "$work/unpacked/missing" ] || { cat "$work/unpacked/missing" >&2; fail "bundled files lack libraries"; }
+[ -f "$work/unpacked/b/plugins/platforms/libqwayland-generic.so" ] ||
+    echo "test-bundle: note: the bundle has no Wayland plugin (the build machine lacks qt6-wayland)"
 
 # The reference: the unbundled wizard-tour on the build machine, in the same sandbox shape,
 # with fontconfig seeing exactly the font the bundle carries.
