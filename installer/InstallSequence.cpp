@@ -73,7 +73,7 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     FInstallSuccess = false;
     TInstallRecord record(FServices.Registry(), FSettings, FState);
     TShellIntegration shell(FServices.Links(), FServices.Folders(), FServices.Launcher(),
-                            FServices.RegistrationTool(), FState);
+                            FServices.RegistrationTool(), FSettings, FState);
 
     // A relative text would be recorded as it is and then resolved against whatever folder
     // the uninstaller or the next install happens to run in.
@@ -137,6 +137,7 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
                                       FState.ProductFolder, u"卸载"_qs + FSettings.ProgramKey(),
                                       FSettings.ProgramKey(), true,
                                       FState.ProgramsStartUpUnInstallFileName);
+    shell.RefreshProgramsMenu(shell.GetSpecialFolderPath(ISpecialFolders::UserPrograms));
 
     display.SetStatusText(FSettings.StatusRecord);
     PumpMessages(kPumpBetweenSteps);

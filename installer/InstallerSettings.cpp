@@ -21,6 +21,10 @@ TInstallerSettings DefaultInstallerSettings() {
     s.StatusProgramsMenu = u"正在创建快速启动栏..."_qs;
     s.StatusRecord = u"正在注册安装信息..."_qs;
     s.LogFileName = QStringLiteral("InstallLog.log");
+    s.ProductIcon = QStringLiteral("Corvex.png");
+    s.ShortcutComment = u"启动 "_qs + s.DisplayName;
+    s.UninstallShortcutComment = u"卸载 "_qs + s.DisplayName;
+    s.ShortcutCategories = QStringLiteral("Utility;");
     return s;
 }
 

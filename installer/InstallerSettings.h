@@ -24,6 +24,12 @@ struct TInstallerSettings {
     QString StatusProgramsMenu;
     QString StatusRecord;
     QString LogFileName;
+    // What the shortcuts show: the product's icon file (in the product folder), a one-line
+    // description for the product and for the uninstaller, and the menu categories.
+    QString ProductIcon;
+    QString ShortcutComment;
+    QString UninstallShortcutComment;
+    QString ShortcutCategories;
 
     // Product name immediately followed by the version: names the single-instance lock,
     // the uninstall record, the programs-menu folder and the shortcuts.

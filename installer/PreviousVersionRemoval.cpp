@@ -142,8 +142,10 @@ QString TPreviousVersionRemoval::UnInstallLastVersion() {
         });
         guarded(u"删除快速启动栏3:"_qs, [&] {
             const QString menuFolder = FolderPart(last.ProgramsStartUpFileName);
-            if (!menuFolder.isEmpty())
+            if (!menuFolder.isEmpty()) {
                 ::rmdir(QFile::encodeName(menuFolder).constData());
+                FShell.RefreshProgramsMenu(FolderPart(menuFolder));
+            }
         });
     }
     guarded(u"删除安装文件:"_qs, [&] {

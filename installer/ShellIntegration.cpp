@@ -1,5 +1,6 @@
 #include "installer/ShellIntegration.h"
 
+#include "installer/InstallLog.h"
 #include "installer/OperationErrors.h"
 
 #include <QDir>
@@ -37,9 +38,22 @@ QStringList ComFileCommandLines(const QString& location, bool unregister) {
 TShellIntegration::TShellIntegration(IShellLinks& links, ISpecialFolders& folders,
                                      IProcessLauncher& launcher,
                                      TRegistrationTool& registrationTool,
-                                     const TInstallState& state)
+                                     const TInstallerSettings& settings, const TInstallState& state)
     : FLinks(links), FFolders(folders), FLauncher(launcher), FRegistrationTool(registrationTool),
-      FState(state) {}
+      FSettings(settings), FState(state) {}
+
+TShellLink TShellIntegration::LinkTo(const QString& target, const QString& workingFolder) const {
+    TShellLink link{target, workingFolder, QString(), QString(), FSettings.ShortcutCategories};
+    const QFileInfo targetInfo(target);
+    // A desktop shows a missing icon file as a broken picture; no icon is better than that.
+    const QString icon = targetInfo.path() + u'/' + FSettings.ProductIcon;
+    if (!FSettings.ProductIcon.isEmpty() && QFileInfo(icon).isFile())
+        link.Icon = icon;
+    link.Comment = targetInfo.fileName() == FSettings.UninstallerExe
+                       ? FSettings.UninstallShortcutComment
+                       : FSettings.ShortcutComment;
+    return link;
+}
 
 QString TShellIntegration::GetSpecialFolderPath(int folderId) const {
     return FFolders.Path(folderId);
@@ -50,7 +64,7 @@ bool TShellIntegration::CreateLink(const QString& target, const QString& working
     try {
         if (FileExtension(linkPath) != FLinks.Extension())
             linkPath += FLinks.Extension();
-        FLinks.Save(TShellLink{target, workingFolder}, linkPath);
+        FLinks.Save(LinkTo(target, workingFolder), linkPath);
         return true;
     } catch (...) {
         return false;
@@ -65,7 +79,7 @@ bool TShellIntegration::CreateShortcut(const QString& target, QString& linkPath,
         if (!targetInfo.isFile())
             return false;
         const QString name = linkName.isEmpty() ? targetInfo.completeBaseName() : linkName;
-        const TShellLink link{target, targetInfo.path() + u'/'};
+        const TShellLink link = LinkTo(target, targetInfo.path() + u'/');
         if (folder.isEmpty() && folderId == -1)
             folderId = ISpecialFolders::Desktop;
         QString base;
@@ -80,7 +94,20 @@ bool TShellIntegration::CreateShortcut(const QString& target, QString& linkPath,
                 return false;
         }
         linkPath = base + u'/' + name + FLinks.Extension();
-        return FLinks.Save(link, linkPath);
+        if (!FLinks.Save(link, linkPath)) {
+            // A link planted where the person's desktop should be, or a desktop that may not
+            // be written: the shortcut is not made, and why is worth a line.
+            WriteInstallLog(u"CreateShortcut:创建快捷方式\r\n"_qs + linkPath + u": "_qs +
+                            QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        // A desktop that refuses to start an untrusted launcher still shows it, so the
+        // shortcut stays made; the user is told by the desktop, the log says why.
+        const QString untrusted = FLinks.Trust(linkPath);
+        if (!untrusted.isEmpty())
+            WriteInstallLog(u"CreateShortcut:标记快捷方式为可信\r\n"_qs + linkPath + u": "_qs +
+                            untrusted);
+        return true;
     } catch (...) {
         LogCurrentError(u"CreateShortcut:创建快捷方式"_qs);
         return false;
@@ -116,15 +143,19 @@ void TShellIntegration::DeleteShortCut(const QString& path) {
         // shortcuts, whatever else the record names.
         if (!path.isEmpty() && !path.endsWith(FLinks.Extension()))
             throw EVelmoraError(QStringLiteral("Not a shortcut file"));
-        const QByteArray native = QFile::encodeName(path);
-        if (::unlink(native.constData()) != 0) {
-            const int error = errno;
-            if (error != ENOENT)
-                throw EVelmoraError(QString::fromLocal8Bit(std::strerror(error)));
-        }
+        if (const int error = FLinks.Remove(path))
+            throw EVelmoraError(QString::fromLocal8Bit(std::strerror(error)));
     } catch (...) {
         LogCurrentError(u"DeleteShortCut:删除快捷方式"_qs + path);
     }
+}
+
+void TShellIntegration::RefreshProgramsMenu(const QString& folder) {
+    if (folder.isEmpty())
+        return;
+    const QString failed = FLinks.RefreshMenu(folder);
+    if (!failed.isEmpty())
+        WriteInstallLog(u"RefreshProgramsMenu:刷新程序菜单\r\n"_qs + folder + u": "_qs + failed);
 }
 
 void TShellIntegration::RegisterComFiles() {

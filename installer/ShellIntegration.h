@@ -19,7 +19,8 @@ QStringList ComFileCommandLines(const QString& location, bool unregister);
 class TShellIntegration {
 public:
     TShellIntegration(IShellLinks& links, ISpecialFolders& folders, IProcessLauncher& launcher,
-                      TRegistrationTool& registrationTool, const TInstallState& state);
+                      TRegistrationTool& registrationTool, const TInstallerSettings& settings,
+                      const TInstallState& state);
 
     QString GetSpecialFolderPath(int folderId) const;
     // Appends the link extension unless linkPath already ends in exactly it (the caller sees
@@ -38,6 +39,11 @@ public:
     // A missing file is no error; a link is removed, never what it points to. A path without
     // the link extension is refused (and logged).
     void DeleteShortCut(const QString& path);
+    // Tells the desktop that the programs menu below folder changed; a failure is logged.
+    void RefreshProgramsMenu(const QString& folder);
+    // The link to target as the desktop shows it: the product's icon when it is installed
+    // beside target, the description that fits target, the menu categories.
+    TShellLink LinkTo(const QString& target, const QString& workingFolder) const;
     // Both use the previous install location of the state; neither waits for the tool.
     // Registering logs a tool that cannot be started and goes on; unregistering raises.
     void RegisterComFiles();
@@ -49,6 +55,7 @@ private:
     ISpecialFolders& FFolders;
     IProcessLauncher& FLauncher;
     TRegistrationTool& FRegistrationTool;
+    const TInstallerSettings& FSettings;
     const TInstallState& FState;
 };
 

@@ -101,7 +101,7 @@ TUninstallOutcome UninstallProduct(TPlatformServices& services, const TInstaller
 
     TInstallRecord record(services.Registry(), settings, state);
     TShellIntegration shell(services.Links(), services.Folders(), services.Launcher(),
-                            services.RegistrationTool(), state);
+                            services.RegistrationTool(), settings, state);
     TPreviousVersionRemoval removal(record, shell, settings, state);
     outcome.ErrorSummary = removal.UnInstallLastVersion();
 

@@ -5,11 +5,12 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format ccache
-  qt6-base-dev qt6-qpa-plugins qt6-svg-dev
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-wayland
   zlib1g-dev libpng-dev libjpeg-dev libgif-dev libsqlite3-dev
   fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool xauth
   python3
+  makeself patchelf mmdebstrap bubblewrap desktop-file-utils
 )
 
 missing=()

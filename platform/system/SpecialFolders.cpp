@@ -27,7 +27,9 @@ QString TSpecialFolders::Path(int id) const {
     // A special folder always exists on the system the installer was written for; a fresh
     // account or a staged root may lack one, so it is made on first use.
     path = QDir::cleanPath(path);
-    QDir().mkpath(path);
+    // Another person's desktop is made as theirs when the first shortcut goes there.
+    if (id != Desktop || !FRoots.DesktopOwner)
+        QDir().mkpath(path);
     return path;
 }
 

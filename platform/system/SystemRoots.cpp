@@ -1,8 +1,11 @@
 #include "platform/system/SystemRoots.h"
 
+#include "platform/system/DebugOutput.h"
+#include "platform/system/UserDirs.h"
+
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
+#include <QProcessEnvironment>
 #include <unistd.h>
 
 namespace velmora {
@@ -20,22 +23,15 @@ QString StoreName() {
 } // namespace
 
 QString XdgDesktopFolder(const QString& home, const QString& configHome) {
+    // The user's own file, read with the user's own rights: its links are theirs to choose.
     QFile dirs(configHome + QStringLiteral("/user-dirs.dirs"));
-    if (dirs.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream in(&dirs);
-        const QString prefix = QStringLiteral("XDG_DESKTOP_DIR=");
-        while (!in.atEnd()) {
-            const QString line = in.readLine().trimmed();
-            if (!line.startsWith(prefix))
-                continue;
-            QString value = line.mid(prefix.size());
-            if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
-                value = value.mid(1, value.size() - 2);
-            value.replace(QStringLiteral("$HOME"), home);
-            // The format allows only absolute paths and $HOME-relative ones.
-            if (value.startsWith(u'/'))
-                return QDir::cleanPath(value);
-        }
+    if (dirs.open(QIODevice::ReadOnly)) {
+        const TUserDirsDesktop named = DesktopFromUserDirs(dirs.read(KUserDirsMaxSize), home);
+        if (!named.Error.isEmpty())
+            OutputDebugString(QStringLiteral("user-dirs.dirs: XDG_DESKTOP_DIR refused: ") +
+                              named.Error);
+        if (!named.Folder.isEmpty())
+            return named.Folder;
     }
     return home + QStringLiteral("/Desktop");
 }
@@ -47,7 +43,9 @@ TSystemRoots TSystemRoots::ForScope(bool machineWide, const QString& home, const
     roots.Desktop = desktop;
     roots.UserProgramsMenu = dataHome + QStringLiteral("/applications");
     roots.AllUsersProgramsMenu = QStringLiteral("/usr/local/share/applications");
+    roots.UseDesktopTools = true;
     if (machineWide) {
+        roots.UserProgramsMenu = roots.AllUsersProgramsMenu;
         roots.RegistryStoreFile = QStringLiteral("/var/lib/") + StoreName();
         roots.ProgramFiles = QStringLiteral("/opt");
     } else {
@@ -61,7 +59,31 @@ TSystemRoots TSystemRoots::ForSystem() {
     const QString home = QDir::homePath();
     const QString dataHome = EnvOr("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
     const QString configHome = EnvOr("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
-    return ForScope(::geteuid() == 0, home, dataHome, XdgDesktopFolder(home, configHome));
+    const bool machineWide = ::geteuid() == 0;
+    TSystemRoots roots = ForScope(machineWide, home, dataHome, XdgDesktopFolder(home, configHome));
+    const std::optional<uid_t> uid =
+        DesktopUserId(::geteuid(), QProcessEnvironment::systemEnvironment());
+    if (std::optional<TDesktopUser> user = uid ? LookUpDesktopUser(*uid) : std::nullopt) {
+        QString error;
+        roots.Desktop = DesktopFolderOf(*user, error);
+        if (!error.isEmpty())
+            OutputDebugString(
+                QStringLiteral("%1: XDG_DESKTOP_DIR refused: %2")
+                    .arg(user->Home + QStringLiteral("/.config/user-dirs.dirs"), error));
+        roots.DesktopOwner = std::move(user);
+    }
+    return roots;
+}
+
+TSystemRoots TSystemRoots::MachineBelow(const QString& root) {
+    const TSystemRoots staged = Below(root, true);
+    TSystemRoots roots = ForSystem();
+    roots.MachineWide = true;
+    roots.RegistryStoreFile = staged.RegistryStoreFile;
+    roots.ProgramFiles = staged.ProgramFiles;
+    roots.AllUsersProgramsMenu = staged.AllUsersProgramsMenu;
+    roots.UserProgramsMenu = staged.AllUsersProgramsMenu;
+    return roots;
 }
 
 TSystemRoots TSystemRoots::Below(const QString& root, bool machineWide) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/system/DesktopUser.h"
+
 #include <QString>
+#include <optional>
 
 namespace velmora {
 
@@ -13,9 +16,21 @@ struct TSystemRoots {
     QString Desktop;
     QString UserProgramsMenu;
     QString AllUsersProgramsMenu;
+    // The person whose desktop Desktop is, when root installs on their behalf (sudo, pkexec):
+    // what goes there is written as theirs. None when the desktop is the current user's.
+    std::optional<TDesktopUser> DesktopOwner;
+    // Whether the desktop's helper programs (launcher trust, menu cache) are run for these
+    // folders: a staged desktop and menu are nobody's, so nothing is told about them.
+    bool UseDesktopTools = false;
 
-    // The real system: machine-wide when running as root, per-user otherwise.
+    // The real system: machine-wide when running as root, per-user otherwise. Machine-wide,
+    // the programs menu is the one of all users (root's own is seen by nobody), and the
+    // desktop is that of the person root acts for, if any.
     static TSystemRoots ForSystem();
+    // The real desktop of ForSystem, with the registry store, program files and the
+    // machine-wide menus below root: an install for the person at the desktop that leaves
+    // the system's own folders alone.
+    static TSystemRoots MachineBelow(const QString& root);
     // The same roles for the given scope, with home and the XDG variables given explicitly.
     static TSystemRoots ForScope(bool machineWide, const QString& home, const QString& dataHome,
                                  const QString& desktop);

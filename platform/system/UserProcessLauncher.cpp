@@ -101,7 +101,7 @@ void TUserProcessLauncher::StartHidden(const QString& commandLine) {
     if (program.isEmpty())
         throw ELaunchError(QStringLiteral("Program not found: %1").arg(word));
     arguments.first() = program;
-    SpawnAsUser(arguments);
+    Spawn(arguments);
 }
 
 void TUserProcessLauncher::Open(const QString& pathOrAddress) {
@@ -112,19 +112,23 @@ void TUserProcessLauncher::Open(const QString& pathOrAddress) {
     if (pathOrAddress.isEmpty())
         throw ELaunchError(QStringLiteral("Nothing to open"));
     if (IsExecutableFile(pathOrAddress)) {
-        SpawnAsUser({pathOrAddress});
+        Spawn({pathOrAddress});
         return;
     }
     const QString opener = FindProgram(QStringLiteral("xdg-open"));
     if (opener.isEmpty())
         throw ELaunchError(QStringLiteral("Program not found: xdg-open"));
-    SpawnAsUser({opener, pathOrAddress});
+    Spawn({opener, pathOrAddress});
 }
 
-void TUserProcessLauncher::SpawnAsUser(const QStringList& arguments) {
-    const TDesktopUser& user = *FUser;
+void TUserProcessLauncher::Spawn(const QStringList& arguments) {
+    ReapInBackground(SpawnAsUser(*FUser, arguments, FEnvironment));
+}
+
+pid_t SpawnAsUser(const TDesktopUser& user, const QStringList& arguments,
+                  const QStringList& environment) {
     TCStrings argv(arguments);
-    TCStrings envp(FEnvironment);
+    TCStrings envp(environment);
     const std::vector<gid_t> groups = GroupsOf(user);
     const QByteArray home = QFile::encodeName(user.Home);
     int report[2];
@@ -166,11 +170,15 @@ void TUserProcessLauncher::SpawnAsUser(const QStringList& arguments) {
     while ((got = ::read(report[0], &childError, sizeof childError)) < 0 && errno == EINTR) {
     }
     ::close(report[0]);
-    ReapInBackground(pid);
-    if (got > 0)
+    if (got > 0) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
         throw ELaunchError(QStringLiteral("Cannot start %1 as %2: %3")
                                .arg(arguments.first(), user.Name,
                                     QString::fromLocal8Bit(std::strerror(childError))));
+    }
+    return pid;
 }
 
 } // namespace velmora

@@ -10,6 +10,12 @@ namespace velmora {
 // Starts programs as the desktop user when one is given, with that user's groups and
 // environment; as the current user otherwise (then exactly as TProcessLauncher does). The
 // installer runs as root on someone's behalf, and what it opens for them must not be root's.
+// Starts arguments (the first a program's full path) as user with exactly environment, in a
+// session of its own with /dev/null on all streams; the child's id, which the caller must
+// wait for. Raises ELaunchError when the program could not be started as user.
+pid_t SpawnAsUser(const TDesktopUser& user, const QStringList& arguments,
+                  const QStringList& environment);
+
 class TUserProcessLauncher final : public IProcessLauncher {
 public:
     TUserProcessLauncher(QString searchPath, std::optional<TDesktopUser> user,
@@ -25,7 +31,7 @@ public:
     void Open(const QString& pathOrAddress) override;
 
 private:
-    void SpawnAsUser(const QStringList& arguments);
+    void Spawn(const QStringList& arguments);
 
     TProcessLauncher FPlain;
     std::optional<TDesktopUser> FUser;

@@ -306,6 +306,11 @@ TEST_F(PayloadArchiveTest, EmbeddedResourceIsTheBuiltArchiveAndExtracts) {
     const QMap<QString, QByteArray> tree = ReadTree(FInstall + u"Velmora"_qs);
     EXPECT_TRUE(tree.contains(u"Corvex.exe"_qs));
     EXPECT_TRUE(tree.contains(u"Config/LogedinUsers.XML"_qs));
+    // The product's icon ships as its drawing and as a 256 x 256 PNG (the IHDR size fields).
+    EXPECT_TRUE(tree.value(u"Corvex.svg"_qs).contains("<svg"));
+    const QByteArray icon = tree.value(u"Corvex.png"_qs);
+    EXPECT_TRUE(icon.startsWith("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(icon.mid(16, 8), QByteArray::fromHex("0000010000000100"));
     EXPECT_EQ(tree.value(u"Data/empty.lock"_qs, "missing"), QByteArray());
 
     EXPECT_FALSE(LoadEmbeddedPayload(u":/DATA/NO-SUCH-RESOURCE"_qs).has_value());

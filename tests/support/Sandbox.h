@@ -44,7 +44,7 @@ protected:
           FServices(FRoots, FDir.path() + QStringLiteral("/bin")),
           FSettings(DefaultInstallerSettings()), FTool(FLauncher),
           FRecord(FServices.Registry(), FSettings, FState),
-          FShell(FServices.Links(), FServices.Folders(), FLauncher, FTool, FState) {
+          FShell(FServices.Links(), FServices.Folders(), FLauncher, FTool, FSettings, FState) {
         QDir().mkpath(LogFolder());
         SetLogFolders(LogFolder(), LogFolder());
     }

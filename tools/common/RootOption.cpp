@@ -8,9 +8,14 @@
 namespace velmora {
 
 std::optional<TSystemRoots> TakeRootOption(QStringList& args) {
-    const qsizetype at = args.indexOf(QStringLiteral("--root"));
-    if (at < 0)
+    const qsizetype staged = args.indexOf(QStringLiteral("--root"));
+    const qsizetype machine = args.indexOf(QStringLiteral("--machine-root"));
+    if (staged < 0 && machine < 0)
         return TSystemRoots::ForSystem();
+    // One staging at a time: the two would disagree about where the desktop is.
+    if (staged >= 0 && machine >= 0)
+        return std::nullopt;
+    const qsizetype at = staged >= 0 ? staged : machine;
     if (at + 1 >= args.size())
         return std::nullopt;
     const QString root = QDir(args.at(at + 1)).absolutePath();
@@ -18,7 +23,7 @@ std::optional<TSystemRoots> TakeRootOption(QStringList& args) {
     const QString logs = root + QStringLiteral("/log");
     QDir().mkpath(logs);
     SetLogFolders(logs, logs);
-    return TSystemRoots::Below(root);
+    return staged >= 0 ? TSystemRoots::Below(root) : TSystemRoots::MachineBelow(root);
 }
 
 } // namespace velmora

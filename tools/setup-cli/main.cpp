@@ -20,7 +20,7 @@ using namespace velmora;
 namespace {
 
 const char* const kMainHelp =
-    "usage: setup-cli <command> [arguments] [--root DIR]\n"
+    "usage: setup-cli <command> [arguments] [--root DIR | --machine-root DIR]\n"
     "\n"
     "commands:\n"
     "  install <archive> <path-text>   install the product below <path-text>\n"
@@ -28,7 +28,10 @@ const char* const kMainHelp =
     "  status                          print the install record of the product\n"
     "\n"
     "--root DIR moves the registry store, program files, desktop, menus and the log below\n"
-    "DIR, for staging an install or trying it out. 'setup-cli <command> --help' says more.\n";
+    "DIR, for staging an install or trying it out. --machine-root DIR moves only the\n"
+    "registry store, program files, the menus and the log, and keeps the real desktop (run\n"
+    "through sudo or pkexec: the desktop of the user who asked, their shortcut theirs).\n"
+    "'setup-cli <command> --help' says more.\n";
 
 const char* const kInstallHelp =
     "usage: setup-cli install <archive> <path-text> [--root DIR]\n"

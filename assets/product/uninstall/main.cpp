@@ -2,7 +2,7 @@
 // removes the product the same way a reinstall removes its previous version (user data in
 // Users and Config stays), and says what it did.
 //
-//   Uninstall.exe [--yes] [--root DIR]
+//   Uninstall.exe [--yes] [--root DIR | --machine-root DIR]
 // --yes skips the question and prints the report instead of showing it; --root works on a
 // staged install below DIR.
 #include "installer/InstallerSettings.h"
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     const bool unattended = args.removeAll(QStringLiteral("--yes")) > 0;
     const std::optional<TSystemRoots> roots = TakeRootOption(args);
     if (!roots || !args.isEmpty()) {
-        std::fputs("usage: Uninstall.exe [--yes] [--root DIR]\n", stderr);
+        std::fputs("usage: Uninstall.exe [--yes] [--root DIR | --machine-root DIR]\n", stderr);
         return 2;
     }
 

@@ -40,7 +40,8 @@ TEST_F(ShellIntegrationTest, CreateLinkAppendsTheExtensionUnlessExactlyPresent) 
     QString exact = FRoots.Desktop + QStringLiteral("/C.desktop");
     EXPECT_TRUE(FShell.CreateLink(Target(), Product(), exact));
     EXPECT_EQ(exact, FRoots.Desktop + QStringLiteral("/C.desktop"));
-    EXPECT_EQ(ReadFile(exact), TDesktopEntryLinks::EntryText({Target(), Product()}, exact));
+    EXPECT_EQ(ReadFile(exact),
+              TDesktopEntryLinks::EntryText(FShell.LinkTo(Target(), Product()), exact));
 }
 
 TEST_F(ShellIntegrationTest, CreateLinkReportsSuccessWithoutLookingAtTheSave) {

@@ -42,6 +42,7 @@ TImageBuilder Release(const QByteArray& version) {
     TImageBuilder release;
     release.Add("Velmora\\Corvex.exe", "#!/bin/sh\necho " + version + "\n")
         .Add("Velmora\\Uninstall.exe", "#!/bin/sh\n")
+        .Add("Velmora\\Corvex.png", "\x89PNG")
         .Add("Velmora\\Config\\LogedinUsers.XML", "<LogedinUsers/>")
         .Add("Velmora\\Users\\default\\profile.ini", "[Profile]")
         .Add("Velmora\\readme.txt", version);
@@ -104,6 +105,14 @@ TEST_F(InstallSequenceTest, FreshInstallWritesFilesShortcutsAndTheSixteenValuesI
     for (const QString& link : {FState.ShortcutFileName, FState.ProgramsStartUpFileName})
         EXPECT_TRUE(ReadFile(link).contains(QFile::encodeName(product + u"Corvex.exe"_qs)))
             << link.toStdString();
+    // Every shortcut shows the product's icon; the uninstaller's says what it does.
+    for (const QString& link : {FState.ShortcutFileName, FState.ProgramsStartUpFileName,
+                                FState.ProgramsStartUpUnInstallFileName})
+        EXPECT_TRUE(ReadFile(link).contains(
+            QFile::encodeName(u"\nIcon="_qs + product + u"Corvex.png\n"_qs)))
+            << link.toStdString();
+    EXPECT_TRUE(ReadFile(FState.ProgramsStartUpUnInstallFileName)
+                    .contains(u"\nComment=卸载 Velmora V3.0\n"_qs.toUtf8()));
 
     EXPECT_EQ(FServices->Registry().ValueNames(Key()), InstallRecordValueNames());
     EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
@@ -120,8 +129,8 @@ TEST_F(InstallSequenceTest, FreshInstallWritesFilesShortcutsAndTheSixteenValuesI
     EXPECT_EQ(store.ReadInteger(Key(), u"IsAutoRun"_qs), 0);
 
     // No previous copy: the bar's first range is the extraction's, and statuses keep order.
-    EXPECT_EQ(FDisplay.Ranges, QStringList{u"0..5"_qs});
-    EXPECT_EQ(FDisplay.Position, 5);
+    EXPECT_EQ(FDisplay.Ranges, QStringList{u"0..6"_qs});
+    EXPECT_EQ(FDisplay.Position, 6);
     EXPECT_EQ(FDisplay.Texts.first(), u"正在复制文件..."_qs);
     EXPECT_EQ(FDisplay.Texts.mid(FDisplay.Texts.size() - 3),
               (QStringList{u"正在创建快捷方式..."_qs, u"正在创建快速启动栏..."_qs,
@@ -138,7 +147,7 @@ TEST_F(InstallSequenceTest, ReinstallRemovesThePreviousCopyButKeepsUserData) {
     ASSERT_TRUE(Install(Apps(), Release("3.0.1").Archive()));
     EXPECT_TRUE(FState.PreviousVersionFound);
     EXPECT_EQ(FDisplay.Texts.first(), u"正在卸载已安装版本..."_qs);
-    EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..100"_qs, u"0..5"_qs}));
+    EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..100"_qs, u"0..6"_qs}));
     EXPECT_FALSE(QFileInfo::exists(product + u"Plugins/old.dll"_qs));
     EXPECT_EQ(ReadFile(product + u"readme.txt"_qs), "3.0.1");
     EXPECT_EQ(ReadFile(product + u"Users/me/history.db"_qs), "mine");

@@ -12,10 +12,13 @@
 #include <QSize>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace velmora::testing {
@@ -134,10 +137,11 @@ public:
             if (!FServer.waitForStarted(10000))
                 return;
             const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-            // A server that lost the race for the number ends on its own.
-            WaitUntil([&] { return QFileInfo::exists(socket) || FServer.waitForFinished(50); },
-                      10000);
-            if (FServer.state() == QProcess::Running && QFileInfo::exists(socket))
+            // A server that lost the race for the number ends on its own. The socket's file
+            // appears before the server listens on it, which a loaded machine can stretch
+            // long enough for a client to be refused: ready means a connection succeeds.
+            WaitUntil([&] { return Accepts(socket) || FServer.waitForFinished(50); }, 10000);
+            if (FServer.state() == QProcess::Running && Accepts(socket))
                 FName = QStringLiteral(":%1").arg(number);
             else
                 StopServer();
@@ -147,6 +151,22 @@ public:
     const QString& Name() const { return FName; }
 
 private:
+    static bool Accepts(const QString& ASocket) {
+        const QByteArray path = QFile::encodeName(ASocket);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
+            return false;
+        std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        const bool ok =
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return ok;
+    }
+
     // Asked to end, the server removes its socket and lock file.
     void StopServer() {
         if (FServer.state() == QProcess::NotRunning)

@@ -1,0 +1,175 @@
+#include "platform/system/DesktopTools.h"
+
+#include "platform/system/UserProcessLauncher.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace velmora {
+namespace {
+
+// GNOME's file manager and desktop ask for this string attribute; Xfce's ask for the file's
+// SHA-256 in theirs, so an edited launcher loses its trust.
+const QString KTrustedKey = QStringLiteral("metadata::trusted");
+const QString KChecksumKey = QStringLiteral("metadata::xfce-exe-checksum");
+
+// Root acting for another person runs their helpers as them.
+bool ActsFor(const std::optional<TDesktopUser>& owner) {
+    return owner && ::geteuid() == 0 && owner->Uid != 0;
+}
+
+pid_t SpawnAsSelf(const QStringList& arguments) {
+    std::vector<QByteArray> storage;
+    for (const QString& argument : arguments)
+        storage.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    ::posix_spawn_file_actions_init(&actions);
+    for (int fd = 0; fd <= 2; ++fd)
+        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
+                                           0);
+    ::posix_spawnattr_init(&attributes);
+    // A session of its own, so a helper that outlives its time is stopped with its children.
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = -1;
+    const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::posix_spawnattr_destroy(&attributes);
+    if (error != 0)
+        throw ELaunchError(
+            QStringLiteral("Cannot start %1: %2")
+                .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(error))));
+    return pid;
+}
+
+// The exit status, or -1 when the helper had to be stopped.
+int WaitFor(pid_t pid, int timeoutMs) {
+    int status = 0;
+    for (int waited = 0;; waited += 10) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (done < 0 && errno != EINTR)
+            return -1;
+        if (waited >= timeoutMs)
+            break;
+        QThread::msleep(10);
+    }
+    ::kill(-pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return -1;
+}
+
+QString Sha256Of(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+TDesktopTools::TDesktopTools(QString searchPath, QString runtimeRoot)
+    : FSearchPath(searchPath.split(u':', Qt::SkipEmptyParts)),
+      FRuntimeRoot(std::move(runtimeRoot)) {}
+
+bool TDesktopTools::HasSession(const std::optional<TDesktopUser>& owner) const {
+    if (ActsFor(owner))
+        return QFileInfo::exists(QStringLiteral("%1/%2/bus").arg(FRuntimeRoot).arg(owner->Uid));
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
+QString TDesktopTools::SetMetadata(const QStringList& arguments,
+                                   const std::optional<TDesktopUser>& owner) const {
+    if (!HasSession(owner))
+        return QString();
+    return Run(QStringLiteral("gio"), QStringList{QStringLiteral("set")} + arguments, owner);
+}
+
+QString TDesktopTools::Find(const QString& tool) const {
+    for (const QString& folder : FSearchPath) {
+        const QFileInfo candidate(folder + u'/' + tool);
+        if (candidate.isFile() && candidate.isExecutable())
+            return candidate.absoluteFilePath();
+    }
+    return QString();
+}
+
+QString TDesktopTools::Run(const QString& tool, const QStringList& arguments,
+                           const std::optional<TDesktopUser>& as) const {
+    const QString program = Find(tool);
+    if (program.isEmpty())
+        return QString();
+    const QStringList command = QStringList{program} + arguments;
+    try {
+        pid_t pid = -1;
+        if (ActsFor(as)) {
+            const QString runtimeDir = QStringLiteral("%1/%2").arg(FRuntimeRoot).arg(as->Uid);
+            pid = SpawnAsUser(*as, command,
+                              DesktopUserEnvironment(*as, QProcessEnvironment::systemEnvironment(),
+                                                     runtimeDir, QFileInfo(runtimeDir).isDir()));
+        } else {
+            pid = SpawnAsSelf(command);
+        }
+        const int status = WaitFor(pid, KTimeoutMs);
+        if (status == 0)
+            return QString();
+        if (status < 0)
+            return QStringLiteral("%1 did not finish in time").arg(tool);
+        return QStringLiteral("%1 failed with status %2").arg(tool).arg(status);
+    } catch (const EVelmoraError& error) {
+        return error.Message();
+    }
+}
+
+QString TDesktopTools::MarkTrusted(const QString& path,
+                                   const std::optional<TDesktopUser>& owner) const {
+    QString error = SetMetadata({path, KTrustedKey, QStringLiteral("true")}, owner);
+    const QString checksum = Sha256Of(path);
+    if (error.isEmpty() && !checksum.isEmpty())
+        error = SetMetadata(
+            {QStringLiteral("-t"), QStringLiteral("string"), path, KChecksumKey, checksum}, owner);
+    return error;
+}
+
+QString TDesktopTools::ForgetTrust(const QString& path,
+                                   const std::optional<TDesktopUser>& owner) const {
+    QString error;
+    for (const QString& key : {KTrustedKey, KChecksumKey}) {
+        const QString failed =
+            SetMetadata({QStringLiteral("-t"), QStringLiteral("unset"), path, key}, owner);
+        if (error.isEmpty())
+            error = failed;
+    }
+    return error;
+}
+
+QString TDesktopTools::RefreshMenu(const QString& folder) const {
+    return Run(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), folder},
+               std::nullopt);
+}
+
+} // namespace velmora
