@@ -112,7 +112,10 @@ cat >"$work/fonts/fonts.conf" <<CONF
   <cachedir>/tmp/fontcache</cachedir>
 </fontconfig>
 CONF
-extra=(--ro-bind "$work/fonts" /tmp/fonts --setenv FONTCONFIG_FILE /tmp/fonts/fonts.conf)
+# The tree is bound at its own path again: the sandbox's fresh /tmp would hide a checkout
+# that lives below /tmp.
+extra=(--ro-bind "$work/fonts" /tmp/fonts --setenv FONTCONFIG_FILE /tmp/fonts/fonts.conf
+    --ro-bind "$tree" "$tree")
 in_sandbox / "$work/reference" "$tree/build/run/tools/wizard-tour/wizard-tour" --out /tmp/out/tour
 [ "$(cat "$work/reference/status" 2>/dev/null)" = 0 ] ||
     { cat "$work/reference/run.log" >&2; fail "the reference wizard-tour did not finish"; }
