@@ -316,6 +316,7 @@ void TSkinCustomControl::PaintPipeline() {
     if (width() <= 0 || height() <= 0)
         return;
     PaintParentImageToBuffer();
+    bool selfChanged = false;
     if (FEnableGdiPlusBuffer) {
         bool recreated = false;
         if (!FSelfBufferGPBitmap || FSelfBufferGPBitmap->Width() != width() ||
@@ -331,9 +332,10 @@ void TSkinCustomControl::PaintPipeline() {
             else
                 CustomPaint(graphics, FDrawGPRect);
             FForceRepaintSelfBuffer = false;
+            selfChanged = true;
         }
     }
-    PaintBuffer();
+    PaintBuffer(selfChanged);
     FForceRepaintSelfImage = false;
     FForceRepaintParentImage = false;
     FJustChangeSkinFile = false;
@@ -341,9 +343,9 @@ void TSkinCustomControl::PaintPipeline() {
     FFirstPainted = true;
 }
 
-void TSkinCustomControl::PaintBuffer() {
+void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
     const bool resized = FBufferBitmap.size() != size();
-    if (!resized && !NeedRebuildBuffer())
+    if (!resized && !ASelfChanged && !NeedRebuildBuffer())
         return;
     // A rebuild after a resize goes into a new picture that replaces the old one only when it
     // is complete, so a failing paint leaves the last good picture.

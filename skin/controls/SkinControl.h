@@ -132,7 +132,8 @@ protected:
 
 private:
     void SetDrawRects();
-    void PaintBuffer();
+    // ASelfChanged: the self image was just redrawn, so the composed picture is stale too.
+    void PaintBuffer(bool ASelfChanged);
     void ApplySkinFont();
 
     QImage FBufferBitmap;

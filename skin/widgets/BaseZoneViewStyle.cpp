@@ -132,8 +132,24 @@ void TBaseZoneViewStyle::SetZoneView(TSkinZoneView* Value) {
 void TBaseZoneViewStyle::Detach() {
     TSkinZoneView* view = FZoneView.data();
     FZoneView = nullptr;
-    if (view == nullptr)
+    if (view == nullptr) {
+        FSaved = TSavedHandlers{};
         return;
+    }
+    // Styles stack on a view: each passes events on to the handlers it found. A style taken
+    // out from under another hands its saved handlers to that one, so the view never calls
+    // into a style that is gone.
+    TBaseZoneViewStyle* above = nullptr;
+    for (TBaseZoneViewStyle* other : Members())
+        if (other != this && other->FZoneView.data() == view &&
+            other->FAttachSerial > FAttachSerial &&
+            (above == nullptr || other->FAttachSerial < above->FAttachSerial))
+            above = other;
+    if (above != nullptr) {
+        above->FSaved = std::move(FSaved);
+        FSaved = TSavedHandlers{};
+        return;
+    }
     view->OnAdjustZoneRect = std::move(FSaved.AdjustZoneRect);
     view->OnBlinkZone = std::move(FSaved.BlinkZone);
     view->OnClickZone = std::move(FSaved.ClickZone);
@@ -154,7 +170,9 @@ void TBaseZoneViewStyle::Detach() {
 }
 
 void TBaseZoneViewStyle::Attach(TSkinZoneView* AView) {
+    static quint64 serial = 0;
     FZoneView = AView;
+    FAttachSerial = ++serial;
     FSaved.AdjustZoneRect = AView->OnAdjustZoneRect;
     FSaved.BlinkZone = AView->OnBlinkZone;
     FSaved.ClickZone = AView->OnClickZone;

@@ -109,6 +109,8 @@ private:
 
     QString FStyleName;
     QPointer<TSkinZoneView> FZoneView;
+    // Attachment order: the styles on one view form a stack.
+    quint64 FAttachSerial = 0;
     TSavedHandlers FSaved;
     std::array<IGPBitmap, KZoneStyleImageCount> FImages;
     std::array<std::unique_ptr<TGDIIMGADV>, KZoneStyleImageCount> FElements;

@@ -43,6 +43,18 @@ int PictureIndex(bool AVertical, TBarPicture APicture) {
     return (AVertical ? 3 : 0) + APicture;
 }
 
+// Marks a paint as under way for its lifetime, whatever way it ends.
+class TPaintingScope {
+public:
+    explicit TPaintingScope(bool& AFlag) : FFlag(AFlag) { FFlag = true; }
+    ~TPaintingScope() { FFlag = false; }
+    TPaintingScope(const TPaintingScope&) = delete;
+    TPaintingScope& operator=(const TPaintingScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
 } // namespace
 
 TSkinZoneView::TSkinZoneView(QWidget* parent)
@@ -185,6 +197,12 @@ void TSkinZoneView::Repaint() {
 }
 
 void TSkinZoneView::RedrawAll() {
+    if (FPainting) {
+        // The paint under way clears the flag when it ends; the next one takes it.
+        FRedrawAllPending = true;
+        ZonesChanged(true, false);
+        return;
+    }
     FRedrawAll = true;
     RepaintSelfImage();
 }
@@ -207,6 +225,12 @@ void TSkinZoneView::AdjustCounts(int ASelected, int AMouseOver, int ABlinking) {
     FSelectedCount += ASelected;
     FMouseOverCount += AMouseOver;
     FBlinkingCount += ABlinking;
+    // The blink timer runs while any zone blinks, however the zone came or went: set,
+    // handed over blinking, or freed.
+    if (ABlinking > 0 && !FBlinkTimer && FUpdatesEnabled)
+        OpenBlinkTimer();
+    else if (ABlinking < 0 && FBlinkingCount == 0)
+        CloseBlinkTimer();
 }
 
 void TSkinZoneView::CountSubtree(const TZone& AZone, int ASign) {
@@ -285,8 +309,12 @@ void TSkinZoneView::LayoutZones() {
                          viewportHeight, FTotalHeight);
     } else
         FVertBar.Hide();
-    if (FHorzBar.Position() != FHorzOffset || FVertBar.Position() != FVertOffset)
+    // A bar that comes or goes changes what the zone area holds (its old place, the kept
+    // pixels' extent); so does a moved offset.
+    if (FHorzBar.Position() != FHorzOffset || FVertBar.Position() != FVertOffset ||
+        !(bars == FBarsShown))
         FRedrawAll = true;
+    FBarsShown = bars;
     FHorzOffset = FHorzBar.Position();
     FVertOffset = FVertBar.Position();
 
@@ -328,25 +356,27 @@ IGPBitmap TSkinZoneView::CreateSelfBufferGPBitmap() {
         TGPGraphics graphics(*fresh);
         graphics.CopyRect(previous->Image(), QRect(0, 0, w, h), QPoint(0, 0));
     }
+    // Only what lies inside the copy is kept; a zone reaching outside it is drawn again.
+    FKeptArea = QRect(0, 0, std::max(0, w), std::max(0, h));
     return fresh;
 }
 
 void TSkinZoneView::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     if (!FUpdatesEnabled || FUpdateCount > 0)
         return;
-    FPainting = true;
-    struct TPaintingEnd {
-        bool& Flag;
-        ~TPaintingEnd() { Flag = false; }
-    } paintingEnd{FPainting};
+    const TPaintingScope painting(FPainting);
 
     LayoutZones();
+    const quint64 pass = FLayoutPass;
     if (FRedrawAll)
         TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
+    // Without a surface of its own the view draws on the composed picture, rebuilt from the
+    // background every time: every zone is drawn, and nothing may be cleared.
+    const bool everything = FRedrawAll || !EnableGdiPlusBuffer();
     const quint64 version = FStructureVersion;
     const std::vector<TZone*> display = FDisplayList;
     for (TZone* zone : display) {
-        bool draw = zone->FDispalyChanged || FRedrawAll || zone->FSelected || zone->FMouseOver ||
+        bool draw = zone->FDispalyChanged || everything || zone->FSelected || zone->FMouseOver ||
                     zone->FMouseDown || zone->FBlinking || zone->FBlinkRedraw;
         const TRect& place = zone->FDisplayRect;
         zone->FDrawRect = TRect{place.Left - FHorzOffset, place.Top - FVertOffset,
@@ -358,10 +388,11 @@ void TSkinZoneView::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
                 break;
         }
         if (drawRect.Right - drawRect.Left < zone->FNeedDisplayWidth ||
-            drawRect.Bottom - drawRect.Top < zone->FNeedDisplayHeight)
+            drawRect.Bottom - drawRect.Top < zone->FNeedDisplayHeight ||
+            (FKeptArea.isValid() && !FKeptArea.contains(ToQRect(drawRect).intersected(rect()))))
             draw = true;
         if (draw && OnDrawZone) {
-            if (!FRedrawAll) {
+            if (!everything) {
                 QPainter& painter = Graphics.Painter();
                 painter.save();
                 painter.setCompositionMode(QPainter::CompositionMode_Clear);
@@ -377,6 +408,7 @@ void TSkinZoneView::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
     }
     if (StructureMoved(version)) {
         // A drawing event freed zones: what is on the surface may show them. Start over.
+        FKeptArea = QRect();
         FRedrawAll = true;
         ZonesChanged(true, true);
         return;
@@ -392,7 +424,15 @@ void TSkinZoneView::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
         OnDrawHead(this, Graphics, head);
     }
     PaintScrollBars(Graphics);
+    FKeptArea = QRect();
+    // A drawing event that laid the zones out again, or asked for a full redraw, consumed
+    // what this paint had already used: the next paint redraws everything.
     FRedrawAll = false;
+    if (FRedrawAllPending || FLayoutPass != pass) {
+        FRedrawAllPending = false;
+        FRedrawAll = true;
+        ZonesChanged(true, false);
+    }
 }
 
 void TSkinZoneView::PaintScrollBars(TGPGraphics& Graphics) {
@@ -432,6 +472,8 @@ void TSkinZoneView::PaintScrollBars(TGPGraphics& Graphics) {
 void TSkinZoneView::AppendPaint(TGPGraphics& Graphics, const TGPRect&) {
     if (!OnAppendDrawZone)
         return;
+    // Requests made by the append handlers are queued like those of the drawing events.
+    const TPaintingScope painting(FPainting);
     const quint64 version = FStructureVersion;
     const std::vector<TZone*> display = FDisplayList;
     for (TZone* zone : display) {
@@ -541,7 +583,8 @@ int TSkinZoneView::GetBlinkingZoneCount() const {
 }
 
 IGPBitmap TSkinZoneView::GetZoneBitmap(TZone* AZone) {
-    if (AZone == nullptr || AZone->ZoneView() != this)
+    if (AZone == nullptr ||
+        std::find(FDisplayList.begin(), FDisplayList.end(), AZone) == FDisplayList.end())
         return nullptr;
     const int w = FFillWidth ? width() - (FVertBar.Visible() ? KZoneScrollBarSize : 0) -
                                    FClientMargins.Left() - FClientMargins.Right()
@@ -644,13 +687,6 @@ void TSkinZoneView::FireSelectZone(TZone* AZone, bool ASelected) {
         OnSelectZone(this, AZone, AZone->FDrawRect, ASelected);
 }
 
-void TSkinZoneView::BlinkingChanged(bool ABlinking) {
-    if (ABlinking)
-        OpenBlinkTimer();
-    else if (FBlinkingCount == 0)
-        CloseBlinkTimer();
-}
-
 void TSkinZoneView::FireBlinkZone(TZone* AZone) {
     if (OnBlinkZone)
         OnBlinkZone(this, AZone, AZone->FDrawRect);
@@ -663,31 +699,31 @@ void TSkinZoneView::ScrollBar(TZoneScrollBar& ABar, int ADelta) {
         RepaintSelfImage();
 }
 
+void TSkinZoneView::StepBar(TZoneScrollBar& ABar, TZoneScrollPart APart, const QPoint& APoint) {
+    switch (APart) {
+    case zspLowButton:
+        ScrollBar(ABar, -ABar.Step());
+        break;
+    case zspHighButton:
+        ScrollBar(ABar, ABar.Step());
+        break;
+    case zspTrack:
+        ScrollBar(ABar, ABar.PageDirection(APoint) * ABar.PageLength());
+        break;
+    default:
+        break;
+    }
+}
+
 bool TSkinZoneView::PressBar(TZoneScrollBar& ABar, const QPoint& APoint) {
     const TZoneScrollPart part = ABar.PartAt(APoint);
     if (part == zspNone)
         return false;
     ABar.SetMarks(part, part);
-    const TRect& track = ABar.Track();
-    const int page = ABar.Vertical() ? track.Bottom - track.Top : track.Right - track.Left;
-    switch (part) {
-    case zspLowButton:
-        ABar.ScrollBy(-ABar.Step());
-        break;
-    case zspHighButton:
-        ABar.ScrollBy(ABar.Step());
-        break;
-    case zspThumb:
+    if (part == zspThumb)
         ABar.BeginDrag(APoint);
-        break;
-    default: {
-        // A press on the track pages towards the pointer.
-        const TRect& thumb = ABar.Thumb();
-        const bool before = ABar.Vertical() ? APoint.y() < thumb.Top : APoint.x() < thumb.Left;
-        ABar.ScrollBy(before ? -page : page);
-        break;
-    }
-    }
+    else
+        StepBar(ABar, part, APoint);
     FScrollTimer->Start();
     RepaintSelfImage();
     return true;
@@ -726,25 +762,7 @@ void TSkinZoneView::ScrollTimerTick() {
         } else if (bar->PressedPart() != zspNone &&
                    bar->PartAt(FLastMousePos) == bar->PressedPart()) {
             // Holding an arrow or the track repeats its step.
-            const TRect& track = bar->Track();
-            const int page = bar->Vertical() ? track.Bottom - track.Top : track.Right - track.Left;
-            switch (bar->PressedPart()) {
-            case zspLowButton:
-                ScrollBar(*bar, -bar->Step());
-                break;
-            case zspHighButton:
-                ScrollBar(*bar, bar->Step());
-                break;
-            case zspTrack: {
-                const TRect& thumb = bar->Thumb();
-                const bool before = bar->Vertical() ? FLastMousePos.y() < thumb.Top
-                                                    : FLastMousePos.x() < thumb.Left;
-                ScrollBar(*bar, before ? -page : page);
-                break;
-            }
-            default:
-                break;
-            }
+            StepBar(*bar, bar->PressedPart(), FLastMousePos);
         }
     }
 }
@@ -811,18 +829,11 @@ void TSkinZoneView::mouseReleaseEvent(QMouseEvent* event) {
     FHorzBar.EndDrag();
     FVertBar.EndDrag();
     FMouseDown = false;
-    for (TZoneScrollBar* bar : {&FHorzBar, &FVertBar}) {
-        const TZoneScrollPart part = bar->PartAt(FLastMousePos);
-        if (part != zspNone) {
-            bar->SetMarks(zspNone, part);
-            RepaintSelfImage();
-            return;
-        }
-    }
-    bool changed = FHorzBar.ClearMarks();
-    changed = FVertBar.ClearMarks() || changed;
+    // Nothing stays pressed: a bar keeps only the hover of the part under the pointer.
+    bool changed = FHorzBar.SetMarks(zspNone, FHorzBar.PartAt(FLastMousePos));
+    changed = FVertBar.SetMarks(zspNone, FVertBar.PartAt(FLastMousePos)) || changed;
     // Every pressed zone is released, wherever the pointer is now, so none keeps looking
-    // pressed after a drag from one zone to another.
+    // pressed after a drag from one zone to another or onto a bar.
     for (TZone* zone : FDisplayList)
         if (zone->FMouseDown) {
             zone->SetMouseDown(false);
@@ -835,7 +846,7 @@ void TSkinZoneView::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (changed)
         RepaintSelfImage();
-    if (event->button() != Qt::RightButton)
+    if (event->button() != Qt::RightButton || OnScrollBar(FLastMousePos))
         return;
     TZone* zone = DisplayedZoneAt(FLastMousePos, true);
     if (zone == nullptr) {
@@ -843,9 +854,13 @@ void TSkinZoneView::mouseReleaseEvent(QMouseEvent* event) {
             OnClientPopup(this, nullptr, TRect{});
         return;
     }
+    const std::weak_ptr<void> alive = zone->Alive();
     UpdateMouseOver(FLastMousePos);
-    if (OnZonePopup && zone->Alive().lock())
-        OnZonePopup(this, zone, HitRect(zone));
+    if (alive.expired() || !OnZonePopup)
+        return;
+    const TRect rect = HitRect(zone);
+    if (!alive.expired())
+        OnZonePopup(this, zone, rect);
 }
 
 bool TSkinZoneView::OnScrollBar(const QPoint& APoint) const {
@@ -856,16 +871,25 @@ void TSkinZoneView::Click() {
     TSkinCustomControl::Click();
     if (!OnClickZone || OnScrollBar(FLastMousePos))
         return;
-    if (TZone* zone = DisplayedZoneAt(FLastMousePos, false))
-        OnClickZone(this, zone, HitRect(zone));
+    TZone* zone = DisplayedZoneAt(FLastMousePos, false);
+    if (zone == nullptr)
+        return;
+    // The rectangle handler may free the zone it is asked about.
+    const std::weak_ptr<void> alive = zone->Alive();
+    const TRect rect = HitRect(zone);
+    if (!alive.expired())
+        OnClickZone(this, zone, rect);
 }
 
 void TSkinZoneView::DblClick(TZone* AZone) {
     const std::weak_ptr<void> alive = AZone != nullptr ? AZone->Alive() : std::weak_ptr<void>();
     if (OnDblClick)
         OnDblClick();
-    if (AZone != nullptr && !alive.expired() && OnDblClickZone)
-        OnDblClickZone(this, AZone, HitRect(AZone));
+    if (AZone == nullptr || alive.expired() || !OnDblClickZone)
+        return;
+    const TRect rect = HitRect(AZone);
+    if (!alive.expired())
+        OnDblClickZone(this, AZone, rect);
 }
 
 void TSkinZoneView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -881,6 +905,8 @@ void TSkinZoneView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TSkinZoneView::wheelEvent(QWheelEvent* event) {
+    if (!FLaidOut || FPlacementStale)
+        LayoutZones();
     if (!FVertBar.Visible() ||
         (FEnableWheelInSelf && !rect().contains(event->position().toPoint()))) {
         event->ignore();
@@ -895,8 +921,10 @@ void TSkinZoneView::wheelEvent(QWheelEvent* event) {
 }
 
 void TSkinZoneView::keyPressEvent(QKeyEvent* event) {
-    const TRect& track = FVertBar.Track();
-    const int page = std::max(1, track.Bottom - track.Top);
+    // The bars answer for the zones as they are now, not as they were at the last paint.
+    if (!FLaidOut || FPlacementStale)
+        LayoutZones();
+    const int page = FVertBar.PageLength();
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -179,7 +179,6 @@ private:
     void FireExpandZone(TZone* AZone, bool AExpanded) override;
     void FireSelectZone(TZone* AZone, bool ASelected) override;
     void FireBlinkZone(TZone* AZone) override;
-    void BlinkingChanged(bool ABlinking) override;
 
     // The zone's draw rectangle after OnAdjustZoneRect.
     TRect HitRect(TZone* AZone);
@@ -190,6 +189,8 @@ private:
     void ScrollBar(TZoneScrollBar& ABar, int ADelta);
     // A press on a shown bar: marks, steps, pages or starts a drag. False when not on it.
     bool PressBar(TZoneScrollBar& ABar, const QPoint& APoint);
+    // One step of an arrow, or a page of the track, towards APoint.
+    void StepBar(TZoneScrollBar& ABar, TZoneScrollPart APart, const QPoint& APoint);
     bool OnScrollBar(const QPoint& APoint) const;
     void DblClick(TZone* AZone);
     void PaintScrollBars(TGPGraphics& Graphics);
@@ -224,6 +225,10 @@ private:
     bool FPlacementStale = true;
     bool FRedrawAll = true;
     bool FPainting = false;
+    bool FRedrawAllPending = false;
+    TZoneBarsShown FBarsShown;
+    // While valid, the part of a new surface that holds the old one's pixels.
+    QRect FKeptArea;
     quint64 FLayoutPass = 0;
     // Raised whenever zones are added, removed or reordered.
     quint64 FStructureVersion = 0;

@@ -171,7 +171,6 @@ void TZone::SetBlinking(bool Value) {
     IZoneViewLink* view = FView;
     if (view == nullptr)
         return;
-    view->BlinkingChanged(FBlinking);
     if (FBlinking)
         view->FireBlinkZone(this);
     view->ZonesChanged(true, false);

@@ -104,6 +104,19 @@ TZoneScrollPart TZoneScrollBar::PartAt(const QPoint& APoint) const {
     return zspTrack;
 }
 
+int TZoneScrollBar::PageLength() const {
+    return std::max(1, FVertical ? FTrack.Bottom - FTrack.Top : FTrack.Right - FTrack.Left);
+}
+
+int TZoneScrollBar::PageDirection(const QPoint& APoint) const {
+    const int at = Along(APoint);
+    if (FThumbLength > 0)
+        return at < (FVertical ? FThumb.Top : FThumb.Left) ? -1 : 1;
+    const int middle =
+        FVertical ? (FTrack.Top + FTrack.Bottom) / 2 : (FTrack.Left + FTrack.Right) / 2;
+    return at < middle ? -1 : 1;
+}
+
 void TZoneScrollBar::BeginDrag(const QPoint& APoint) {
     FDragging = true;
     FDragCoordinate = Along(APoint);

@@ -53,6 +53,10 @@ public:
     int ThumbOffset() const { return FThumbOffset; }
     int TrackLength() const { return FTrackLength; }
     TZoneScrollPart PartAt(const QPoint& APoint) const;
+    // A page: the track's length. A press on the track pages towards the pointer: -1 before
+    // the thumb (or, without one, before the track's middle), +1 after.
+    int PageLength() const;
+    int PageDirection(const QPoint& APoint) const;
 
     // Dragging: the press remembers where on the thumb it was; moving the pointer to
     // ACoordinate (along the bar, control coordinates) places the thumb and derives the

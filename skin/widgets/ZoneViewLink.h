@@ -31,8 +31,6 @@ public:
     virtual void FireExpandZone(TZone* AZone, bool AExpanded) = 0;
     virtual void FireSelectZone(TZone* AZone, bool ASelected) = 0;
     virtual void FireBlinkZone(TZone* AZone) = 0;
-    // A zone started or stopped blinking: the blink timer runs while any zone blinks.
-    virtual void BlinkingChanged(bool ABlinking) = 0;
 
 protected:
     ~IZoneViewLink() = default;

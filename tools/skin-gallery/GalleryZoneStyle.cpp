@@ -61,8 +61,10 @@ void TGalleryZoneStyle::DoDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphic
 }
 
 void TGalleryZoneStyle::DoClickZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect) {
+    // The handlers the click passes through may free the zone.
+    const std::weak_ptr<void> alive = AZone != nullptr ? AZone->Alive() : std::weak_ptr<void>();
     TBaseZoneViewStyle::DoClickZone(ASender, AZone, AZoneRect);
-    if (AZone != nullptr && AZone->ChildZones().Count() > 0)
+    if (AZone != nullptr && !alive.expired() && AZone->ChildZones().Count() > 0)
         AZone->SetExpanded(!AZone->Expanded());
 }
 

@@ -93,6 +93,25 @@ TEST_F(ZoneViewTest, StyleForwardsToTheViewsOwnHandlersAndGivesThemAllBackWhenGo
     EXPECT_EQ(ownAppended, 2);
     Click(QPoint(100, 30));
     EXPECT_EQ(ownClicks.size(), 2u);
+
+    // Two styles stacked on the view, the lower one freed first: the upper one passes events
+    // straight to the view's own handlers, and freeing it too gives them all back.
+    auto lower = std::make_unique<TCountingStyle>();
+    auto upper = std::make_unique<TCountingStyle>();
+    lower->SetZoneView(View);
+    upper->SetZoneView(View);
+    lower.reset();
+    ownDrawn = 0;
+    View->RedrawAll();
+    Paint();
+    EXPECT_EQ(upper->Drawn, 2);
+    EXPECT_EQ(ownDrawn, 2);
+    upper.reset();
+    View->RedrawAll();
+    Paint();
+    EXPECT_EQ(ownDrawn, 4);
+    Click(QPoint(100, 30));
+    EXPECT_EQ(ownClicks.size(), 3u);
 }
 
 } // namespace

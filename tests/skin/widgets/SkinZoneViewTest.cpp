@@ -130,11 +130,25 @@ TEST_F(ZoneViewTest, AZoneThatNeedsNoRedrawKeepsItsPixelsAcrossPaintsAndAResize)
     EXPECT_EQ(Surface(QPoint(150, 30)), 0xFFCC2200u);
     EXPECT_EQ(Surface(QPoint(150, 90)), 0xFFFFCC00u);
 
+    // Growing so that a zone reaches past what the old surface held draws that zone again.
+    // Four zones, 242 rows in 220: a vertical bar. Scrolled by 20, zone 3 shows rows 169 to
+    // 221, cut by the surface at 219; 2 rows more show it whole at the same position.
+    AddZones(2);
+    Wheel(-240);
+    Paint();
+    TZone* cut = View->Zones().Items(3);
+    const int drawsOfA = Draws[a];
+    const int drawsOfCut = Draws[cut];
+    View->resize(300, 222);
+    Paint();
+    EXPECT_EQ(Draws[cut], drawsOfCut + 1);
+    EXPECT_EQ(Draws[a], drawsOfA);
+
     // A forced redraw repaints every zone.
     View->RedrawAll();
     Paint();
-    EXPECT_EQ(Draws[a], 2);
-    EXPECT_EQ(Surface(QPoint(150, 30)), 0xFF00FF00u);
+    EXPECT_EQ(Draws[a], drawsOfA + 1);
+    EXPECT_EQ(Surface(QPoint(150, 20)), 0xFF00FF00u);
 
     // A drawer that needs more room than the zone has is asked every time.
     View->OnPrepareDrawZone = [&](TSkinZoneView*, TGPGraphics&, TZone* zone, const TRect&) {
@@ -143,14 +157,20 @@ TEST_F(ZoneViewTest, AZoneThatNeedsNoRedrawKeepsItsPixelsAcrossPaintsAndAResize)
     };
     b->SetZoneName("again");
     Paint();
-    EXPECT_EQ(Draws[a], 3);
+    EXPECT_EQ(Draws[a], drawsOfA + 2);
 
     // A zone's picture is cut from the shown buffer: filled zones are as wide as the client.
     const IGPBitmap picture = View->GetZoneBitmap(b);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->Width(), 300 - 2);
+    EXPECT_EQ(picture->Width(), 300 - 2 - 17);
     EXPECT_EQ(picture->Height(), 60);
     EXPECT_EQ(picture->GetPixel(10, 10), 0xFFFFCC00u);
+    EXPECT_FALSE(View->GetZoneBitmap(nullptr));
+
+    // Without a surface of its own the view draws every zone on every paint.
+    View->SetEnableGdiPlusBuffer(false);
+    b->SetZoneName("once more");
+    EXPECT_EQ(Paint().pixel(150, 20), 0xFF00FF00u);
 }
 
 TEST_F(ZoneViewTest, WheelKeysArrowsTrackAndThumbScrollInsideTheRange) {
@@ -177,7 +197,18 @@ TEST_F(ZoneViewTest, WheelKeysArrowsTrackAndThumbScrollInsideTheRange) {
     Click(QPoint(290, 5)); // the up arrow
     EXPECT_EQ(bar.Position(), 80);
 
-    // Dragging the thumb far below the bar ends at the maximum, on the timer's tick.
+    // Holding the down arrow repeats a step on every tick of the scroll timer.
+    Mouse(QEvent::MouseButtonPress, QPoint(290, 195));
+    Clock->Advance(300);
+    Mouse(QEvent::MouseButtonRelease, QPoint(290, 195));
+    EXPECT_EQ(bar.Position(), 80 + 4 * 60);
+    QTest::keyClick(View, Qt::Key_PageUp);
+    EXPECT_EQ(bar.Position(), 80 + 4 * 60 - bar.PageLength());
+    Click(QPoint(290, 5));
+    Click(QPoint(290, 5));
+    EXPECT_EQ(bar.Position(), 80 + 4 * 60 - bar.PageLength() - 2 * 60);
+
+    // Dragging the thumb far below the bar ends at the maximum.
     const QPoint thumb(290, (bar.Thumb().Top + bar.Thumb().Bottom) / 2);
     Mouse(QEvent::MouseButtonPress, thumb);
     Mouse(QEvent::MouseMove, QPoint(290, 5000));
@@ -200,12 +231,19 @@ TEST_F(ZoneViewTest, WheelKeysArrowsTrackAndThumbScrollInsideTheRange) {
 
 TEST_F(ZoneViewTest, ReleasingAfterADragFromOneZoneToAnotherReleasesThePressedZone) {
     AddZones(3);
+    AddZones(3); // six zones: a vertical bar
     Mouse(QEvent::MouseButtonPress, QPoint(100, 30));
     EXPECT_TRUE(View->Zones().Items(0)->MouseDown());
     Mouse(QEvent::MouseMove, QPoint(100, 150));
     Mouse(QEvent::MouseButtonRelease, QPoint(100, 150));
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(View->Zones().Items(i)->MouseDown()) << i;
+    // Released over the scroll bar.
+    Mouse(QEvent::MouseButtonPress, QPoint(100, 30));
+    Mouse(QEvent::MouseMove, QPoint(290, 100));
+    Mouse(QEvent::MouseButtonRelease, QPoint(290, 100));
+    EXPECT_FALSE(View->Zones().Items(0)->MouseDown());
+    EXPECT_EQ(View->VertScrollBar().PressedPart(), zspNone);
 }
 
 TEST_F(ZoneViewTest, ZonesFreedInsideTheirOwnEventsLeaveTheViewUsable) {
@@ -235,6 +273,34 @@ TEST_F(ZoneViewTest, ZonesFreedInsideTheirOwnEventsLeaveTheViewUsable) {
     View->Zones().Items(1)->SetSelected(true);
     ASSERT_EQ(View->Zones().Count(), 1);
     EXPECT_TRUE(View->Zones().Items(0)->Selected());
+    // The append step frees a zone: the shown picture loses it on the next turn.
+    AddZones(1); // rows 61 … 120
+    Colour[View->Zones().Items(1)] = 0xFF0044CC;
+    View->OnDrawZone = nullptr;
+    InstallDrawer();
+    View->OnSelectZone = nullptr;
+    ASSERT_EQ(Paint().pixel(150, 90), 0xFF0044CCu);
+    View->OnAppendDrawZone = [](TSkinZoneView* view, TGPGraphics&, TZone*, const TRect&) {
+        if (view->Zones().Count() > 1)
+            view->Zones().Delete(1);
+    };
+    Paint();
+    QCoreApplication::processEvents();
+    EXPECT_NE(Paint().pixel(150, 90), 0xFF0044CCu);
+    View->OnAppendDrawZone = nullptr;
+    // A rectangle handler frees the zone a right release found.
+    AddZones(1);
+    View->OnAdjustZoneRect = [](TSkinZoneView* view, TZone* zone, TRect&) {
+        if (zone->ZoneName() == "Zone 0" && zone != view->Zones().Items(0))
+            view->Zones().Remove(zone);
+    };
+    int popups = 0;
+    View->OnZonePopup = [&](TSkinZoneView*, TZone*, const TRect&) { ++popups; };
+    Click(QPoint(100, 90), Qt::RightButton);
+    EXPECT_EQ(popups, 0);
+    EXPECT_EQ(View->Zones().Count(), 1);
+    View->OnAdjustZoneRect = nullptr;
+
     // Bad indices are logged and change nothing.
     View->Zones().Delete(7);
     EXPECT_EQ(View->Zones().Insert(-1), nullptr);
@@ -286,6 +352,15 @@ TEST_F(ZoneViewTest, BlinkTimerRunsWhileAnyZoneBlinksAndEachTickRedrawsTheBlinki
     EXPECT_TRUE(View->BlinkTimerEnable()); // b still blinks
     b->SetBlinking(false);
     EXPECT_FALSE(View->BlinkTimerEnable());
+
+    // A zone handed over already blinking starts the timer; freeing it stops it.
+    auto blinking = std::make_unique<TZone>();
+    blinking->SetBlinking(true);
+    TZone* adopted = View->Zones().AddZone(std::move(blinking));
+    EXPECT_TRUE(View->BlinkTimerEnable());
+    View->Zones().Remove(adopted);
+    EXPECT_FALSE(View->BlinkTimerEnable());
+    EXPECT_EQ(View->GetBlinkingZoneCount(), 0);
 }
 
 TEST_F(ZoneViewTest, HoverWaitsForTheIntervalThenReportsZoneMovesAndTheLeave) {

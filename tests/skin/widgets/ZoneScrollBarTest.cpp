@@ -65,6 +65,9 @@ TEST(ZoneScrollBarTest, NoRangeOrNoTrackLeavesTheThumbAtItsStartAndTheDragInert)
     EXPECT_FALSE(shortBar.DragTo(40));
     EXPECT_EQ(shortBar.Position(), 100);
     EXPECT_TRUE(shortBar.ScrollBy(60)); // the arrows still work
+    // Without a thumb the track pages towards the side of its middle the pointer is on.
+    EXPECT_EQ(shortBar.PageDirection(QPoint(290, 20)), -1);
+    EXPECT_EQ(shortBar.PageDirection(QPoint(290, 30)), 1);
 }
 
 TEST(ZoneScrollBarTest, ThumbPictureSlicesCoverTheThumbEdgeToEdgeWithTheGripInTheMiddle) {
