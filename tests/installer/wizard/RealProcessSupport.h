@@ -124,28 +124,31 @@ inline void Stop(QProcess& AProcess) {
 class TVirtualDisplay {
 public:
     TVirtualDisplay() {
-        for (int number = 90 + ::getpid() % 200; number < 400 && FName.isEmpty(); ++number) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-                QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-                continue;
-            FServer.setProcessChannelMode(QProcess::MergedChannels);
-            FServer.start(QStringLiteral("Xvfb"),
-                          {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
-                           QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                           QStringLiteral("-ac")});
-            if (!FServer.waitForStarted(10000))
-                return;
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-            // A server that lost the race for the number ends on its own. The socket's file
-            // appears before the server listens on it, which a loaded machine can stretch
-            // long enough for a client to be refused: ready means a connection succeeds.
-            WaitUntil([&] { return Accepts(socket) || FServer.waitForFinished(50); }, 10000);
-            if (FServer.state() == QProcess::Running && Accepts(socket))
-                FName = QStringLiteral(":%1").arg(number);
-            else
-                StopServer();
-        }
+        // The server picks a free number itself and writes it once it accepts connections:
+        // choosing one here raced with other tests starting their servers at the same time,
+        // and a test could end up on a display another test's server owned and then closed.
+        FServer.setStandardErrorFile(QProcess::nullDevice());
+        FServer.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-ac")});
+        if (!FServer.waitForStarted(10000))
+            return;
+        QByteArray answer;
+        WaitUntil(
+            [&] {
+                FServer.waitForReadyRead(50);
+                answer += FServer.readAllStandardOutput();
+                return answer.contains('\n') || FServer.state() != QProcess::Running;
+            },
+            20000);
+        bool ok = false;
+        const int number = answer.trimmed().toInt(&ok);
+        if (ok && FServer.state() == QProcess::Running &&
+            Accepts(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+            FName = QStringLiteral(":%1").arg(number);
+        else
+            StopServer();
     }
     ~TVirtualDisplay() { StopServer(); }
     const QString& Name() const { return FName; }
