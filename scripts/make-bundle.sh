@@ -109,21 +109,28 @@ cat >"$stage/velmora-setup" <<'LAUNCHER'
 # Starts the wizard from the folder makeself unpacked it to; "--tour ARGS" walks it with
 # wizard-tour instead (every system folder staged, pictures taken). makeself removes the
 # folder when this script returns.
+# The archive tool leaves a private file mask; what the installer makes is for everyone.
+umask 022
+# The bundle's own libraries, not another Qt someone's search path points at.
+unset LD_LIBRARY_PATH QT_PLUGIN_PATH QT_QPA_PLATFORM_PLUGIN_PATH
 here=$(cd "$(dirname "$0")" && pwd)
-# fontconfig finds the bundled CJK font beside the desktop's own fonts, and keeps its cache
-# inside the unpacked folder.
+# fontconfig finds the bundled CJK font beside the desktop's own fonts and keeps its cache
+# inside the unpacked folder (the first cache folder listed is the one written). Paths are
+# relative to this file, so no folder name needs quoting for XML.
 mkdir -p "$here/etc/fonts" "$here/fontcache"
-cat >"$here/etc/fonts/fonts.conf" <<CONF
+cat >"$here/etc/fonts/fonts.conf" <<'CONF'
 <?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "fonts.dtd">
 <fontconfig>
+  <cachedir prefix="relative">../../fontcache</cachedir>
   <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
-  <dir>$here/fonts</dir>
-  <cachedir>$here/fontcache</cachedir>
+  <dir prefix="relative">../../fonts</dir>
 </fontconfig>
 CONF
 export FONTCONFIG_FILE="$here/etc/fonts/fonts.conf"
-unset QT_PLUGIN_PATH QT_QPA_PLATFORM_PLUGIN_PATH
+# Programs the wizard starts (the product, the web page) do not get this set-up: the folder
+# it points into is gone when the wizard ends.
+export VELMORA_PRIVATE_ENV=FONTCONFIG_FILE
 program=VelmoraSetup
 if [ "${1:-}" = "--tour" ]; then
     program=wizard-tour
@@ -135,26 +142,44 @@ cd "${USER_PWD:-$here}" 2>/dev/null || cd "$here"
 "$here/bin/$program" "$@"
 status=$?
 # The logs are written beside the program, in the folder that is about to go: each one
-# that exists is kept beside the .run file (or in the per-user state folder when that
-# cannot be written) under a fresh name, created new so that nothing is written through a
-# link someone left there.
+# that exists is kept under a fresh name beside the .run file, or in the per-user state
+# folder when that cannot be written. Root acting for a person writes there as that person,
+# so the file is theirs and a link they put in the way leads only to what they may write
+# anyway; root for itself keeps logs beside the file only in a folder root owns, otherwise
+# in /var/log/velmora.
 case "${ARCHIVE_DIR:-.}" in
     /*) archive_dir=$ARCHIVE_DIR ;;
     *) archive_dir="${USER_PWD:-.}/${ARCHIVE_DIR:-.}" ;;
 esac
-state_dir="${XDG_STATE_HOME:-${HOME:-/tmp}/.local/state}/Velmora"
+person=${PKEXEC_UID:-${SUDO_UID:-}}
+# Copies standard input to a new file in folder $1 named after $2; prints its path.
+keep='umask 077; f=$(mktemp --suffix=.log "$1/$2-XXXXXX" 2>/dev/null) && cat >"$f" && echo "$f"'
 for log in InstallLog SkinEngine; do
     [ -s "$here/bin/$log.log" ] || continue
-    kept=$(mktemp --suffix=.log "$archive_dir/$log-XXXXXX" 2>/dev/null) ||
-        { mkdir -p "$state_dir" && kept=$(mktemp --suffix=.log "$state_dir/$log-XXXXXX"); } ||
-        continue
-    cat "$here/bin/$log.log" >"$kept" && echo "velmora-setup: $log.log kept as $kept" >&2
+    if [ "$(id -u)" = 0 ] && [ -n "$person" ] && [ "$person" != 0 ]; then
+        group=$(id -g "$person" 2>/dev/null) || continue
+        kept=$(setpriv --reuid="$person" --regid="$group" --clear-groups \
+            sh -c "$keep" sh "$archive_dir" "$log" <"$here/bin/$log.log")
+    elif [ "$(id -u)" = 0 ]; then
+        folder=$archive_dir
+        [ "$(stat -c %u "$folder" 2>/dev/null)" = 0 ] ||
+            { folder=/var/log/velmora; mkdir -p -m 0700 "$folder"; }
+        kept=$(sh -c "$keep" sh "$folder" "$log" <"$here/bin/$log.log")
+    else
+        state_dir="${XDG_STATE_HOME:-${HOME:-/tmp}/.local/state}/Velmora"
+        kept=$(sh -c "$keep" sh "$archive_dir" "$log" <"$here/bin/$log.log") ||
+            kept=$(mkdir -p "$state_dir" && sh -c "$keep" sh "$state_dir" "$log" <"$here/bin/$log.log")
+    fi
+    [ -n "$kept" ] && echo "velmora-setup: $log.log kept as $kept" >&2
 done
 exit $status
 LAUNCHER
 chmod 0755 "$stage/velmora-setup"
 
 mkdir -p "$(dirname "$out")"
+# Files owned by root, whoever built the bundle; unpacked by root they must not belong to an
+# account of the build machine.
 makeself --nox11 --sha256 --nomd5 --tar-quietly --quiet --packaging-date "bundle" \
+    --tar-extra "--owner=0 --group=0 --numeric-owner" \
     "$stage" "$out" "VelmoraSetup $version" ./velmora-setup >/dev/null
 echo "make-bundle: $out ($(du -h "$out" | cut -f1), ${#copied[@]} libraries, ${#plugin_files[@]} plugins)"

@@ -9,6 +9,7 @@
 #include "platform/graphics/FontSubstitution.h"
 #include "platform/graphics/ModalDisplay.h"
 #include "platform/graphics/SkinApplication.h"
+#include "platform/system/InstallerUmask.h"
 #include "skin/data/SkinMng.h"
 
 #include <QMetaObject>
@@ -29,6 +30,7 @@ struct TRunFlag {
 } // namespace
 
 int RunVelmoraSetup(TSkinApplication& AApp) {
+    UseInstallerUmask();
     // 1. Shared drawing objects: the skin's Chinese font families resolve to the installed
     //    CJK font for every form and control from here on.
     InstallCjkFontSubstitutions();

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,13 +79,28 @@ int WaitFor(pid_t pid, int timeoutMs) {
     return -1;
 }
 
+// The shortcut is in the person's folder and may have been swapped since it was written:
+// read only a plain file of desktop-entry size, never through a link, never waiting on a
+// pipe or device.
 QString Sha256Of(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    constexpr qint64 KLimit = 64 * 1024;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return QString();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return QString::fromLatin1(hash.result().toHex());
+    struct stat info {};
+    QByteArray data;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= KLimit) {
+        data.resize(static_cast<qsizetype>(info.st_size));
+        const ssize_t got = ::read(fd, data.data(), static_cast<size_t>(data.size()));
+        data.resize(got < 0 ? 0 : static_cast<qsizetype>(got));
+        if (got != static_cast<ssize_t>(info.st_size))
+            data.clear();
+    }
+    ::close(fd);
+    if (data.isEmpty())
+        return QString();
+    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/system/DesktopUser.h"
 
+#include <QDir>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -44,6 +45,25 @@ std::optional<TDesktopUser> LookUpDesktopUser(uid_t uid) {
     user.Home = QString::fromLocal8Bit(entry.pw_dir);
     user.Shell = QString::fromLocal8Bit(entry.pw_shell);
     return user;
+}
+
+std::optional<TDesktopUser> HomeOwnerOf(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    std::optional<uid_t> best;
+    qsizetype bestLength = 0;
+    // The account database is read whole once; it is short, and this runs on removal only.
+    ::setpwent();
+    while (const passwd* entry = ::getpwent()) {
+        const QString home = QDir::cleanPath(QString::fromLocal8Bit(entry->pw_dir));
+        if (home.isEmpty() || home == QStringLiteral("/") || home.size() <= bestLength)
+            continue;
+        if (clean.startsWith(home + u'/')) {
+            best = entry->pw_uid;
+            bestLength = home.size();
+        }
+    }
+    ::endpwent();
+    return best ? LookUpDesktopUser(*best) : std::nullopt;
 }
 
 QStringList DesktopUserEnvironment(const TDesktopUser& user, const QProcessEnvironment& current,

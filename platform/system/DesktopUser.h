@@ -24,6 +24,9 @@ std::optional<uid_t> DesktopUserId(uid_t effectiveUid, const QProcessEnvironment
 // The account of uid from the user database; none when there is no such account.
 std::optional<TDesktopUser> LookUpDesktopUser(uid_t uid);
 
+// The account whose home folder holds path (the deepest such home), if any.
+std::optional<TDesktopUser> HomeOwnerOf(const QString& path);
+
 // The environment a program started for user gets: the user's own identity, home, shell
 // and a plain search path, the display and language of the current session, and the user's
 // session bus when runtimeDir (their XDG runtime folder) exists. Nothing of root's own

@@ -1,5 +1,7 @@
 #include "platform/system/ProcessLauncher.h"
 
+#include "platform/system/InstallerUmask.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <cerrno>
@@ -53,6 +55,22 @@ public:
 };
 
 } // namespace
+
+std::vector<QByteArray> ChildEnvironment() {
+    // A launcher that wraps the installer names the variables that are only the installer's
+    // own (a font set-up inside a folder removed when the installer ends, say); the programs
+    // it starts get the rest.
+    const QList<QByteArray> own = qgetenv("VELMORA_PRIVATE_ENV").split(':');
+    std::vector<QByteArray> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const QByteArray text(*entry);
+        const QByteArray name = text.left(text.indexOf('='));
+        if (name == "VELMORA_PRIVATE_ENV" || (!name.isEmpty() && own.contains(name)))
+            continue;
+        result.push_back(text);
+    }
+    return result;
+}
 
 TProcessLauncher::TProcessLauncher(QString searchPath)
     : FSearchPath(searchPath.split(u':', Qt::SkipEmptyParts)) {}
@@ -108,10 +126,21 @@ void TProcessLauncher::Spawn(const QStringList& arguments) {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    std::vector<QByteArray> environmentStorage = ChildEnvironment();
+    std::vector<char*> envp;
+    for (QByteArray& entry : environmentStorage)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
     TSpawnSetup setup;
     pid_t pid = 0;
-    const int rc =
-        posix_spawn(&pid, argv.front(), &setup.Actions, &setup.Attributes, argv.data(), environ);
+    int rc = 0;
+    {
+        // The person's program creates files with the mask the installer was started with.
+        const TCallerUmaskScope mask;
+        rc = posix_spawn(&pid, argv.front(), &setup.Actions, &setup.Attributes, argv.data(),
+                         envp.data());
+    }
     if (rc != 0)
         throw ELaunchError(QStringLiteral("Cannot start %1: %2")
                                .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(rc))));

@@ -2,10 +2,16 @@
 
 #include "platform/system/Errors.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace velmora {
+
+// The environment for a program the installer starts: its own, less the variables a wrapping
+// launcher listed in VELMORA_PRIVATE_ENV (colon-separated names) as the installer's alone.
+std::vector<QByteArray> ChildEnvironment();
 
 VELMORA_DECLARE_ERROR(ELaunchError, EVelmoraError);
 

@@ -102,6 +102,12 @@ int TDesktopEntryLinks::OpenFolderOf(const QString& path, bool create) const {
     const QString folder = QFileInfo(path).path();
     if (OnBehalf(path))
         return OpenFolderOnBehalf(FOwner->Home, folder, FOwner->Uid, FOwner->Gid, create);
+    // Root removing a shortcut it once made for someone else (another person ran the
+    // installer, or it runs from a root shell now): that person's folders are walked without
+    // following a link they may have put in the way since.
+    if (::geteuid() == 0)
+        if (const std::optional<TDesktopUser> owner = HomeOwnerOf(path); owner && owner->Uid != 0)
+            return OpenFolderOnBehalf(owner->Home, folder, owner->Uid, owner->Gid, false);
     return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 

@@ -1,11 +1,14 @@
 #include "platform/system/UserProcessLauncher.h"
 
+#include "platform/system/InstallerUmask.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <grp.h>
 #include <sys/wait.h>
 #include <thread>
@@ -137,6 +140,7 @@ pid_t SpawnAsUser(const TDesktopUser& user, const QStringList& arguments,
             QStringLiteral("Cannot start %1: %2")
                 .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(errno))));
 
+    const mode_t mask = CallerUmask();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(report[0]);
@@ -154,6 +158,7 @@ pid_t SpawnAsUser(const TDesktopUser& user, const QStringList& arguments,
             FailChild(report[1]);
         if (::chdir(home.constData()) != 0 && ::chdir("/") != 0)
             FailChild(report[1]);
+        ::umask(mask);
         ::execve(argv.Data()[0], argv.Data(), envp.Data());
         FailChild(report[1]);
     }

@@ -4,6 +4,7 @@
 #include "installer/InstallerSettings.h"
 #include "installer/Uninstaller.h"
 #include "platform/system/DebugOutput.h"
+#include "platform/system/InstallerUmask.h"
 #include "platform/system/LogFile.h"
 #include "platform/system/PlatformServices.h"
 #include "tools/common/CommandLine.h"
@@ -151,6 +152,7 @@ int Status(const QStringList& args, const TSystemRoots& roots) {
 } // namespace
 
 int main(int argc, char** argv) {
+    UseInstallerUmask();
     QCoreApplication app(argc, argv);
     FillInstallerSettings();
     EchoLogToTerminal(QStringLiteral("setup-cli"));

@@ -3,6 +3,7 @@
 // the pictures and the installed files.
 #include "installer/InstallerSettings.h"
 #include "platform/graphics/SkinApplication.h"
+#include "platform/system/InstallerUmask.h"
 #include "platform/system/LogFile.h"
 #include "skin/data/SkinMng.h"
 #include "tools/common/CommandLine.h"
@@ -32,6 +33,7 @@ const char* const KHelp =
 } // namespace
 
 int main(int argc, char** argv) {
+    UseInstallerUmask();
     TSkinApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (WantsHelp(args))

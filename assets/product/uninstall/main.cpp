@@ -7,6 +7,7 @@
 // staged install below DIR.
 #include "installer/InstallerSettings.h"
 #include "installer/Uninstaller.h"
+#include "platform/system/InstallerUmask.h"
 #include "platform/system/LogFile.h"
 #include "platform/system/PlatformServices.h"
 #include "tools/common/RootOption.h"
@@ -18,6 +19,7 @@
 using namespace velmora;
 
 int main(int argc, char** argv) {
+    UseInstallerUmask();
     QApplication app(argc, argv);
     FillInstallerSettings();
     const TInstallerSettings& settings = InstallerSettings();

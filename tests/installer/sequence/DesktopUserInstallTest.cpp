@@ -7,10 +7,12 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -53,6 +55,7 @@ class TTestAccount {
 public:
     explicit TTestAccount(const QString& home)
         : FName(QStringLiteral("velmora-t%1").arg(::getpid())), FHome(home) {
+        RemoveLeftOvers();
         QString output;
         FMade = RunTool(QStringLiteral("useradd"),
                         {u"--no-create-home"_qs, u"--home-dir"_qs, home, u"--shell"_qs,
@@ -74,6 +77,21 @@ public:
             RunTool(QStringLiteral("userdel"), {FName});
     }
     bool Made() const { return FMade; }
+    // Accounts of earlier runs that were killed before they could clean up.
+    static void RemoveLeftOvers() {
+        QStringList stale;
+        ::setpwent();
+        while (const passwd* entry = ::getpwent()) {
+            const QString name = QString::fromLocal8Bit(entry->pw_name);
+            bool isNumber = false;
+            const int pid = name.mid(9).toInt(&isNumber);
+            if (name.startsWith(u"velmora-t"_qs) && isNumber && ::kill(pid, 0) != 0)
+                stale << name;
+        }
+        ::endpwent();
+        for (const QString& name : stale)
+            RunTool(QStringLiteral("userdel"), {name});
+    }
     const QString& Error() const { return FError; }
     const QString& Name() const { return FName; }
     uid_t Uid = 0;
@@ -144,6 +162,11 @@ TEST(DesktopUserInstallTest, RootPutsTheShortcutOnTheDesktopUsersOwnDesktop) {
     for (const QString& entry : menuEntries)
         EXPECT_EQ(Stat(entry).st_uid, 0u) << entry.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"root-home/Desktop"_qs)));
+    // Nothing root made in the person's home stays root's.
+    QDirIterator inHome(home, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+    while (inHome.hasNext())
+        EXPECT_EQ(Stat(inHome.next()).st_uid, account.Uid) << inHome.filePath().toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"root-home/.local"_qs)));
 
     const QString validator =
@@ -171,6 +194,27 @@ TEST(DesktopUserInstallTest, RootPutsTheShortcutOnTheDesktopUsersOwnDesktop) {
     EXPECT_TRUE(QFileInfo(desktop).isDir()) << "the person's desktop stays";
     EXPECT_EQ(QString::fromUtf8(velmora::test::ReadFile(calls)),
               QStringLiteral("0 update-desktop-database -q %1\n").arg(menu));
+    // Installed for the person again, then removed from a root shell (no SUDO_UID) after the
+    // person swapped their desktop for a link to a folder they cannot write: root walks their
+    // home as them and deletes nothing through the link.
+    ASSERT_EQ(RunTool(QStringLiteral(SETUP_CLI),
+                      {u"install"_qs, QStringLiteral(BUILT_PAYLOAD_ARCHIVE), apps,
+                       u"--machine-root"_qs, machine},
+                      env, &output),
+              0)
+        << output.toStdString();
+    const QString outside = dir.filePath(u"outside"_qs);
+    QDir().mkpath(outside);
+    Write(outside + u"/Velmora3.0.desktop"_qs, "not the installer's", 0);
+    ASSERT_TRUE(QDir().rename(desktop, home + u"/桌面.moved"_qs));
+    ASSERT_TRUE(QFile::link(outside, desktop));
+    QProcessEnvironment rootShell = env;
+    rootShell.remove(u"SUDO_UID"_qs);
+    rootShell.remove(u"SUDO_USER"_qs);
+    RunTool(QStringLiteral(UNINSTALL_EXE), {u"--yes"_qs, u"--machine-root"_qs, machine}, rootShell,
+            &output);
+    EXPECT_EQ(velmora::test::ReadFile(outside + u"/Velmora3.0.desktop"_qs), "not the installer's")
+        << output.toStdString();
 }
 
 } // namespace

@@ -5,11 +5,13 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using velmora::test::ReadFile;
 using velmora::test::ReadTree;
@@ -167,6 +169,36 @@ TEST_F(InstallFaultTest, FullDiskFailsWithTheErrorKeepsUserDataAndWritesNoRecord
 
     ASSERT_EQ(Install(u"new.bin"_qs).Exit, 0);
     ExpectNewTree();
+}
+
+TEST_F(InstallFaultTest, AStrictFileMaskStillLeavesEveryFolderAndFileReadableByAll) {
+    // Self-extracting archives and hardened root shells start programs with mask 077; what the
+    // installer makes (program folders, menus, the registry store) is used by everyone.
+    QProcess install;
+    install.setChildProcessModifier([] { ::umask(077); });
+    const QStringList args = {u"install"_qs, Path(u"new.bin"_qs), Path(u"Fresh"_qs), u"--root"_qs,
+                              Path(u"fresh-stage"_qs)};
+    install.start(QStringLiteral(SETUP_CLI), args);
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    int checked = 0;
+    for (const QString& top : {Path(u"Fresh"_qs), Path(u"fresh-stage"_qs)}) {
+        QDirIterator it(top, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            if (info.isSymLink())
+                continue;
+            const auto others = info.permissions() & (QFile::ReadOther | QFile::ExeOther);
+            if (info.isDir())
+                EXPECT_EQ(others, QFile::ReadOther | QFile::ExeOther)
+                    << info.filePath().toStdString();
+            else
+                EXPECT_TRUE(others & QFile::ReadOther) << info.filePath().toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10);
 }
 
 } // namespace

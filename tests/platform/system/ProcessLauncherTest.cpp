@@ -1,5 +1,6 @@
 #include "platform/system/ProcessLauncher.h"
 
+#include "platform/system/InstallerUmask.h"
 #include "platform/system/RegistrationTool.h"
 
 #include <QDeadlineTimer>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace velmora;
 
@@ -110,4 +112,32 @@ TEST_F(ProcessLauncherTest, RegistrationToolRunsOnlyWhenPresent) {
     EXPECT_TRUE(tool.Run(line));
     EXPECT_EQ(WaitFor(Out(QStringLiteral("regsvr32"))),
               QByteArray("[/s]\n[/u]\n[/p/SnapCore.dll]\n/dev/null\n"));
+}
+
+TEST_F(ProcessLauncherTest, StartedProgramsGetTheCallersMaskAndNotTheInstallersOwnVariables) {
+    const QString program = Bin() + QStringLiteral("/Corvex.exe");
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("#!/bin/sh\n"
+                              "{ umask; echo \"${FONTCONFIG_FILE-unset}\"; echo \"${KEPT-unset}\";"
+                              " echo \"${VELMORA_PRIVATE_ENV-unset}\"; } >\"%1.tmp\"\n"
+                              "mv \"%1.tmp\" \"%1\"\n")
+                   .arg(Out(QStringLiteral("Corvex.exe")))
+                   .toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const mode_t before = ::umask(027);
+    UseInstallerUmask();
+    qputenv("FONTCONFIG_FILE", "/tmp/unpacked/etc/fonts/fonts.conf");
+    qputenv("KEPT", "yes");
+    qputenv("VELMORA_PRIVATE_ENV", "FONTCONFIG_FILE");
+    TProcessLauncher(Bin()).Open(program);
+    const mode_t during = ::umask(before);
+    qunsetenv("FONTCONFIG_FILE");
+    qunsetenv("KEPT");
+    qunsetenv("VELMORA_PRIVATE_ENV");
+
+    EXPECT_EQ(during, 022u) << "the installer itself works with 022";
+    EXPECT_EQ(WaitFor(Out(QStringLiteral("Corvex.exe"))), QByteArray("0027\nunset\nyes\nunset\n"));
 }
