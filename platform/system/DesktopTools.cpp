@@ -1,5 +1,6 @@
 #include "platform/system/DesktopTools.h"
 
+#include "platform/system/CStrings.h"
 #include "platform/system/UserProcessLauncher.h"
 
 #include <QCryptographicHash>
@@ -11,8 +12,8 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -33,13 +34,7 @@ bool ActsFor(const std::optional<TDesktopUser>& owner) {
 }
 
 pid_t SpawnAsSelf(const QStringList& arguments) {
-    std::vector<QByteArray> storage;
-    for (const QString& argument : arguments)
-        storage.push_back(QFile::encodeName(argument));
-    std::vector<char*> argv;
-    for (QByteArray& argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    TCStrings argv(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);
@@ -50,7 +45,8 @@ pid_t SpawnAsSelf(const QStringList& arguments) {
     // A session of its own, so a helper that outlives its time is stopped with its children.
     ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = -1;
-    const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int error =
+        ::posix_spawn(&pid, argv.Data()[0], &actions, &attributes, argv.Data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
     if (error != 0)

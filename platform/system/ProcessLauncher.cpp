@@ -1,5 +1,6 @@
 #include "platform/system/ProcessLauncher.h"
 
+#include "platform/system/CStrings.h"
 #include "platform/system/InstallerUmask.h"
 
 #include <QFileInfo>
@@ -117,20 +118,8 @@ void TProcessLauncher::Open(const QString& pathOrAddress) {
 }
 
 void TProcessLauncher::Spawn(const QStringList& arguments) {
-    std::vector<QByteArray> storage;
-    storage.reserve(static_cast<size_t>(arguments.size()));
-    for (const QString& argument : arguments)
-        storage.push_back(QFile::encodeName(argument));
-    std::vector<char*> argv;
-    for (QByteArray& argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    std::vector<QByteArray> environmentStorage = ChildEnvironment();
-    std::vector<char*> envp;
-    for (QByteArray& entry : environmentStorage)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
+    TCStrings argv(arguments);
+    TCStrings envp(ChildEnvironment());
 
     TSpawnSetup setup;
     pid_t pid = 0;
@@ -138,8 +127,8 @@ void TProcessLauncher::Spawn(const QStringList& arguments) {
     {
         // The person's program creates files with the mask the installer was started with.
         const TCallerUmaskScope mask;
-        rc = posix_spawn(&pid, argv.front(), &setup.Actions, &setup.Attributes, argv.data(),
-                         envp.data());
+        rc = posix_spawn(&pid, argv.Data()[0], &setup.Actions, &setup.Attributes, argv.Data(),
+                         envp.Data());
     }
     if (rc != 0)
         throw ELaunchError(QStringLiteral("Cannot start %1: %2")

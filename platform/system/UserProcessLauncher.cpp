@@ -1,5 +1,6 @@
 #include "platform/system/UserProcessLauncher.h"
 
+#include "platform/system/CStrings.h"
 #include "platform/system/InstallerUmask.h"
 
 #include <QFile>
@@ -8,8 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,24 +24,6 @@ bool IsExecutableFile(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && info.isExecutable();
 }
-
-// NUL-terminated copies and the pointer array execve wants, made before the fork: the child
-// of a threaded process may only make async-signal-safe calls.
-class TCStrings {
-public:
-    explicit TCStrings(const QStringList& texts) {
-        for (const QString& text : texts)
-            FStorage.push_back(QFile::encodeName(text));
-        for (QByteArray& text : FStorage)
-            FPointers.push_back(text.data());
-        FPointers.push_back(nullptr);
-    }
-    char* const* Data() { return FPointers.data(); }
-
-private:
-    std::vector<QByteArray> FStorage;
-    std::vector<char*> FPointers;
-};
 
 std::vector<gid_t> GroupsOf(const TDesktopUser& user) {
     const QByteArray name = user.Name.toLocal8Bit();
