@@ -1,6 +1,5 @@
 #include "platform/system/DesktopTools.h"
 
-#include "platform/system/CStrings.h"
 #include "platform/system/UserProcessLauncher.h"
 
 #include <QCryptographicHash>
@@ -12,13 +11,10 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace velmora {
 namespace {
@@ -31,29 +27,6 @@ const QString KChecksumKey = QStringLiteral("metadata::xfce-exe-checksum");
 // Root acting for another person runs their helpers as them.
 bool ActsFor(const std::optional<TDesktopUser>& owner) {
     return owner && ::geteuid() == 0 && owner->Uid != 0;
-}
-
-pid_t SpawnAsSelf(const QStringList& arguments) {
-    TCStrings argv(arguments);
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    ::posix_spawn_file_actions_init(&actions);
-    for (int fd = 0; fd <= 2; ++fd)
-        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
-                                           0);
-    ::posix_spawnattr_init(&attributes);
-    // A session of its own, so a helper that outlives its time is stopped with its children.
-    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = -1;
-    const int error =
-        ::posix_spawn(&pid, argv.Data()[0], &actions, &attributes, argv.Data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::posix_spawnattr_destroy(&attributes);
-    if (error != 0)
-        throw ELaunchError(
-            QStringLiteral("Cannot start %1: %2")
-                .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(error))));
-    return pid;
 }
 
 // The exit status, or -1 when the helper had to be stopped.
@@ -144,7 +117,7 @@ QString TDesktopTools::Run(const QString& tool, const QStringList& arguments,
                               DesktopUserEnvironment(*as, QProcessEnvironment::systemEnvironment(),
                                                      runtimeDir, QFileInfo(runtimeDir).isDir()));
         } else {
-            pid = SpawnAsSelf(command);
+            pid = SpawnSilent(command);
         }
         const int status = WaitFor(pid, KTimeoutMs);
         if (status == 0)

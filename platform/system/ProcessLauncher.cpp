@@ -23,16 +23,6 @@ bool IsExecutableFile(const QString& path) {
     return info.isFile() && info.isExecutable();
 }
 
-// Nobody waits for a started program, but its exit status must still be collected so that
-// it does not linger as a zombie for the rest of the install.
-void ReapInBackground(pid_t pid) {
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-}
-
 class TSpawnSetup {
 public:
     TSpawnSetup() {
@@ -41,7 +31,8 @@ public:
         for (int fd = 0; fd <= 2; ++fd)
             posix_spawn_file_actions_addopen(&Actions, fd, "/dev/null",
                                              fd == 0 ? O_RDONLY : O_WRONLY, 0);
-        // A session of its own: closing the installer's terminal must not end the program.
+        // A session of its own: closing the installer's terminal must not end the program,
+        // and a helper that outlives its time is stopped with its children.
         posix_spawnattr_setflags(&Attributes, POSIX_SPAWN_SETSID);
     }
     ~TSpawnSetup() {
@@ -56,6 +47,51 @@ public:
 };
 
 } // namespace
+
+pid_t SpawnSilent(const QStringList& arguments) {
+    TCStrings argv(arguments);
+    TCStrings envp(ChildEnvironment());
+    TSpawnSetup setup;
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv.Data()[0], &setup.Actions, &setup.Attributes, argv.Data(),
+                               envp.Data());
+    if (rc != 0)
+        throw ELaunchError(QStringLiteral("Cannot start %1: %2")
+                               .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(rc))));
+    return pid;
+}
+
+void ReapInBackground(pid_t pid) {
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
+QStringList HiddenCommand(const IProcessLauncher& ALauncher, const QString& commandLine) {
+    QStringList arguments = QProcess::splitCommand(commandLine);
+    if (arguments.isEmpty())
+        throw ELaunchError(QStringLiteral("Empty command line"));
+    const QString& word = arguments.first();
+    const QString program = word.contains(u'/') ? (IsExecutableFile(word) ? word : QString())
+                                                : ALauncher.FindProgram(word);
+    if (program.isEmpty())
+        throw ELaunchError(QStringLiteral("Program not found: %1").arg(word));
+    arguments.first() = program;
+    return arguments;
+}
+
+QStringList OpenCommand(const IProcessLauncher& ALauncher, const QString& pathOrAddress) {
+    if (pathOrAddress.isEmpty())
+        throw ELaunchError(QStringLiteral("Nothing to open"));
+    if (IsExecutableFile(pathOrAddress))
+        return {pathOrAddress};
+    const QString opener = ALauncher.FindProgram(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        throw ELaunchError(QStringLiteral("Program not found: xdg-open"));
+    return {opener, pathOrAddress};
+}
 
 std::vector<QByteArray> ChildEnvironment() {
     // A launcher that wraps the installer names the variables that are only the installer's
@@ -87,52 +123,21 @@ QString TProcessLauncher::FindProgram(const QString& name) const {
     return QString();
 }
 
-QString TProcessLauncher::Resolve(const QString& program) const {
-    if (program.contains(u'/'))
-        return IsExecutableFile(program) ? program : QString();
-    return FindProgram(program);
-}
-
 void TProcessLauncher::StartHidden(const QString& commandLine) {
-    QStringList arguments = QProcess::splitCommand(commandLine);
-    if (arguments.isEmpty())
-        throw ELaunchError(QStringLiteral("Empty command line"));
-    const QString program = Resolve(arguments.first());
-    if (program.isEmpty())
-        throw ELaunchError(QStringLiteral("Program not found: %1").arg(arguments.first()));
-    arguments.first() = program;
-    Spawn(arguments);
+    Spawn(HiddenCommand(*this, commandLine));
 }
 
 void TProcessLauncher::Open(const QString& pathOrAddress) {
-    if (pathOrAddress.isEmpty())
-        throw ELaunchError(QStringLiteral("Nothing to open"));
-    if (IsExecutableFile(pathOrAddress)) {
-        Spawn({pathOrAddress});
-        return;
-    }
-    const QString opener = FindProgram(QStringLiteral("xdg-open"));
-    if (opener.isEmpty())
-        throw ELaunchError(QStringLiteral("Program not found: xdg-open"));
-    Spawn({opener, pathOrAddress});
+    Spawn(OpenCommand(*this, pathOrAddress));
 }
 
 void TProcessLauncher::Spawn(const QStringList& arguments) {
-    TCStrings argv(arguments);
-    TCStrings envp(ChildEnvironment());
-
-    TSpawnSetup setup;
     pid_t pid = 0;
-    int rc = 0;
     {
         // The person's program creates files with the mask the installer was started with.
         const TCallerUmaskScope mask;
-        rc = posix_spawn(&pid, argv.Data()[0], &setup.Actions, &setup.Attributes, argv.Data(),
-                         envp.Data());
+        pid = SpawnSilent(arguments);
     }
-    if (rc != 0)
-        throw ELaunchError(QStringLiteral("Cannot start %1: %2")
-                               .arg(arguments.first(), QString::fromLocal8Bit(std::strerror(rc))));
     ReapInBackground(pid);
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <sys/types.h>
 #include <vector>
 
 namespace velmora {
@@ -29,6 +30,20 @@ public:
     virtual void Open(const QString& pathOrAddress) = 0;
 };
 
+// The arguments a command line starts: the first word resolved to a program's full path (a
+// word holding "/" is taken as it is when executable, others are looked up by ALauncher).
+// Raises ELaunchError for an empty line or a program that is not there.
+QStringList HiddenCommand(const IProcessLauncher& ALauncher, const QString& commandLine);
+// What Open starts: an executable file itself; documents and web addresses through xdg-open.
+QStringList OpenCommand(const IProcessLauncher& ALauncher, const QString& pathOrAddress);
+// Starts arguments (the first a program's full path) with ChildEnvironment, in a session of
+// its own and with /dev/null on every stream; the child's id. Raises ELaunchError when it
+// cannot be started.
+pid_t SpawnSilent(const QStringList& arguments);
+// Nobody waits for a started program, but its exit status must still be collected so that
+// it does not linger as a zombie for the rest of the install.
+void ReapInBackground(pid_t pid);
+
 class TProcessLauncher final : public IProcessLauncher {
 public:
     explicit TProcessLauncher(QString searchPath = qEnvironmentVariable("PATH"));
@@ -38,8 +53,6 @@ public:
     void Open(const QString& pathOrAddress) override;
 
 private:
-    // Resolves a program word: a name holding "/" is used as it is, others are searched.
-    QString Resolve(const QString& program) const;
     void Spawn(const QStringList& arguments);
 
     QStringList FSearchPath;

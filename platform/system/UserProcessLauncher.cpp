@@ -20,11 +20,6 @@ namespace velmora {
 
 namespace {
 
-bool IsExecutableFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable();
-}
-
 std::vector<gid_t> GroupsOf(const TDesktopUser& user) {
     const QByteArray name = user.Name.toLocal8Bit();
     int count = 32;
@@ -33,14 +28,6 @@ std::vector<gid_t> GroupsOf(const TDesktopUser& user) {
         groups.resize(static_cast<size_t>(count));
     groups.resize(static_cast<size_t>(count));
     return groups;
-}
-
-void ReapInBackground(pid_t pid) {
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
 }
 
 [[noreturn]] void FailChild(int report) {
@@ -78,16 +65,7 @@ void TUserProcessLauncher::StartHidden(const QString& commandLine) {
         FPlain.StartHidden(commandLine);
         return;
     }
-    QStringList arguments = QProcess::splitCommand(commandLine);
-    if (arguments.isEmpty())
-        throw ELaunchError(QStringLiteral("Empty command line"));
-    const QString& word = arguments.first();
-    const QString program =
-        word.contains(u'/') ? (IsExecutableFile(word) ? word : QString()) : FindProgram(word);
-    if (program.isEmpty())
-        throw ELaunchError(QStringLiteral("Program not found: %1").arg(word));
-    arguments.first() = program;
-    Spawn(arguments);
+    Spawn(HiddenCommand(*this, commandLine));
 }
 
 void TUserProcessLauncher::Open(const QString& pathOrAddress) {
@@ -95,16 +73,7 @@ void TUserProcessLauncher::Open(const QString& pathOrAddress) {
         FPlain.Open(pathOrAddress);
         return;
     }
-    if (pathOrAddress.isEmpty())
-        throw ELaunchError(QStringLiteral("Nothing to open"));
-    if (IsExecutableFile(pathOrAddress)) {
-        Spawn({pathOrAddress});
-        return;
-    }
-    const QString opener = FindProgram(QStringLiteral("xdg-open"));
-    if (opener.isEmpty())
-        throw ELaunchError(QStringLiteral("Program not found: xdg-open"));
-    Spawn({opener, pathOrAddress});
+    Spawn(OpenCommand(*this, pathOrAddress));
 }
 
 void TUserProcessLauncher::Spawn(const QStringList& arguments) {
