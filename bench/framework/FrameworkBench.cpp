@@ -24,8 +24,6 @@ namespace {
 
 using namespace velmora;
 
-int GCustomPaints = 0;
-
 class TCountingControl : public TSkinCustomControl {
 public:
     using TSkinCustomControl::TSkinCustomControl;

@@ -20,18 +20,7 @@ namespace {
 
 using namespace velmora;
 
-int GCustomPaints = 0;
-
-class TCountingPageControl : public TSkinPageControl {
-public:
-    using TSkinPageControl::TSkinPageControl;
-
-protected:
-    void CustomPaint(TGPGraphics& Graphics, const TGPRect& r) override {
-        ++GCustomPaints;
-        TSkinPageControl::CustomPaint(Graphics, r);
-    }
-};
+using TCountingPageControl = TCounted<TSkinPageControl>;
 
 struct TThirtyTabs {
     TThirtyTabs() {

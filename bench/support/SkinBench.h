@@ -2,7 +2,9 @@
 
 // The set-up every benchmark of skinned windows shares.
 #include "bench/support/RatioReporter.h"
+#include "platform/graphics/GPGraphics.h"
 #include "skin/data/SkinMng.h"
+#include "skin/drawing/SkinTypes.h"
 
 #include <QtGlobal>
 #include <benchmark/benchmark.h>
@@ -11,6 +13,21 @@
 namespace velmora {
 
 int SkinResourceAnchor();
+
+// CustomPaint runs of every TCounted control, for benchmarks that count repaints.
+inline int GCustomPaints = 0;
+
+// A skinned widget kind that counts its CustomPaint runs.
+template <typename TWidget> class TCounted : public TWidget {
+public:
+    using TWidget::TWidget;
+
+protected:
+    void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override {
+        ++GCustomPaints;
+        TWidget::CustomPaint(Graphics, ADrawRect);
+    }
+};
 
 // The offscreen platform unless another is chosen; call before the application is made.
 inline void UseOffscreenUnlessChosen() {

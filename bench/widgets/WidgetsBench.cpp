@@ -22,20 +22,6 @@ namespace {
 
 using namespace velmora;
 
-int GCustomPaints = 0;
-
-// Each widget kind, counting its CustomPaint runs.
-template <typename TWidget> class TCounted : public TWidget {
-public:
-    using TWidget::TWidget;
-
-protected:
-    void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override {
-        ++GCustomPaints;
-        TWidget::CustomPaint(Graphics, ADrawRect);
-    }
-};
-
 struct TTwentyWidgets {
     TTwentyWidgets() {
         Form = std::make_unique<TDefaultSkinForm>();
