@@ -532,9 +532,13 @@ TZone* TSkinZoneView::DisplayedZoneAt(const QPoint& APoint, bool ALast) {
     return found;
 }
 
-TZone* TSkinZoneView::GetZoneFromPoint(int X, int Y) {
+void TSkinZoneView::EnsureLaidOut() {
     if (!FLaidOut || FPlacementStale)
         LayoutZones();
+}
+
+TZone* TSkinZoneView::GetZoneFromPoint(int X, int Y) {
+    EnsureLaidOut();
     return DisplayedZoneAt(QPoint(X, Y), false);
 }
 
@@ -731,10 +735,8 @@ bool TSkinZoneView::PressBar(TZoneScrollBar& ABar, const QPoint& APoint) {
 
 void TSkinZoneView::mousePressEvent(QMouseEvent* event) {
     TSkinCustomControl::mousePressEvent(event);
-    FMouseDown = true;
     FLastMousePos = event->position().toPoint();
-    if (!FLaidOut || FPlacementStale)
-        LayoutZones();
+    EnsureLaidOut();
     if (PressBar(FHorzBar, FLastMousePos) || PressBar(FVertBar, FLastMousePos))
         return;
     const quint64 version = FStructureVersion;
@@ -804,8 +806,7 @@ void TSkinZoneView::UpdateMouseOver(const QPoint& APoint) {
 void TSkinZoneView::mouseMoveEvent(QMouseEvent* event) {
     TSkinCustomControl::mouseMoveEvent(event);
     FLastMousePos = event->position().toPoint();
-    if (!FLaidOut || FPlacementStale)
-        LayoutZones();
+    EnsureLaidOut();
     bool barsChanged = false;
     for (TZoneScrollBar* bar : {&FHorzBar, &FVertBar}) {
         if (bar->Dragging())
@@ -828,7 +829,6 @@ void TSkinZoneView::mouseReleaseEvent(QMouseEvent* event) {
     FScrollTimer->Stop();
     FHorzBar.EndDrag();
     FVertBar.EndDrag();
-    FMouseDown = false;
     // Nothing stays pressed: a bar keeps only the hover of the part under the pointer.
     bool changed = FHorzBar.SetMarks(zspNone, FHorzBar.PartAt(FLastMousePos));
     changed = FVertBar.SetMarks(zspNone, FVertBar.PartAt(FLastMousePos)) || changed;
@@ -905,8 +905,7 @@ void TSkinZoneView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TSkinZoneView::wheelEvent(QWheelEvent* event) {
-    if (!FLaidOut || FPlacementStale)
-        LayoutZones();
+    EnsureLaidOut();
     if (!FVertBar.Visible() ||
         (FEnableWheelInSelf && !rect().contains(event->position().toPoint()))) {
         event->ignore();
@@ -921,9 +920,7 @@ void TSkinZoneView::wheelEvent(QWheelEvent* event) {
 }
 
 void TSkinZoneView::keyPressEvent(QKeyEvent* event) {
-    // The bars answer for the zones as they are now, not as they were at the last paint.
-    if (!FLaidOut || FPlacementStale)
-        LayoutZones();
+    EnsureLaidOut();
     const int page = FVertBar.PageLength();
     switch (event->key()) {
     case Qt::Key_Return:
@@ -982,7 +979,6 @@ void TSkinZoneView::EnterHoverTimerTick() {
 
 void TSkinZoneView::leaveEvent(QEvent* event) {
     TSkinCustomControl::leaveEvent(event);
-    FMouseDown = false;
     FMouseInView = false;
     for (TZoneScrollBar* bar : {&FHorzBar, &FVertBar})
         if (!bar->Dragging() && bar->SetMarks(bar->PressedPart(), zspNone))

@@ -180,6 +180,8 @@ private:
     void FireSelectZone(TZone* AZone, bool ASelected) override;
     void FireBlinkZone(TZone* AZone) override;
 
+    // Input answers for the zones as they are now, not as they were at the last paint.
+    void EnsureLaidOut();
     // The zone's draw rectangle after OnAdjustZoneRect.
     TRect HitRect(TZone* AZone);
     // The displayed zone whose adjusted rectangle holds the point: the first, or the last.
@@ -248,7 +250,6 @@ private:
     int FVertOffset = 0;
     TZone* FLastMouseOverZone = nullptr;
     TZone* FPressedZone = nullptr;
-    bool FMouseDown = false;
     bool FMouseInView = false;
     bool FHovered = false;
     QPoint FLastMousePos;
