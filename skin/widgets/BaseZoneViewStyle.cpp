@@ -3,6 +3,7 @@
 #include "skin/data/SkinMng.h"
 #include "skin/drawing/GdiSkinHelper.h"
 #include "skin/drawing/SkinEngineLog.h"
+#include "skin/widgets/SkinFieldClass.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -14,15 +15,7 @@ namespace {
 
 constexpr int KStyleElementMargin = 8;
 
-std::vector<TBaseZoneViewStyle*>& Members() {
-    static std::vector<TBaseZoneViewStyle*> members;
-    return members;
-}
-
-bool IsMember(const TBaseZoneViewStyle* AStyle) {
-    const auto& members = Members();
-    return std::find(members.begin(), members.end(), AStyle) != members.end();
-}
+using TStyleClass = TSkinFieldClass<TBaseZoneViewStyle>;
 
 const std::array<TZoneViewImage, KZoneStyleImageCount> KItemImages = {
     zviZoneActive,          zviZoneHover, zviZoneNormal, zviNodeCollapseBackImage,
@@ -32,40 +25,22 @@ const std::array<TZoneViewImage, KZoneStyleImageCount> KItemImages = {
 } // namespace
 
 TBaseZoneViewStyle::TBaseZoneViewStyle() {
-    static const bool registered = [] {
-        RegisterSkinControlClass(KClassOrder, [] { AllMembersChangeSkinFile(); });
-        return true;
-    }();
-    (void)registered;
     for (auto& element : FElements)
         element = std::make_unique<TGDIIMGADV>();
     for (auto& text : FTexts)
         text = std::make_unique<TGDIText>();
-    Members().push_back(this);
+    TStyleClass::Add(this);
     LoadStyle();
 }
 
 TBaseZoneViewStyle::~TBaseZoneViewStyle() {
-    auto& members = Members();
-    members.erase(std::remove(members.begin(), members.end(), this), members.end());
+    TStyleClass::Remove(this);
     // The view must not keep handlers that call into a freed style.
     Detach();
 }
 
 void TBaseZoneViewStyle::AllMembersChangeSkinFile() {
-    // A copy: a style may be freed by what another one's view does while it is told.
-    const std::vector<TBaseZoneViewStyle*> snapshot = Members();
-    for (TBaseZoneViewStyle* style : snapshot) {
-        if (!IsMember(style))
-            continue;
-        try {
-            style->ChangeSkinFile();
-        } catch (const std::exception& error) {
-            const QString name = style->StyleName();
-            LogSkinFailure(style->ClassName(), &name, &error,
-                           QStringLiteral("AllMembersChangeSkinFile"));
-        }
-    }
+    TStyleClass::AllMembersChangeSkinFile();
 }
 
 void TBaseZoneViewStyle::SetStyleName(const QString& Value) {
@@ -140,7 +115,7 @@ void TBaseZoneViewStyle::Detach() {
     // out from under another hands its saved handlers to that one, so the view never calls
     // into a style that is gone.
     TBaseZoneViewStyle* above = nullptr;
-    for (TBaseZoneViewStyle* other : Members())
+    for (TBaseZoneViewStyle* other : TStyleClass::Members())
         if (other != this && other->FZoneView.data() == view &&
             other->FAttachSerial > FAttachSerial &&
             (above == nullptr || other->FAttachSerial < above->FAttachSerial))

@@ -126,4 +126,9 @@ private:
     std::array<std::unique_ptr<TGDIText>, KZoneViewFontCount> FTexts;
 };
 
+// Zone view styles are logged under their style name.
+inline QString SkinMemberName(const TBaseZoneViewStyle& AStyle) {
+    return AStyle.StyleName();
+}
+
 } // namespace velmora

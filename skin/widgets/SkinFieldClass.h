@@ -4,14 +4,21 @@
 #include "skin/drawing/SkinEngineLog.h"
 
 #include <QString>
+#include <QWidget>
 #include <algorithm>
 #include <exception>
 #include <vector>
 
 namespace velmora {
 
-// The live fields of one skinned field class, registered with the skin manager under the
-// class's order key so a skin change gives every one of them the skin font.
+// The name a member of a skinned class is logged under; a class without widget names gives
+// its own overload.
+inline QString SkinMemberName(const QWidget& AWidget) {
+    return AWidget.objectName();
+}
+
+// The live members of one skinned class (the fields, the zone view styles), registered with
+// the skin manager under the class's order key so a skin change reaches every one of them.
 template <typename TField> class TSkinFieldClass {
 public:
     static void Add(TField* AField) {
@@ -36,8 +43,8 @@ public:
             try {
                 field->ChangeSkinFile();
             } catch (const std::exception& error) {
-                const QString name = field->objectName();
-                LogSkinFailure(TField::ClassName(), &name, &error,
+                const QString name = SkinMemberName(*field);
+                LogSkinFailure(field->ClassName(), &name, &error,
                                QStringLiteral("AllMembersChangeSkinFile"));
             }
         }
