@@ -7,4 +7,11 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=5G
 bash scripts/setup.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Asan -DVELMORA_WERROR=ON >/dev/null
 cmake --build build/test
-ctest --test-dir build/test --output-on-failure -j "$(nproc)"
+# Tests run as root here; none may change a folder that is not its own (see the script).
+folders=$(mktemp)
+trap 'rm -f "$folders"' EXIT
+bash scripts/shared-folders.sh snapshot "$folders"
+status=0
+ctest --test-dir build/test --output-on-failure -j "$(nproc)" || status=$?
+bash scripts/shared-folders.sh compare "$folders" || status=1
+exit "$status"

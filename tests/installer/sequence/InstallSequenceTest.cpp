@@ -305,7 +305,10 @@ TEST_F(InstallSequenceTest, PreflightRefusesBeforeTheRemovalAndNamesThePath) {
         const QString product = Apps() + u"-shared/Velmora"_qs;
         const QString locked = product + u"/Config"_qs;
         QFile::remove(locked + u"/LogedinUsers.XML"_qs);
-        for (QString folder = product; folder.size() > 1; folder = QFileInfo(folder).path())
+        // Only the folders this test made: the temporary folder's own ancestors (/tmp) are
+        // the machine's, and other programs rely on their modes.
+        for (QString folder = product; folder.startsWith(FRoot.path());
+             folder = QFileInfo(folder).path())
             ::chmod(QFile::encodeName(folder).constData(), 0755);
         QDirIterator it(product, QDir::AllEntries | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
