@@ -1,14 +1,17 @@
 #include "skin/controls/SkinControl.h"
 
+#include "skin/controls/FocusCues.h"
 #include "skin/controls/LayoutHold.h"
 #include "skin/controls/ParentImage.h"
 #include "skin/controls/SkinClassRegistry.h"
 #include "skin/controls/SkinFont.h"
 #include "skin/controls/SkinForms.h"
 #include "skin/drawing/DefaultSkinFont.h"
+#include "skin/drawing/FocusCue.h"
 #include "skin/drawing/SkinEngineLog.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -68,6 +71,15 @@ TSkinCustomControl::TSkinCustomControl(QWidget* parent) : QWidget(parent) {
     // The control paints every pixel itself from its buffers; there is no erase step.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(DefaultControlFont(font()));
+    FButton.OnLookChanged = [this] { ButtonLookChanged(); };
+    FButton.OnClick = [this] {
+        if (isEnabled())
+            Click();
+    };
+    FButton.OnDoubleClick = [this] {
+        if (OnDblClick)
+            OnDblClick();
+    };
 }
 
 TSkinCustomControl::~TSkinCustomControl() {
@@ -145,25 +157,115 @@ void TSkinCustomControl::Click() {
         OnClick();
 }
 
-void TSkinCustomControl::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
-        FClickPressed = true;
+void TSkinCustomControl::SetControlAction(TControlAction Value) {
+    if (FControlAction == Value)
+        return;
+    FControlAction = Value;
+    setFocusPolicy(Value == TControlAction::None ? Qt::NoFocus : Qt::TabFocus);
 }
 
-void TSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
-    QWidget::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !FClickPressed)
-        return;
-    FClickPressed = false;
-    if (rect().contains(event->position().toPoint()))
+void TSkinCustomControl::Activate() {
+    if (isEnabled() && isVisible())
         Click();
 }
 
+bool TSkinCustomControl::ShowsFocusCue() const {
+    return FControlAction != TControlAction::None && hasFocus() && FocusCuesShown(*this);
+}
+
+// Every mouse event on a skinned control is the control's own: left to Qt's default it would
+// travel up to the form, whose press handler starts moving the window.
+void TSkinCustomControl::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.Press(HitTest(event->position().toPoint()));
+}
+
+void TSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.Release(HitTest(event->position().toPoint()));
+}
+
 void TSkinCustomControl::mouseDoubleClickEvent(QMouseEvent* event) {
-    QWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick();
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.DoublePress(HitTest(event->position().toPoint()));
+}
+
+void TSkinCustomControl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    if (FButton.MousePressed())
+        FButton.Move(HitTest(event->position().toPoint()));
+}
+
+void TSkinCustomControl::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    FButton.Enter();
+}
+
+void TSkinCustomControl::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    FButton.Leave();
+}
+
+void TSkinCustomControl::keyPressEvent(QKeyEvent* event) {
+    if (FControlAction == TControlAction::None || !isEnabled() || !hasFocus()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (ShowFocusCues(*this))
+        Recompose();
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            FButton.KeyDown();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A check box leaves Return to the window's default button, as check boxes do.
+        if (FControlAction != TControlAction::Toggle) {
+            FButton.KeyActivate();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (FButton.KeyPressed()) {
+            FButton.Cancel();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TSkinCustomControl::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && FButton.KeyPressed()) {
+        FButton.KeyUp();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void TSkinCustomControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+        event->reason() == Qt::ShortcutFocusReason)
+        ShowFocusCues(*this);
+    Recompose();
+}
+
+void TSkinCustomControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    FButton.Cancel();
+    Recompose();
+}
+
+void TSkinCustomControl::Recompose() {
+    FForceRepaintSelfImage = true;
+    update();
 }
 
 bool TSkinCustomControl::ParentSkinClientRect(TRect& ARect) const {
@@ -373,6 +475,8 @@ void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
             CustomPaint(graphics, FDrawGPRect);
         if (FIsNeedAppendPaint)
             AppendPaint(graphics, FDrawGPRect);
+        if (ShowsFocusCue())
+            DrawFocusCue(graphics, FocusCueRect());
     }
     if (resized)
         FBufferBitmap = std::move(fresh);
@@ -432,13 +536,16 @@ bool TSkinCustomControl::event(QEvent* event) {
         return true;
     switch (event->type()) {
     case QEvent::Hide:
+        // A hidden control gets neither the release nor the leave.
+        FButton.Reset();
+        break;
     case QEvent::UngrabMouse:
     case QEvent::WindowDeactivate:
-        FClickPressed = false;
+        FButton.Cancel();
         break;
     case QEvent::EnabledChange:
         if (!isEnabled())
-            FClickPressed = false;
+            FButton.Cancel();
         break;
     default:
         break;
@@ -467,6 +574,14 @@ TFormDrawSkinCustomControl::TFormDrawSkinCustomControl(QWidget* parent) : QWidge
     AddToList(FControlList, this);
     setMouseTracking(true);
     setFont(DefaultControlFont(font()));
+    // Title-bar buttons are Tab stops like every other button; a mouse click leaves the focus
+    // where it was.
+    setFocusPolicy(Qt::TabFocus);
+    FButton.OnLookChanged = [this] { LookChanged(); };
+    FButton.OnClick = [this] {
+        if (isEnabled())
+            Click();
+    };
 }
 
 TFormDrawSkinCustomControl::~TFormDrawSkinCustomControl() {
@@ -552,45 +667,63 @@ void TFormDrawSkinCustomControl::paintEvent(QPaintEvent*) {
     {
         TGPGraphics graphics(canvas);
         graphics.DrawImage(*FSelfBufferGPBitmap, 0, 0);
+        if (ShowsFocusCue())
+            DrawFocusCue(graphics, rect());
     }
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), canvas);
 }
 
-void TFormDrawSkinCustomControl::SetHovered(bool hovered) {
-    if (FMouseInClient == hovered)
+void TFormDrawSkinCustomControl::Activate() {
+    if (isEnabled() && isVisible())
+        Click();
+}
+
+bool TFormDrawSkinCustomControl::ShowsFocusCue() const {
+    return hasFocus() && FocusCuesShown(*this);
+}
+
+void TFormDrawSkinCustomControl::UpdateSelfPaint() {
+    const bool selfPaint = FButton.Hovered() || ShowsFocusCue();
+    if (FSelfPaint == selfPaint)
         return;
-    FMouseInClient = hovered;
-    FSelfPaint = hovered;
-    if (hovered)
-        MouseEnter();
-    else
-        MouseLeave();
+    FSelfPaint = selfPaint;
     RepaintSelfImage();
 }
 
-void TFormDrawSkinCustomControl::CancelPress() {
-    if (!FPressed)
-        return;
-    FPressed = false;
-    MouseDownChanged(false);
+// The hooks keep their order: enter or leave first, then the pressed look, then one repaint.
+void TFormDrawSkinCustomControl::LookChanged() {
+    const bool hovered = FButton.Hovered();
+    if (FHovered != hovered) {
+        FHovered = hovered;
+        if (hovered)
+            MouseEnter();
+        else
+            MouseLeave();
+    }
+    const bool down = FButton.Down();
+    if (FDown != down) {
+        FDown = down;
+        MouseDownChanged(down);
+    }
+    UpdateSelfPaint();
+    RepaintSelfImage();
 }
 
 bool TFormDrawSkinCustomControl::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Hide:
-        CancelPress();
-        SetHovered(false);
+        FButton.Reset();
         break;
     case QEvent::EnabledChange:
         if (!isEnabled())
-            CancelPress();
+            FButton.Cancel();
         break;
     // The release may go elsewhere once another window or a popup takes the mouse.
     case QEvent::UngrabMouse:
     case QEvent::WindowDeactivate:
-        CancelPress();
+        FButton.Cancel();
         break;
     default:
         break;
@@ -603,32 +736,88 @@ void TFormDrawSkinCustomControl::MouseLeave() {}
 
 void TFormDrawSkinCustomControl::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    SetHovered(HitTest(event->position().toPoint()));
+    FButton.Move(HitTest(event->position().toPoint()));
 }
 
 void TFormDrawSkinCustomControl::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    SetHovered(false);
+    FButton.Leave();
 }
 
 void TFormDrawSkinCustomControl::mouseMoveEvent(QMouseEvent* event) {
-    SetHovered(HitTest(event->position().toPoint()));
+    event->accept();
+    FButton.Move(HitTest(event->position().toPoint()));
 }
 
 void TFormDrawSkinCustomControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !HitTest(event->position().toPoint()))
-        return;
-    FPressed = true;
-    MouseDownChanged(true);
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.Press(HitTest(event->position().toPoint()));
 }
 
 void TFormDrawSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !FPressed)
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.Release(HitTest(event->position().toPoint()));
+}
+
+// A double click on a title-bar button is one click, never the form's maximise toggle.
+void TFormDrawSkinCustomControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FButton.DoublePress(HitTest(event->position().toPoint()));
+}
+
+void TFormDrawSkinCustomControl::keyPressEvent(QKeyEvent* event) {
+    if (!isEnabled() || !hasFocus()) {
+        QWidget::keyPressEvent(event);
         return;
-    FPressed = false;
-    MouseDownChanged(false);
-    if (HitTest(event->position().toPoint()))
-        Click();
+    }
+    ShowFocusCues(*this);
+    UpdateSelfPaint();
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            FButton.KeyDown();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        FButton.KeyActivate();
+        return;
+    case Qt::Key_Escape:
+        if (FButton.KeyPressed()) {
+            FButton.Cancel();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TFormDrawSkinCustomControl::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && FButton.KeyPressed()) {
+        FButton.KeyUp();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void TFormDrawSkinCustomControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+        event->reason() == Qt::ShortcutFocusReason)
+        ShowFocusCues(*this);
+    UpdateSelfPaint();
+    RepaintSelfImage();
+}
+
+void TFormDrawSkinCustomControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    FButton.Cancel();
+    UpdateSelfPaint();
+    RepaintSelfImage();
 }
 
 void TFormDrawSkinCustomControl::AllMembersChangeSkinFile() {

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GPBitmap.h"
 #include "platform/graphics/GPGraphics.h"
+#include "skin/controls/ButtonBehaviour.h"
 #include "skin/data/SkinNodeControls.h"
 #include "skin/drawing/SkinTypes.h"
 
@@ -20,6 +21,11 @@ class TBaseSkinItem;
 // Where a control sits when it is laid out from a skin node: left, top, width and height in
 // LeftMargin, TopMargin, RightMargin and BottomMargin.
 using TAnchorMargin = TMargin;
+
+// What the keyboard and assistive technology can do with a control: nothing (panels,
+// pictures, plain text), press it (buttons), toggle it (check boxes) or follow it (links).
+// Every control that does something takes the focus with Tab and shows it.
+enum class TControlAction { None, Press, Toggle, Jump };
 
 // Base of the windowed skinned controls. It keeps three pictures: the parent's background
 // behind the control, the control's own drawing on a transparent surface, and both composed.
@@ -72,10 +78,28 @@ public:
     TSkinAnchors SkinAnchors() const { return FSkinAnchors; }
 
     // A click is a left press and release inside the control; a press whose release can no
-    // longer arrive here (hidden, disabled, the mouse taken elsewhere) is forgotten.
+    // longer arrive here (hidden, disabled, the mouse taken elsewhere) is forgotten. The second
+    // press of a double click raises OnDblClick and no second click.
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
     virtual void Click();
+
+    // Performs the control's action as a click from the keyboard would (assistive
+    // technology's press, toggle and jump); nothing while disabled or hidden.
+    void Activate();
+
+    // What Space, Return and assistive technology do with the control; anything but None
+    // makes it a Tab stop.
+    TControlAction ControlAction() const { return FControlAction; }
+    void SetControlAction(TControlAction Value);
+    // The one hit test of the control, used by hover and click alike.
+    virtual bool HitTest(const QPoint& pos) const { return rect().contains(pos); }
+    // Hovered: the pointer is over the control. Down: it looks pressed (a press held inside,
+    // or Space held while it has the focus).
+    bool MouseInControl() const { return FButton.Hovered(); }
+    bool IsDown() const { return FButton.Down(); }
+    // The control has the focus and its window shows where the focus is.
+    bool ShowsFocusCue() const;
 
     // Everything stale, deferred.
     void Repaint();
@@ -117,8 +141,22 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+
+    // Hover or the pressed look changed; controls that draw them repaint their own picture.
+    virtual void ButtonLookChanged() {}
+    // Where the focus cue goes, in the control's coordinates.
+    virtual QRect FocusCueRect() const { return rect(); }
+    // Composes the picture again without redrawing the control's own image (focus cue).
+    void Recompose();
 
     bool FForceRepaintSelfImage = true;
     bool FForceRepaintParentImage = true;
@@ -145,7 +183,8 @@ private:
     bool FTransparent = true;
     bool FEnableGdiPlusBuffer = true;
     bool FLoading = false;
-    bool FClickPressed = false;
+    TButtonBehaviour FButton;
+    TControlAction FControlAction = TControlAction::None;
     TSkinAnchors FSkinAnchors = akLeft | akTop;
     // Distances to the parent's right and bottom edges, kept while anchored there.
     int FAnchorRight = 0;
@@ -159,7 +198,7 @@ private:
 
 // Base of the windowless controls on a skinned form's title area. The form draws their idle
 // picture (the normal image) into its own buffer; the control paints itself (the self image)
-// only while the mouse is over it.
+// only while the mouse is over it or it shows the keyboard focus.
 class TFormDrawSkinCustomControl : public QWidget {
 public:
     explicit TFormDrawSkinCustomControl(QWidget* parent = nullptr);
@@ -169,7 +208,7 @@ public:
 
     virtual QString ClassName() const { return QStringLiteral("TFormDrawSkinCustomControl"); }
 
-    bool MouseInClient() const { return FMouseInClient; }
+    bool MouseInClient() const { return FButton.Hovered(); }
     bool SelfPaint() const { return FSelfPaint; }
     bool UseSkinFont() const { return FUseSkinFont; }
     void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
@@ -181,6 +220,11 @@ public:
 
     // The one hit test of the control, used by hover and click alike.
     virtual bool HitTest(const QPoint& pos) const { return rect().contains(pos); }
+    // The control has the focus and its window shows where the focus is.
+    bool ShowsFocusCue() const;
+    // Clicks as the keyboard would (assistive technology's press); nothing while disabled or
+    // hidden.
+    void Activate();
 
     void Repaint();
     void RepaintSelfImage();
@@ -207,9 +251,15 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
-    bool IsPressed() const { return FPressed; }
-    // Hooks for the pressed state; a click is a release inside after a press inside.
+    bool IsPressed() const { return FButton.Down(); }
+    // Hooks for the pressed look; a click is a release inside after a press inside, or Space
+    // released, or Return, while the control has the focus.
     virtual void MouseDownChanged(bool /*down*/) {}
     virtual void Click() {}
 
@@ -226,16 +276,17 @@ protected:
     TRect FNormalDrawRect;
 
 private:
-    void SetHovered(bool hovered);
-    // A press that can no longer end in a release here is forgotten, without a click.
-    void CancelPress();
+    void LookChanged();
+    // The self image shows while hovered or while the focus cue shows.
+    void UpdateSelfPaint();
 
     bool FSelfPaint = false;
     IGPBitmap FNormalBufferGPBitmap;
     IGPBitmap FSelfBufferGPBitmap;
     bool FUseSkinFont = true;
-    bool FMouseInClient = false;
-    bool FPressed = false;
+    TButtonBehaviour FButton;
+    bool FHovered = false;
+    bool FDown = false;
 
     static std::vector<TFormDrawSkinCustomControl*>* FControlList;
 };

@@ -11,6 +11,7 @@
 #include "skin/drawing/SkinEngineLog.h"
 #include "skin/drawing/SkinTimer.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -540,11 +541,19 @@ void TBaseSkinForm::StartSystemResize(Qt::Edges edges) {
         handle->startSystemResize(edges);
 }
 
+bool TBaseSkinForm::OnOwnSurface(const QPoint& clientPos) const {
+    // A press that a child ignored travels up to here; it is still the child's.
+    return childAt(clientPos) == nullptr;
+}
+
 void TBaseSkinForm::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
+    event->accept();
+    FMovePending = false;
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint pos = event->position().toPoint();
+    if (!OnOwnSurface(pos))
+        return;
     const int code = HitTestAt(pos);
     if (code != HTCLIENT) {
         if (const Qt::Edges edges = EdgesOfHitTest(code))
@@ -557,29 +566,46 @@ void TBaseSkinForm::mousePressEvent(QMouseEvent* event) {
             pos.y() >= title.Bottom)
             return;
     }
-    StartSystemMove(pos);
+    // The move starts once the pointer has travelled a little with the button held. Asked for
+    // at the press, a window manager that answers late starts a move after a quick click has
+    // already been released, and the window then follows the pointer with no button held.
+    FMovePending = true;
+    FMovePressPos = pos;
 }
 
 void TBaseSkinForm::mouseMoveEvent(QMouseEvent* event) {
-    QWidget::mouseMoveEvent(event);
+    event->accept();
+    const QPoint pos = event->position().toPoint();
     if (FDragging && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - FDragOffset);
         return;
     }
+    if (FMovePending && (event->buttons() & Qt::LeftButton)) {
+        if ((pos - FMovePressPos).manhattanLength() >= QApplication::startDragDistance()) {
+            FMovePending = false;
+            StartSystemMove(FMovePressPos);
+        }
+        return;
+    }
+    FMovePending = false;
     if (event->buttons() == Qt::NoButton)
-        setCursor(CursorOfHitTest(HitTestAt(event->position().toPoint())));
+        setCursor(CursorOfHitTest(HitTestAt(pos)));
 }
 
 void TBaseSkinForm::mouseReleaseEvent(QMouseEvent* event) {
-    QWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton)
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
         FDragging = false;
+        FMovePending = false;
+    }
 }
 
 void TBaseSkinForm::mouseDoubleClickEvent(QMouseEvent* event) {
-    QWidget::mouseDoubleClickEvent(event);
+    event->accept();
     FDragging = false;
-    if (event->button() != Qt::LeftButton || !FFullMove || (FBorderIcons & biMaximize) == 0)
+    FMovePending = false;
+    if (event->button() != Qt::LeftButton || !FFullMove || (FBorderIcons & biMaximize) == 0 ||
+        !OnOwnSurface(event->position().toPoint()))
         return;
     if (isMaximized())
         showNormal();

@@ -107,6 +107,8 @@ protected:
     // the background where the form has grown since.
     virtual void EraseBkgndWindow(QPainter& DC);
 
+    // True when no child widget lies under the point: only the form's own surface moves it.
+    bool OnOwnSurface(const QPoint& clientPos) const;
     // The platform's interactive move and resize; tests observe them.
     virtual void StartSystemMove(const QPoint& clientPos);
     virtual void StartSystemResize(Qt::Edges edges);
@@ -191,6 +193,9 @@ private:
     // Fallback dragging where the platform has no interactive move.
     bool FDragging = false;
     QPoint FDragOffset;
+    // A press on the form's own surface that becomes a move once the pointer travels.
+    bool FMovePending = false;
+    QPoint FMovePressPos;
 };
 
 // The skinned form with a caption and the minimise, maximise and close buttons.

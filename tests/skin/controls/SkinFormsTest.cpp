@@ -7,8 +7,10 @@
 #include "tests/support/VirtualClock.h"
 #include "tests/support/WindowTestSupport.h"
 
+#include <QApplication>
 #include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QProgressBar>
 #include <QTest>
 #include <functional>
 
@@ -80,6 +82,15 @@ TEST(RoundRectRegionTest, CornersAreCutAndTheRestIsKept) {
 
 class SkinFormTest : public WindowTest {};
 
+// A press, a move far enough to be a drag, and the release.
+void Drag(QWidget* AWidget, QPoint AFrom, QPoint ATo = QPoint(-1, -1)) {
+    if (ATo == QPoint(-1, -1))
+        ATo = AFrom + QPoint(20, 0);
+    QTest::mousePress(AWidget, Qt::LeftButton, {}, AFrom);
+    QTest::mouseMove(AWidget, ATo);
+    QTest::mouseRelease(AWidget, Qt::LeftButton, {}, ATo);
+}
+
 TEST_F(SkinFormTest, PressingNearTheEdgeResizesAndElsewhereMoves) {
     TRecordingForm form;
     form.resize(400, 300);
@@ -88,8 +99,7 @@ TEST_F(SkinFormTest, PressingNearTheEdgeResizesAndElsewhereMoves) {
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(3, 100));
     EXPECT_EQ(form.LastResize, Qt::Edges(Qt::LeftEdge));
     EXPECT_EQ(form.Moves, 0);
-    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
-    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    Drag(&form, QPoint(200, 200));
     EXPECT_EQ(form.Moves, 1);
     EXPECT_EQ(form.HitTestAt(QPoint(6, 6)), HTTOPLEFT);
 }
@@ -101,8 +111,7 @@ TEST_F(SkinFormTest, SingleBorderFormDragsFromAnywhere) {
     form.show();
     for (QPoint p : {QPoint(2, 2), QPoint(3, 100), QPoint(200, 200)}) {
         EXPECT_EQ(form.HitTestAt(p), HTCLIENT);
-        QTest::mousePress(&form, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(&form, Qt::LeftButton, {}, p);
+        Drag(&form, p);
     }
     EXPECT_EQ(form.Moves, 3);
     EXPECT_EQ(form.LastResize, Qt::Edges());
@@ -113,12 +122,46 @@ TEST_F(SkinFormTest, WithoutFullMoveOnlyTheTitleDrags) {
     form.SetFullMove(false);
     form.resize(400, 300);
     form.show();
-    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
-    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    Drag(&form, QPoint(200, 200));
     EXPECT_EQ(form.Moves, 0);
-    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(40, 12));
-    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(40, 12));
+    Drag(&form, QPoint(40, 12));
     EXPECT_EQ(form.Moves, 1);
+}
+
+// A window manager that answers a move request late would otherwise start a move after a quick
+// click is over, and the window would follow the pointer with no button held.
+TEST_F(SkinFormTest, AMoveStartsOnlyOnceThePressedPointerTravels) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    form.show();
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::mouseMove(&form, QPoint(201, 200));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(201, 200));
+    EXPECT_EQ(form.Moves, 0);
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::mouseMove(&form, QPoint(200, 200 + QApplication::startDragDistance()));
+    EXPECT_EQ(form.Moves, 1);
+    QTest::mouseMove(&form, QPoint(260, 260)); // one move per press
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(260, 260));
+    EXPECT_EQ(form.Moves, 1);
+}
+
+// Presses on controls are the controls', whether they take them (skinned controls) or leave
+// them to their parents (a progress bar): neither moves nor maximises the window.
+TEST_F(SkinFormTest, PressesOnChildrenNeverMoveOrMaximiseTheForm) {
+    TRecordingForm form;
+    form.resize(400, 300);
+    TSkinCustomControl control(&form);
+    control.setGeometry(100, 100, 80, 40);
+    QProgressBar bar(&form);
+    bar.setGeometry(100, 200, 120, 14);
+    form.show();
+    for (QWidget* child : {static_cast<QWidget*>(&control), static_cast<QWidget*>(&bar)}) {
+        Drag(child, QPoint(5, 5), QPoint(60, 30));
+        QTest::mouseDClick(child, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    EXPECT_EQ(form.Moves, 0);
+    EXPECT_FALSE(form.isMaximized());
 }
 
 TEST_F(SkinFormTest, DoubleClickTogglesMaximisedOnlyWithTheIconAndFullMove) {
@@ -494,11 +537,18 @@ TEST_F(SkinFormDetailsTest, PressedSystemButtonShowsItsDownPictureUntilReleased)
     QTest::mousePress(min, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(min->MouseDown());
     EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysDown));
-    // Released outside: no click, the form keeps its state.
+    // Dragged off: the normal picture until the pointer comes back (Qt sends no leave while
+    // the button is held).
+    QTest::mouseMove(min, QPoint(200, 200));
+    EXPECT_FALSE(min->MouseDown());
+    EXPECT_FALSE(min->SelfPaint());
+    QTest::mouseMove(min, QPoint(5, 5));
+    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysDown));
+    // Released outside: no click, the form keeps its state, nothing looks hovered.
     QTest::mouseRelease(min, Qt::LeftButton, {}, QPoint(200, 200));
     EXPECT_FALSE(min->MouseDown());
     EXPECT_FALSE(form.isMinimized());
-    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysHover));
+    EXPECT_EQ(min->CurrentSelfBitmap(), style.SysBtnBmp(sysMin, sysNormal));
 }
 
 // A press whose release can no longer arrive (the button hidden, disabled or the window
