@@ -32,7 +32,8 @@ TSkinButton::TSkinButton(QWidget* parent)
     : TSkinCustomControl(parent), FCaptionText(std::make_unique<TGDIText>()) {
     FCaptionText->SetPrintStyle(psLayoutRect);
     FIsNeedAppendPaint = true;
-    setFocusPolicy(Qt::NoFocus); // TabStop false
+    // Every button is reachable from the keyboard; the mouse never moves the focus.
+    SetControlAction(TControlAction::Press);
     AssignFontToText(*FCaptionText, *this);
     EnsureSkinWidgetClassRegistered();
 }
@@ -170,6 +171,8 @@ void TSkinButton::SetCaption(const QString& Value) {
 }
 
 void TSkinButton::SetTabStop(bool Value) {
+    if (FTabStop == Value)
+        return;
     FTabStop = Value;
     setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
 }
@@ -196,13 +199,13 @@ void TSkinButton::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
         if (!isEnabled()) {
             if (!FTransprent)
                 draw(biDisabled);
-        } else if (FMouseDown) {
+        } else if (IsDown()) {
             draw(biDown);
         } else if (IsFocused()) {
             draw(biFocused);
-            if (FMouseInControl)
+            if (MouseInControl())
                 draw(biHover);
-        } else if (FMouseInControl) {
+        } else if (MouseInControl()) {
             if (!FTransprent)
                 draw(biNormal);
             draw(biHover);
@@ -293,27 +296,6 @@ bool TSkinButton::event(QEvent* event) {
     return TSkinCustomControl::event(event);
 }
 
-void TSkinButton::enterEvent(QEnterEvent* event) {
-    TSkinCustomControl::enterEvent(event);
-    FMouseInControl = true;
-    RepaintSelfImage();
-}
-
-void TSkinButton::leaveEvent(QEvent* event) {
-    TSkinCustomControl::leaveEvent(event);
-    FMouseInControl = false;
-    FMouseDown = false;
-    RepaintSelfImage();
-}
-
-void TSkinButton::hideEvent(QHideEvent* event) {
-    TSkinCustomControl::hideEvent(event);
-    // A hidden button gets no release and no leave: forget the press and the hover.
-    FMouseDown = false;
-    FMouseInControl = false;
-    RepaintSelfImage();
-}
-
 void TSkinButton::focusInEvent(QFocusEvent* event) {
     TSkinCustomControl::focusInEvent(event);
     RepaintSelfImage();
@@ -328,8 +310,6 @@ void TSkinButton::changeEvent(QEvent* event) {
     TSkinCustomControl::changeEvent(event);
     switch (event->type()) {
     case QEvent::EnabledChange:
-        if (!isEnabled())
-            FMouseDown = false;
         RepaintSelfImage();
         break;
     case QEvent::FontChange:
@@ -342,33 +322,11 @@ void TSkinButton::changeEvent(QEvent* event) {
     }
 }
 
-void TSkinButton::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    FMouseDown = true;
-    RepaintSelfImage();
-}
-
-void TSkinButton::mouseReleaseEvent(QMouseEvent* event) {
-    // The base clicks for a press that began here and ends over the button.
-    TSkinCustomControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    FMouseDown = false;
-    RepaintSelfImage();
-}
-
 void TSkinButton::keyPressEvent(QKeyEvent* event) {
-    TSkinCustomControl::keyPressEvent(event);
     const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && hasFocus() && isEnabled()) {
-        Click();
-        event->accept();
-        return;
-    }
     if (key == Qt::Key_Alt) {
         FAltKey = true;
+        TSkinCustomControl::keyPressEvent(event);
         return;
     }
     // The dialog character: the caption's accelerator after Alt has reached the button.
@@ -379,12 +337,15 @@ void TSkinButton::keyPressEvent(QKeyEvent* event) {
         Click();
         FAltKey = false;
         event->accept();
+        return;
     }
+    // Space and Return: the shared button behaviour.
+    TSkinCustomControl::keyPressEvent(event);
 }
 
 void TSkinButton::AccessibleState(QAccessible::State& AState) const {
-    AState.pressed = FMouseDown;
-    AState.focusable = true;
+    AState.pressed = IsDown();
+    AState.focusable = focusPolicy() != Qt::NoFocus;
 }
 
 } // namespace velmora

@@ -14,8 +14,8 @@ class TGDIText;
 class TSkinButtonStyleItem;
 
 // A push button drawn from the five state images of a skin button style with its caption
-// over them. Enter clicks a focused button; the caption's accelerator ("&x", Qt's
-// convention) clicks only after Alt has reached the button.
+// over them. It is a Tab stop; Space and Return click a focused button; the caption's
+// accelerator ("&x", Qt's convention) clicks only after Alt has reached the button.
 class TSkinButton : public TSkinCustomControl, public ISkinAccessible {
 public:
     explicit TSkinButton(QWidget* parent = nullptr);
@@ -59,8 +59,8 @@ public:
     void SetCaption(const QString& Value);
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value);
-    bool MouseDown() const { return FMouseDown; }
-    bool MouseInControl() const { return FMouseInControl; }
+    // Pressed with the pointer inside (a press dragged off looks normal until it comes back).
+    bool MouseDown() const { return IsDown(); }
     bool AltKey() const { return FAltKey; }
     TGDIText* CaptionText() const { return FCaptionText.get(); }
     // The caption rectangle of the last caption drawing.
@@ -86,15 +86,11 @@ protected:
     void DrawIconCaption(TGPGraphics& Graphics, const TGPRect& ADrawRect);
 
     bool event(QEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void ButtonLookChanged() override { RepaintSelfImage(); }
 
 private:
     void SetButtonStyleItem();
@@ -105,8 +101,6 @@ private:
     std::unique_ptr<TGDIText> FCaptionText;
     TSkinButtonStyleItem* FButtonStyleItem = nullptr;
     QString FButtonStyle;
-    bool FMouseDown = false;
-    bool FMouseInControl = false;
     bool FAltKey = false;
     // Normal, hover, down, disabled, focused.
     std::array<IGPBitmap, 5> FBitmaps;
@@ -117,7 +111,7 @@ private:
     bool FTransprent = false;
     bool FIsDrawIconCaption = false;
     QString FCaption;
-    bool FTabStop = false;
+    bool FTabStop = true;
     TGPRect FCaptionRect;
     int FShortcutId = 0;
 };

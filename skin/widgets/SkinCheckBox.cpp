@@ -14,7 +14,8 @@ TSkinCheckBox::TSkinCheckBox(QWidget* parent)
     resize(100, 15);
     FCaption = ClassName();
     FIsNeedAppendPaint = true;
-    setFocusPolicy(Qt::NoFocus); // TabStop false
+    // A Tab stop for everyone who cannot use a mouse; a click never moves the focus.
+    SetControlAction(TControlAction::Toggle);
     AssignFontToText(*FCaptionText, *this);
     EnsureSkinWidgetClassRegistered();
 }
@@ -72,16 +73,16 @@ void TSkinCheckBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
     // 1. The hover outline: the integer outline of the square (its lines fall on the
     // square's first and on the pixel after its last column and row, as the drawing
     // platform's rectangle outline does).
-    if (FMouseInControl && isEnabled())
+    if (MouseInControl() && isEnabled())
         Graphics.DrawRectangle(FHoverOuterFrameColor, 1, QRectF(r0));
     // 2. The gradient, built on R1 (hovered) or on R1 moved up one pixel.
     const QRect r1(r0.x() + 1, r0.y() + 1, S - 1, S - 1);
-    const QRect gradientRect = FMouseInControl ? r1 : r1.translated(0, -1);
+    const QRect gradientRect = MouseInControl() ? r1 : r1.translated(0, -1);
     QLinearGradient gradient(gradientRect.topLeft(), gradientRect.bottomLeft() + QPoint(0, 1));
-    gradient.setColorAt(0, QColor::fromRgba(FMouseInControl ? FHoverInsideFrameTopColor
-                                                            : FNormalInsideFrameTopColor));
-    gradient.setColorAt(1, QColor::fromRgba(FMouseInControl ? FHoverInsideFrameBottomColor
-                                                            : FNormalInsideFrameBottomColor));
+    gradient.setColorAt(0, QColor::fromRgba(MouseInControl() ? FHoverInsideFrameTopColor
+                                                             : FNormalInsideFrameTopColor));
+    gradient.setColorAt(1, QColor::fromRgba(MouseInControl() ? FHoverInsideFrameBottomColor
+                                                             : FNormalInsideFrameBottomColor));
     painter.fillRect(r1, gradient);
     // 3. The window-coloured inside.
     const QRect r3(r1.x() + 1, r1.y() + 1, S - 3, S - 3);
@@ -106,18 +107,6 @@ void TSkinCheckBox::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
         FCaptionText->GetFontWidth(Graphics, QString(QChar(0x3000))) + (width() - left);
     TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), left, top, textWidth, height(),
                              FCaption);
-}
-
-void TSkinCheckBox::enterEvent(QEnterEvent* event) {
-    TSkinCustomControl::enterEvent(event);
-    FMouseInControl = true;
-    RepaintSelfImage();
-}
-
-void TSkinCheckBox::leaveEvent(QEvent* event) {
-    TSkinCustomControl::leaveEvent(event);
-    FMouseInControl = false;
-    RepaintSelfImage();
 }
 
 void TSkinCheckBox::changeEvent(QEvent* event) {

@@ -13,7 +13,8 @@ class TGDIText;
 enum TCheckBoxState : int { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
 
 // A check box that paints its own square, gradients and mark, with its caption beside it.
-// A click toggles it (grayed becomes checked); there is no keyboard handling.
+// A click toggles it (grayed becomes checked); so does Space while it has the focus (it is a
+// Tab stop). Return is left to the window's default button.
 class TSkinCheckBox : public TSkinCustomControl, public ISkinAccessible {
 public:
     explicit TSkinCheckBox(QWidget* parent = nullptr);
@@ -31,7 +32,6 @@ public:
     void SetCaption(const QString& Value);
     // Fills the inside of the square.
     void SetColor(const QColor& Value);
-    bool MouseInControl() const { return FMouseInControl; }
     TGPColor CircleCenterColor() const { return FCircleCenterColor; }
     TGDIText* CaptionText() const { return FCaptionText.get(); }
 
@@ -56,13 +56,11 @@ public:
 protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
     void AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void ButtonLookChanged() override { RepaintSelfImage(); }
 
 private:
     std::unique_ptr<TGDIText> FCaptionText;
-    bool FMouseInControl = false;
     TCheckBoxState FState = cbUnchecked;
     int FSquareWidth = 15;
     TGPColor FHoverOuterFrameColor = HoverOuterFrameColor;

@@ -138,4 +138,22 @@ void TSkinImageBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect)
         GuardedStep(*this, QStringLiteral("FOnPaint"), [&] { OnPaint(Graphics, ADrawRect); });
 }
 
+void TSkinImageBox::SetReadableWords(QAccessible::Role ARole, const QString& AWords) {
+    if (FWordsRole == ARole && FWords == AWords)
+        return;
+    FWordsRole = ARole;
+    FWords = AWords;
+    NotifyAccessibleNameChanged(this);
+}
+
+QAccessible::Role TSkinImageBox::AccessibleRole() const {
+    return FWords.isEmpty() ? QAccessible::Graphic : FWordsRole;
+}
+
+QString TSkinImageBox::AccessibleText() const {
+    if (FWords.isEmpty())
+        return accessibleDescription();
+    return FWords.section(u'\n', 0, 0);
+}
+
 } // namespace velmora

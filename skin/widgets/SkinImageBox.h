@@ -43,8 +43,13 @@ public:
 
     std::function<void(TGPGraphics& Graphics, const TGPRect& ADrawRect)> OnPaint;
 
-    QAccessible::Role AccessibleRole() const override { return QAccessible::Graphic; }
-    QString AccessibleText() const override { return accessibleDescription(); }
+    // A picture is a graphic named by its description; one that carries words (a heading and
+    // its text, a message) is read as that text: ARole (heading, paragraph, document), named by
+    // its first line, with the words behind the text interface.
+    void SetReadableWords(QAccessible::Role ARole, const QString& AWords);
+    QAccessible::Role AccessibleRole() const override;
+    QString AccessibleText() const override;
+    QString AccessibleWords() const override { return FWords; }
 
 protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
@@ -60,6 +65,8 @@ private:
     std::unique_ptr<TSkinTimer> FDrawTimer;
     int FWaitTime = 0;
     bool FAnimated = false;
+    QAccessible::Role FWordsRole = QAccessible::Graphic;
+    QString FWords;
 };
 
 } // namespace velmora

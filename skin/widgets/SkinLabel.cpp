@@ -105,6 +105,10 @@ void TSkinLabel::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     });
 }
 
+QAccessible::Role TSkinLabel::AccessibleRole() const {
+    return ControlAction() == TControlAction::Jump ? QAccessible::Link : FAccessibleRole;
+}
+
 void TSkinLabel::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
     TSkinCustomControl::ChangeSkinBackGroundItem(AItem);
     if (AItem == nullptr || !UnderTransparentTitle(*this))

@@ -28,7 +28,10 @@ public:
     int LastParentWidth() const { return FLastParentWidth; }
     int LastParentHeight() const { return FLastParentHeight; }
 
-    QAccessible::Role AccessibleRole() const override { return QAccessible::StaticText; }
+    // Static text unless told otherwise (a heading); a label that acts as a link
+    // (TControlAction::Jump) is a link.
+    void SetAccessibleRole(QAccessible::Role Value) { FAccessibleRole = Value; }
+    QAccessible::Role AccessibleRole() const override;
     QString AccessibleText() const override { return FCaption; }
 
 protected:
@@ -48,6 +51,7 @@ private:
     int FLastParentWidth = 0;
     int FLastParentHeight = 0;
     QString FCaption;
+    QAccessible::Role FAccessibleRole = QAccessible::StaticText;
 };
 
 } // namespace velmora

@@ -81,18 +81,101 @@ void EnsureSkinWidgetClassRegistered() {
     InstallSkinAccessibleFactory();
 }
 
+QString AccessibleNameOf(const QWidget& AWidget, const QString& AOwn) {
+    const QString set = AWidget.accessibleName();
+    return (set.isEmpty() ? AOwn : set).trimmed();
+}
+
 namespace {
 
-class TSkinAccessible : public QAccessibleWidget {
+const QString KJumpAction = QStringLiteral("jump");
+
+// Assistive technology's view of a skinned control, title-bar button or form: role, name,
+// state, the actions the control's behaviour offers (performed exactly as a click), and, for
+// pictures that carry words, those words as read-only text.
+class TSkinAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    TSkinAccessible(QWidget* AWidget, const ISkinAccessible& ASource)
-        : QAccessibleWidget(AWidget, ASource.AccessibleRole()), FSource(ASource) {}
+    TSkinAccessible(QWidget* AWidget, QAccessible::Role ARole)
+        : QAccessibleWidget(AWidget, ARole) {}
+
+    void* interface_cast(QAccessible::InterfaceType AType) override {
+        if (AType == QAccessible::TextInterface && !Words().isEmpty())
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(AType);
+    }
+
+    // --- actions
+    QStringList actionNames() const override {
+        QStringList names;
+        switch (Action()) {
+        case TControlAction::Press:
+            names << pressAction();
+            break;
+        case TControlAction::Toggle:
+            names << toggleAction() << pressAction();
+            break;
+        case TControlAction::Jump:
+            names << KJumpAction << pressAction();
+            break;
+        case TControlAction::None:
+            break;
+        }
+        return names + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& AName) override {
+        if (Action() != TControlAction::None &&
+            (AName == pressAction() || AName == toggleAction() || AName == KJumpAction)) {
+            Activate();
+            return;
+        }
+        QAccessibleWidget::doAction(AName);
+    }
+    QStringList keyBindingsForAction(const QString& AName) const override {
+        if (AName == pressAction() || AName == toggleAction() || AName == KJumpAction)
+            return {QStringLiteral("space")};
+        return QAccessibleWidget::keyBindingsForAction(AName);
+    }
+
+    // --- read-only text
+    void selection(int, int* AStart, int* AEnd) const override { *AStart = *AEnd = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int AStart, int AEnd) const override {
+        const QString words = Words();
+        AStart = std::clamp(AStart, 0, int(words.size()));
+        AEnd = AEnd < 0 ? int(words.size()) : std::clamp(AEnd, AStart, int(words.size()));
+        return words.mid(AStart, AEnd - AStart);
+    }
+    QString text(QAccessible::Text AText) const override = 0;
+    int characterCount() const override { return int(Words().size()); }
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* AStart, int* AEnd) const override {
+        *AStart = 0;
+        *AEnd = characterCount();
+        return QString();
+    }
+
+protected:
+    virtual TControlAction Action() const { return TControlAction::None; }
+    virtual void Activate() {}
+    virtual QString Words() const { return QString(); }
+};
+
+// A skinned windowed control that tells its own role, name, state and words.
+class TSkinControlAccessible : public TSkinAccessible {
+public:
+    TSkinControlAccessible(QWidget* AWidget, const ISkinAccessible& ASource)
+        : TSkinAccessible(AWidget, ASource.AccessibleRole()), FSource(ASource) {}
 
     QString text(QAccessible::Text AText) const override {
-        if (AText == QAccessible::Name) {
-            const QString own = widget()->accessibleName();
-            return own.isEmpty() ? FSource.AccessibleText() : own;
-        }
+        if (AText == QAccessible::Name)
+            return AccessibleNameOf(*widget(), FSource.AccessibleText());
         return QAccessibleWidget::text(AText);
     }
     QAccessible::Role role() const override { return FSource.AccessibleRole(); }
@@ -102,8 +185,58 @@ public:
         return result;
     }
 
+protected:
+    TControlAction Action() const override {
+        const auto* control = dynamic_cast<const TSkinCustomControl*>(widget());
+        return control != nullptr ? control->ControlAction() : TControlAction::None;
+    }
+    void Activate() override {
+        if (auto* control = dynamic_cast<TSkinCustomControl*>(widget()))
+            control->Activate();
+    }
+    QString Words() const override { return FSource.AccessibleWords(); }
+
 private:
     const ISkinAccessible& FSource;
+};
+
+// A title-bar button: a push button named by its tool tip ("关闭", "最小化", ...).
+class TTitleButtonAccessible : public TSkinAccessible {
+public:
+    explicit TTitleButtonAccessible(TFormDrawSkinCustomControl* AButton)
+        : TSkinAccessible(AButton, QAccessible::Button) {}
+
+    QString text(QAccessible::Text AText) const override {
+        if (AText == QAccessible::Name)
+            return AccessibleNameOf(*widget(), widget()->toolTip());
+        return QAccessibleWidget::text(AText);
+    }
+
+protected:
+    TControlAction Action() const override { return TControlAction::Press; }
+    void Activate() override {
+        if (auto* button = dynamic_cast<TFormDrawSkinCustomControl*>(widget()))
+            button->Activate();
+    }
+};
+
+// A skinned form: a window (a dialog when it is a modal box) named by its accessible name,
+// else its caption.
+class TSkinFormAccessible : public TSkinAccessible {
+public:
+    explicit TSkinFormAccessible(TBaseSkinForm* AForm)
+        : TSkinAccessible(AForm, QAccessible::Window) {}
+
+    QString text(QAccessible::Text AText) const override {
+        if (AText == QAccessible::Name)
+            return AccessibleNameOf(*widget(), widget()->windowTitle());
+        return QAccessibleWidget::text(AText);
+    }
+    QAccessible::Role role() const override {
+        return widget()->isModal() || widget()->windowModality() != Qt::NonModal
+                   ? QAccessible::Dialog
+                   : QAccessible::Window;
+    }
 };
 
 QAccessibleInterface* SkinAccessibleFactory(const QString&, QObject* AObject) {
@@ -111,7 +244,11 @@ QAccessibleInterface* SkinAccessibleFactory(const QString&, QObject* AObject) {
     if (widget == nullptr)
         return nullptr;
     if (const auto* source = dynamic_cast<const ISkinAccessible*>(widget))
-        return new TSkinAccessible(widget, *source);
+        return new TSkinControlAccessible(widget, *source);
+    if (auto* button = dynamic_cast<TFormDrawSkinCustomControl*>(widget))
+        return new TTitleButtonAccessible(button);
+    if (auto* form = dynamic_cast<TBaseSkinForm*>(widget))
+        return new TSkinFormAccessible(form);
     return nullptr;
 }
 

@@ -65,14 +65,22 @@ bool UnderTransparentTitle(const QWidget& AControl);
 // form source registered it: every widget calls it on construction.
 void EnsureSkinWidgetClassRegistered();
 
-// What a widget tells assistive technology: its role, its name, its state.
+// What a widget tells assistive technology: its role, its name, its state, and the words a
+// picture carries. Actions come from the control's TControlAction: press, toggle or jump,
+// performed as a click, plus moving the focus there.
 class ISkinAccessible {
 public:
     virtual ~ISkinAccessible() = default;
     virtual QAccessible::Role AccessibleRole() const = 0;
     virtual QString AccessibleText() const = 0;
     virtual void AccessibleState(QAccessible::State& AState) const { (void)AState; }
+    // Text a screen reader can read (the text interface); empty for none.
+    virtual QString AccessibleWords() const { return QString(); }
 };
+
+// The name assistive technology hears: the one set on the widget, else the widget's own, with
+// the surrounding spaces a layout needs removed.
+QString AccessibleNameOf(const QWidget& AWidget, const QString& AOwn);
 
 // Installs (once) the accessibility factory that serves every ISkinAccessible widget.
 void InstallSkinAccessibleFactory();

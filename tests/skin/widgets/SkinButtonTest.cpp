@@ -171,6 +171,41 @@ TEST_F(SkinButtonTest, ClickOnReleaseOverTheButton) {
     EXPECT_EQ(clicks, 1);
 }
 
+// Qt sends no leave while the button is held: the pointer's moves tell where it is.
+TEST_F(SkinButtonTest, APressDraggedOffLooksNormalUntilThePointerComesBack) {
+    int clicks = 0;
+    Button->OnClick = [&] { ++clicks; };
+    SendEnter(*Button);
+    SendMouse(*Button, QEvent::MouseButtonPress);
+    EXPECT_EQ(Centre(), KDown);
+    SendMouse(*Button, QEvent::MouseMove, QPoint(200, 3));
+    EXPECT_FALSE(Button->MouseDown());
+    EXPECT_EQ(Centre(), KNormal);
+    SendMouse(*Button, QEvent::MouseMove, QPoint(4, 4));
+    EXPECT_EQ(Centre(), KDown);
+    SendMouse(*Button, QEvent::MouseButtonRelease);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SkinButtonTest, ADoubleClickFiresOnceAndSpaceClicksOnRelease) {
+    int clicks = 0;
+    Button->OnClick = [&] { ++clicks; };
+    for (QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+          QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+        SendMouse(*Button, type);
+    EXPECT_EQ(clicks, 1);
+    QApplication::setActiveWindow(Form.get());
+    Button->setFocus();
+    if (!Button->hasFocus())
+        GTEST_SKIP() << "the platform gave no focus";
+    QTest::keyPress(Button.get(), Qt::Key_Space);
+    EXPECT_EQ(Centre(), KDown);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyRelease(Button.get(), Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+}
+
 TEST_F(SkinButtonTest, EnterClicksAFocusedEnabledButtonOnce) {
     int clicks = 0;
     Button->OnClick = [&] { ++clicks; };

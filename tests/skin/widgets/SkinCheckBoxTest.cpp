@@ -2,6 +2,7 @@
 #include "tests/skin/widgets/WidgetTestSupport.h"
 
 #include <QAccessible>
+#include <QApplication>
 
 namespace velmora::testing {
 namespace {
@@ -65,7 +66,8 @@ TEST_F(SkinCheckBoxTest, ConstructionValues) {
     EXPECT_EQ(fresh.State(), cbUnchecked);
     EXPECT_FALSE(fresh.Checked());
     EXPECT_EQ(fresh.SquareWidth(), 15);
-    EXPECT_EQ(fresh.focusPolicy(), Qt::NoFocus);
+    // A Tab stop for keyboard users; a click never takes the focus.
+    EXPECT_EQ(fresh.focusPolicy(), Qt::TabFocus);
 }
 
 TEST_F(SkinCheckBoxTest, UncheckedPaintsGradientAndWindowColouredInsideWithoutOutline) {
@@ -191,13 +193,39 @@ TEST_F(SkinCheckBoxTest, ReleaseOutsideDoesNotClick) {
     EXPECT_EQ(Box->State(), cbUnchecked);
 }
 
-TEST_F(SkinCheckBoxTest, SpaceAndEnterDoNotToggle) {
+TEST_F(SkinCheckBoxTest, SpaceTogglesOnReleaseAndReturnIsLeftToTheWindow) {
+    int clicks = 0;
+    Box->OnClick = [&] { ++clicks; };
+    QApplication::setActiveWindow(Form.get());
     Box->setFocus();
-    for (int key : {Qt::Key_Space, Qt::Key_Return}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QStringLiteral(" "));
-        QCoreApplication::sendEvent(Box.get(), &press);
-    }
-    EXPECT_EQ(Box->State(), cbUnchecked);
+    if (!Box->hasFocus())
+        GTEST_SKIP() << "the platform gave no focus";
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QCoreApplication::sendEvent(Box.get(), &space);
+    EXPECT_EQ(Box->State(), cbUnchecked); // pressed, not yet toggled
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QCoreApplication::sendEvent(Box.get(), &repeat);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QCoreApplication::sendEvent(Box.get(), &release);
+    EXPECT_EQ(Box->State(), cbChecked);
+    EXPECT_EQ(clicks, 1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(Box.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted()); // travels on to the window's default button
+    EXPECT_EQ(Box->State(), cbChecked);
+}
+
+// Qt delivers a double click as press, release, press, double click, release.
+TEST_F(SkinCheckBoxTest, ADoubleClickTogglesOnce) {
+    int doubles = 0;
+    Box->OnDblClick = [&] { ++doubles; };
+    SendMouse(*Box, QEvent::MouseButtonPress);
+    SendMouse(*Box, QEvent::MouseButtonRelease);
+    SendMouse(*Box, QEvent::MouseButtonPress);
+    SendMouse(*Box, QEvent::MouseButtonDblClick);
+    SendMouse(*Box, QEvent::MouseButtonRelease);
+    EXPECT_EQ(Box->State(), cbChecked);
+    EXPECT_EQ(doubles, 1);
 }
 
 TEST_F(SkinCheckBoxTest, SettingCheckedToItsValueDoesNotRepaint) {
@@ -229,6 +257,13 @@ TEST_F(SkinCheckBoxTest, AccessibleNameRoleAndCheckedState) {
     Box->SetState(cbGrayed);
     EXPECT_FALSE(face->state().checked);
     EXPECT_TRUE(face->state().checkStateMixed);
+    // Screen readers toggle it exactly as a click does.
+    QAccessibleActionInterface* actions = face->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(Box->State(), cbChecked);
+    EXPECT_TRUE(face->state().focusable);
 }
 
 } // namespace
