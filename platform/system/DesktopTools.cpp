@@ -1,5 +1,6 @@
 #include "platform/system/DesktopTools.h"
 
+#include "platform/system/SessionBus.h"
 #include "platform/system/UserProcessLauncher.h"
 
 #include <QCryptographicHash>
@@ -81,10 +82,7 @@ TDesktopTools::TDesktopTools(QString searchPath, QString runtimeRoot)
 bool TDesktopTools::HasSession(const std::optional<TDesktopUser>& owner) const {
     if (ActsFor(owner))
         return QFileInfo::exists(QStringLiteral("%1/%2/bus").arg(FRuntimeRoot).arg(owner->Uid));
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+    return !SessionBusAddress().isEmpty();
 }
 
 QString TDesktopTools::SetMetadata(const QStringList& arguments,

@@ -5,6 +5,7 @@
 #include "platform/graphics/SkinApplication.h"
 #include "platform/system/InstallerUmask.h"
 #include "platform/system/LogFile.h"
+#include "platform/system/SessionBus.h"
 #include "skin/data/SkinMng.h"
 #include "tools/common/CommandLine.h"
 #include "tools/wizard-tour/WizardTour.h"
@@ -34,6 +35,7 @@ const char* const KHelp =
 
 int main(int argc, char** argv) {
     UseInstallerUmask();
+    PreventSessionBusAutolaunch();
     TSkinApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (WantsHelp(args))
