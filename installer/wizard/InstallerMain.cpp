@@ -2,6 +2,7 @@
 
 #include "installer/InstallLog.h"
 #include "installer/InstallRecord.h"
+#include "installer/wizard/FormPictureWords.h"
 #include "installer/wizard/FormPictures.h"
 #include "installer/wizard/InstallerMainLayout.h"
 #include "installer/wizard/InstallerMainPageTable.h"
@@ -12,6 +13,7 @@
 #include "platform/graphics/SkinApplication.h"
 #include "platform/system/PlatformServices.h"
 #include "skin/drawing/GdiSkinHelper.h"
+#include "skin/drawing/SkinColors.h"
 #include "skin/drawing/SkinTimer.h"
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinImage.h"
@@ -22,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -39,6 +42,9 @@ void FitOnOneLine(TSkinLabel* label) {
     label->move(0, label->y());
     label->SetAutoSize(true);
 }
+
+// The classic system colour index of a window's background, which fills check boxes.
+constexpr int KWindowColourIndex = 5;
 
 void ShowSystemErrorBox(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
@@ -64,10 +70,20 @@ TfrmInstallerMain::TfrmInstallerMain(TPlatformServices& services, IProcessLaunch
     CreatePages();
     CreateOperateBar();
     CreateBackBar();
+    SetTabChain();
     FormCreate();
 }
 
-TfrmInstallerMain::~TfrmInstallerMain() = default;
+TfrmInstallerMain::~TfrmInstallerMain() {
+    // The buttons outlive this part of the window: the base destructor hides them, and their
+    // looks would be handed to a window that is already gone.
+    for (TWizardImageButton* button :
+         {imgOKButton, imgFastButtom, imgSelect, imgOkInstall, imgFinishedButton}) {
+        button->OnMouseEnter = nullptr;
+        button->OnMouseLeave = nullptr;
+        button->OnMouseDown = nullptr;
+    }
+}
 
 void TfrmInstallerMain::FormCreate() {
     MovePanelsOntoForm();
@@ -136,6 +152,13 @@ TSkinImage* TfrmInstallerMain::CreatePicture(QWidget* parent, const QString& nam
     return picture;
 }
 
+TSkinImage* TfrmInstallerMain::CreateWordsPicture(QWidget* parent, const QString& name,
+                                                  const QRect& bounds) {
+    TSkinImage* picture = CreatePicture(parent, name, bounds);
+    picture->SetReadableWords(QAccessible::Heading, FormPictureWords(KForm + u'/' + name));
+    return picture;
+}
+
 TWizardImageButton* TfrmInstallerMain::CreateImageButton(QWidget* parent, const QString& name,
                                                          const QString& pictures,
                                                          const QRect& bounds) {
@@ -151,6 +174,7 @@ TWizardImageButton* TfrmInstallerMain::CreateImageButton(QWidget* parent, const 
     button->setObjectName(name);
     button->setGeometry(bounds);
     button->Pictures = pictures;
+    button->setAccessibleName(FormButtonName(KForm + u'/' + pictures + u"Nor"_qs));
     ShowButtonPicture(button, QStringLiteral("Nor"));
     return button;
 }
@@ -173,14 +197,14 @@ void TfrmInstallerMain::BindImageButton(TWizardImageButton* button,
 }
 
 void TfrmInstallerMain::CreateAnnouncePage(TSkinPanel* page) {
-    CreatePicture(page, QStringLiteral("imgAnnounce"), QRect(20, 10, 516, 232));
+    CreateWordsPicture(page, QStringLiteral("imgAnnounce"), QRect(20, 10, 516, 232));
     imgOKButton = CreateImageButton(page, QStringLiteral("imgOKButton"), QStringLiteral("imgOK"),
                                     TInstallerMainLayout::CentredAt(556, 254, QSize(120, 36)));
     imgOKButton->OnClick = [this] { imgOKButtonClick(); };
 }
 
 void TfrmInstallerMain::CreateOptionPage(TSkinPanel* page) {
-    CreatePicture(page, QStringLiteral("imgOption"), QRect(20, 10, 516, 200));
+    CreateWordsPicture(page, QStringLiteral("imgOption"), QRect(20, 10, 516, 200));
     imgFastButtom =
         CreateImageButton(page, QStringLiteral("imgFastButtom"), QStringLiteral("imgFast"),
                           TInstallerMainLayout::CentredAt(556, 226, QSize(168, 44)));
@@ -189,13 +213,14 @@ void TfrmInstallerMain::CreateOptionPage(TSkinPanel* page) {
 }
 
 void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
-    CreatePicture(page, QStringLiteral("imgPathInfo"), QRect(20, 10, 516, 124));
+    CreateWordsPicture(page, QStringLiteral("imgPathInfo"), QRect(20, 10, 516, 124));
     CreatePicture(page, QStringLiteral("imgPathFrame"), QRect(40, 152, 384, 32));
     edtInstallPath = new QLineEdit(page);
     edtInstallPath->setObjectName(QStringLiteral("edtInstallPath"));
     edtInstallPath->setGeometry(52, 157, 362, 22);
     edtInstallPath->setFrame(false);
     edtInstallPath->setStyleSheet(InstallerMainStyle::PathEditSheet());
+    edtInstallPath->setAccessibleName(QStringLiteral("安装路径"));
     imgSelect = CreateImageButton(page, QStringLiteral("imgSelect"), QStringLiteral("imgSelect"),
                                   QRect(432, 152, 84, 32));
     BindImageButton(imgSelect, {imgSelect});
@@ -205,6 +230,7 @@ void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
     imgOkInstall->setObjectName(QStringLiteral("imgOkInstall"));
     imgOkInstall->setGeometry(TInstallerMainLayout::CentredAt(556, 226, QSize(120, 36)));
     imgOkInstall->Pictures = imgOKButton->Pictures;
+    imgOkInstall->setAccessibleName(imgOKButton->accessibleName());
     ShowButtonPicture(imgOkInstall, QStringLiteral("Nor"));
     BindImageButton(imgOKButton, {imgOKButton, imgOkInstall});
     BindImageButton(imgOkInstall, {imgOKButton, imgOkInstall});
@@ -212,7 +238,7 @@ void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
 }
 
 void TfrmInstallerMain::CreateInstallingPage(TSkinPanel* page) {
-    CreatePicture(page, QStringLiteral("imgInstalling"), QRect(20, 10, 516, 180));
+    CreateWordsPicture(page, QStringLiteral("imgInstalling"), QRect(20, 10, 516, 180));
     lblInstallState = new TSkinLabel(page);
     lblInstallState->setObjectName(QStringLiteral("lblInstallState"));
     InstallerMainStyle::PlainText(*lblInstallState);
@@ -226,13 +252,15 @@ void TfrmInstallerMain::CreateInstallingPage(TSkinPanel* page) {
     pbProgress->setRange(0, 100);
     pbProgress->setValue(0);
     pbProgress->setStyleSheet(InstallerMainStyle::ProgressSheet());
+    pbProgress->setAccessibleName(QStringLiteral("安装进度"));
 }
 
 void TfrmInstallerMain::CreateFinishedPage(TSkinPanel* page) {
-    CreatePicture(page, QStringLiteral("imgFinished"), QRect(20, 10, 516, 150));
+    CreateWordsPicture(page, QStringLiteral("imgFinished"), QRect(20, 10, 516, 150));
     lblFinishedState = new TSkinLabel(page);
     lblFinishedState->setObjectName(QStringLiteral("lblFinishedState"));
     InstallerMainStyle::Headline(*lblFinishedState, true);
+    lblFinishedState->SetAccessibleRole(QAccessible::Heading);
     lblFinishedState->SetAutoSize(false);
     lblFinishedState->setGeometry(44, 168, 472, 30);
     chkRunRightNow = new TSkinCheckBox(page);
@@ -240,12 +268,14 @@ void TfrmInstallerMain::CreateFinishedPage(TSkinPanel* page) {
     InstallerMainStyle::PlainText(*chkRunRightNow);
     chkRunRightNow->setGeometry(44, 214, 200, 20);
     chkRunRightNow->SetCaption(QStringLiteral("立即运行"));
+    chkRunRightNow->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
     chkRunRightNow->SetChecked(true);
     chkAccessWebgle = new TSkinCheckBox(page);
     chkAccessWebgle->setObjectName(QStringLiteral("chkAccessWebgle"));
     InstallerMainStyle::PlainText(*chkAccessWebgle);
     chkAccessWebgle->setGeometry(44, 242, 200, 20);
     chkAccessWebgle->SetCaption(QStringLiteral("访问Velmo网站"));
+    chkAccessWebgle->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
     chkAccessWebgle->SetChecked(true);
     imgFinishedButton = CreateImageButton(page, QStringLiteral("imgFinishedButton"),
                                           QStringLiteral("imgFinished"), QRect(396, 230, 120, 36));
@@ -266,6 +296,9 @@ void TfrmInstallerMain::CreateOperateBar() {
     chkReadedAnnounce = new TSkinCheckBox(pnlReaderAnnounce);
     chkReadedAnnounce->setObjectName(QStringLiteral("chkReadedAnnounce"));
     chkReadedAnnounce->setGeometry(16, 9, 17, 17);
+    chkReadedAnnounce->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
+    // The square shows no caption; its words are the label beside it and the link after.
+    chkReadedAnnounce->setAccessibleName(QStringLiteral("我已阅读并同意许可协议"));
     chkReadedAnnounce->SetChecked(true);
     chkReadedAnnounce->OnClick = [this] { chkReadedAnnounceClick(); };
     lblReadedAnnounce = new TSkinLabel(pnlReaderAnnounce);
@@ -278,16 +311,19 @@ void TfrmInstallerMain::CreateOperateBar() {
     lblAnnounce->setObjectName(QStringLiteral("lblAnnounce"));
     InstallerMainStyle::Link(*lblAnnounce, true);
     lblAnnounce->SetCaption(QStringLiteral("许可协议"));
+    lblAnnounce->SetControlAction(TControlAction::Jump);
     lblAnnounce->OnClick = [this] { lblAnnounceClick(); };
 
     lblOperator = new TSkinLabel(pnlOperate);
     lblOperator->setObjectName(QStringLiteral("lblOperator"));
     InstallerMainStyle::Link(*lblOperator, false);
+    lblOperator->SetControlAction(TControlAction::Jump);
     lblOperator->OnClick = [this] { lblOperatorClick(); };
     lblPrior = new TSkinLabel(pnlOperate);
     lblPrior->setObjectName(QStringLiteral("lblPrior"));
     InstallerMainStyle::Link(*lblPrior, false);
     lblPrior->SetCaption(QStringLiteral(" 返回上一步"));
+    lblPrior->SetControlAction(TControlAction::Jump);
     lblPrior->OnClick = [this] { lblPriorClick(); };
 }
 
@@ -298,6 +334,74 @@ void TfrmInstallerMain::CreateBackBar() {
         TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::BackBarHeight));
     CreatePicture(pnlBack, QStringLiteral("imgBar"), pnlBack->rect())
         ->setObjectName(QStringLiteral("imgBack"));
+}
+
+void TfrmInstallerMain::SetTabChain() {
+    // Hidden controls (other pages, the bar not shown) are skipped by Tab, so one chain serves
+    // every page.
+    const QWidget* chain[] = {MinBtn(),        CloseBtn(),        imgOKButton,       imgFastButtom,
+                              edtInstallPath,  imgSelect,         imgOkInstall,      chkRunRightNow,
+                              chkAccessWebgle, imgFinishedButton, chkReadedAnnounce, lblAnnounce,
+                              lblPrior,        lblOperator};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
+}
+
+TWizardImageButton* TfrmInstallerMain::DefaultButton() const {
+    switch (FPageIndex) {
+    case 0:
+        return imgOKButton;
+    case 1:
+        return imgFastButtom;
+    case 2:
+        return imgOkInstall;
+    case 4:
+        return imgFinishedButton;
+    default:
+        return nullptr;
+    }
+}
+
+void TfrmInstallerMain::FocusPage() {
+    TWizardImageButton* button = DefaultButton();
+    if (button != nullptr && button->isEnabled() && button->isVisibleTo(this)) {
+        button->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The default cannot be pressed (the agreement is unchecked): the page's first control.
+    if (FPageIndex >= 0 && FPageIndex < PageCount && FPanels[FPageIndex]->isVisibleTo(this)) {
+        for (QWidget* next = nextInFocusChain(); next != this; next = next->nextInFocusChain()) {
+            if (next->isVisibleTo(this) && next->isEnabled() &&
+                next->focusPolicy() != Qt::NoFocus && next->window() == this &&
+                !dynamic_cast<TFormDrawSkinCustomControl*>(next)) {
+                next->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
+    // The installing page has nothing to press: the focus stays on the window.
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmInstallerMain::NameAfterPage() {
+    const TInstallerSettings& settings = InstallerSettingsOrDefault();
+    QString name = settings.ProductName + settings.Version + QStringLiteral(" 安装向导");
+    if (FPageIndex >= 0 && FPageIndex < PageCount)
+        name += QStringLiteral(" - ") + settings.PageTitles[static_cast<size_t>(FPageIndex)];
+    setAccessibleName(name);
+}
+
+void TfrmInstallerMain::keyPressEvent(QKeyEvent* event) {
+    // Return that no control took (a check box, the path field, the page itself) presses the
+    // page's default button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        if (TWizardImageButton* button = DefaultButton()) {
+            button->Activate();
+            return;
+        }
+    }
+    TDefaultSkinForm::keyPressEvent(event);
 }
 
 void TfrmInstallerMain::MovePanelsOntoForm() {
@@ -358,9 +462,12 @@ void TfrmInstallerMain::ShowPage() {
         ShowButtonPicture(imgSelect, QStringLiteral("Nor"));
         break;
     case 4: {
-        FPanels[4]->setEnabled(FInstallSuccess);
+        // After a failure there is nothing to run or visit, but the finish button still closes
+        // the window: a disabled page would leave the user looking for the title-bar close.
         chkRunRightNow->SetChecked(FInstallSuccess);
         chkAccessWebgle->SetChecked(FInstallSuccess);
+        chkRunRightNow->setEnabled(FInstallSuccess);
+        chkAccessWebgle->setEnabled(FInstallSuccess);
         const QString result =
             FInstallSuccess ? QStringLiteral("安装完成") : QStringLiteral("安装失败");
         lblInstallState->SetCaption(result);
@@ -377,6 +484,8 @@ void TfrmInstallerMain::ShowPage() {
     PlaceLinks();
     if (look.HasPage)
         FPanels[FPageIndex]->show();
+    NameAfterPage();
+    FocusPage();
 }
 
 void TfrmInstallerMain::NextPage() {

@@ -71,9 +71,14 @@ public:
     // Where the payload comes from; empty: the payload embedded in the program.
     std::function<std::unique_ptr<QIODevice>()> PayloadSource;
 
+    // The button Return presses on the current page (确定, 快速安装, the path page's 确定,
+    // 完成), or null on the installing page.
+    TWizardImageButton* DefaultButton() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -87,6 +92,13 @@ private:
     void CreateOperateBar();
     void CreateBackBar();
     void MovePanelsOntoForm();
+    // Tab and Shift+Tab walk the controls in the order the eye reads them: the title-bar
+    // buttons, the page from top to bottom, then the bottom bar from left to right.
+    void SetTabChain();
+    // A shown page takes the focus on its default button (or its first control when the
+    // default cannot be pressed) and names the window after it for screen readers.
+    void FocusPage();
+    void NameAfterPage();
     void LayoutPageArea();
     void PlaceLinks();
     QString DefaultInstallPath();
@@ -95,6 +107,8 @@ private:
     TWizardImageButton* CreateImageButton(QWidget* parent, const QString& name,
                                           const QString& pictures, const QRect& bounds);
     TSkinImage* CreatePicture(QWidget* parent, const QString& name, const QRect& bounds);
+    // A page picture that carries words (its heading first) is read as that heading and text.
+    TSkinImage* CreateWordsPicture(QWidget* parent, const QString& name, const QRect& bounds);
     void ShowButtonPicture(TWizardImageButton* button, const QString& state);
     void BindImageButton(TWizardImageButton* button, const std::vector<TWizardImageButton*>& group);
 

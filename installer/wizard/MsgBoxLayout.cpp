@@ -2,6 +2,8 @@
 
 #include "platform/graphics/ModalDisplay.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 std::vector<int> MsgBoxButtonTags(int AButtonType) {
@@ -55,6 +57,11 @@ QSize FittedBoxSize(QSize AWindow, QRect AText, int ALastButtonTop) {
     if (ALastButtonTop - 10 < textBottom)
         size.setHeight(size.height() + textBottom - ALastButtonTop + 10);
     return size;
+}
+
+QSize FittedButtonSize(QSize ADesign, QSize ACaption) {
+    return QSize(std::max(ADesign.width(), ACaption.width() + 16),
+                 std::max(ADesign.height(), ACaption.height() + 6));
 }
 
 } // namespace velmora

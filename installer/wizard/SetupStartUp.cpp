@@ -8,6 +8,7 @@
 #include "installer/wizard/frmCheckInstanceIsRunning.h"
 #include "platform/graphics/FontSubstitution.h"
 #include "platform/graphics/ModalDisplay.h"
+#include "platform/graphics/QtTranslations.h"
 #include "platform/graphics/SkinApplication.h"
 #include "platform/system/InstallerUmask.h"
 #include "skin/data/SkinMng.h"
@@ -47,6 +48,7 @@ int RunVelmoraSetup(TSkinApplication& AApp) {
     // 6. The application: dialogs closing before the main window exists must not end it.
     AApp.setQuitOnLastWindowClosed(false);
     AApp.setApplicationName(InstallerSettings().ProgramKey());
+    InstallChineseQtTranslations(AApp);
 
     // 7. Installer test.
     TRunFlag flag;

@@ -1,11 +1,10 @@
 #include "installer/wizard/WizardImageButton.h"
 
-#include <QMouseEvent>
-
 namespace velmora {
 
 TWizardImageButton::TWizardImageButton(QWidget* parent) : TSkinImage(parent) {
     setCursor(Qt::PointingHandCursor);
+    SetControlAction(TControlAction::Press);
 }
 
 void TWizardImageButton::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
@@ -16,22 +15,16 @@ void TWizardImageButton::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADraw
     Graphics.Painter().setOpacity(opacity);
 }
 
-void TWizardImageButton::enterEvent(QEnterEvent* event) {
-    TSkinImage::enterEvent(event);
-    if (OnMouseEnter)
-        OnMouseEnter();
-}
-
-void TWizardImageButton::leaveEvent(QEvent* event) {
-    TSkinImage::leaveEvent(event);
-    if (OnMouseLeave)
+void TWizardImageButton::ButtonLookChanged() {
+    if (IsDown()) {
+        if (OnMouseDown)
+            OnMouseDown();
+    } else if (MouseInControl()) {
+        if (OnMouseEnter)
+            OnMouseEnter();
+    } else if (OnMouseLeave) {
         OnMouseLeave();
-}
-
-void TWizardImageButton::mousePressEvent(QMouseEvent* event) {
-    TSkinImage::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && OnMouseDown)
-        OnMouseDown();
+    }
 }
 
 void TWizardImageButton::changeEvent(QEvent* event) {

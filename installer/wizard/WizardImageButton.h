@@ -6,9 +6,12 @@
 
 namespace velmora {
 
-// A picture that acts as a button: it reports the mouse entering, leaving and pressing so
-// that its form can swap in the hover, normal and pressed pictures, and clicks like any image
-// box. Disabled, it takes no mouse input at all and is drawn faded.
+// A picture that acts as a button: it tells its form which look to show (hover when the
+// pointer enters, normal when it leaves, pressed on a press) so the form can swap in the
+// hover, normal and pressed pictures, and clicks like every skinned button: with the mouse,
+// with Space or Return while it has the focus, and from assistive technology. A press dragged
+// off shows the normal picture until the pointer comes back. Disabled, it takes no input and
+// is drawn faded.
 class TWizardImageButton : public TSkinImage {
 public:
     explicit TWizardImageButton(QWidget* parent = nullptr);
@@ -25,11 +28,12 @@ public:
     // How much of the picture shows while the button is disabled.
     static constexpr qreal DisabledOpacity = 0.45;
 
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
+    QString AccessibleText() const override { return accessibleName(); }
+
 protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    void ButtonLookChanged() override;
     void changeEvent(QEvent* event) override;
 };
 

@@ -3,9 +3,11 @@
 #include "installer/wizard/FormPicture.h"
 #include "installer/wizard/LicenceScrollBox.h"
 #include "platform/graphics/ModalDisplay.h"
+#include "skin/widgets/SkinWidgetSupport.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -29,6 +31,19 @@ QString LicenceText() {
     return QString::fromUtf8(file.readAll()).remove(headingMarks);
 }
 
+// The licence picture, read by screen readers as the licence's text.
+class TLicencePicture : public QLabel, public ISkinAccessible {
+public:
+    explicit TLicencePicture(QString AWords) : FWords(std::move(AWords)) {}
+
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Document; }
+    QString AccessibleText() const override { return QStringLiteral("许可协议"); }
+    QString AccessibleWords() const override { return FWords; }
+
+private:
+    QString FWords;
+};
+
 } // namespace
 
 TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
@@ -40,7 +55,7 @@ TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
 
     scrlbx1 = new TLicenceScrollBox(this);
     scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
-    imgAgreement = new QLabel;
+    imgAgreement = new TLicencePicture(LicenceText());
     imgAgreement->setObjectName(QStringLiteral("imgAgreement"));
     imgAgreement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgAgreement->setStyleSheet(QStringLiteral("background: white"));
@@ -50,8 +65,6 @@ TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
         imgAgreement->setPixmap(QPixmap::fromImage(licence));
         imgAgreement->setFixedSize(licence.size());
     }
-    imgAgreement->setAccessibleName(QStringLiteral("许可协议"));
-    imgAgreement->setAccessibleDescription(LicenceText());
     scrlbx1->setWidget(imgAgreement);
     scrlbx1->setAutoFillBackground(true);
     PlaceScrollBox();
@@ -74,6 +87,14 @@ void TfrmAgreement::resizeEvent(QResizeEvent* event) {
     // Aligned to the bottom: it keeps its height and follows the form's bottom edge.
     if (scrlbx1 != nullptr)
         PlaceScrollBox();
+}
+
+void TfrmAgreement::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    TDefaultSkinForm::keyPressEvent(event);
 }
 
 int TfrmAgreement::ModalShow() {

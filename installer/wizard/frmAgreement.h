@@ -25,6 +25,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Escape closes the viewer, as the title-bar close does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PlaceScrollBox();

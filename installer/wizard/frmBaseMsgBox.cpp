@@ -5,6 +5,7 @@
 #include "installer/wizard/FormPicture.h"
 #include "installer/wizard/MsgBoxLayout.h"
 #include "platform/graphics/ModalDisplay.h"
+#include "skin/drawing/GDIText.h"
 #include "skin/widgets/SkinBtns.h"
 #include "skin/widgets/SkinEdits.h"
 #include "skin/widgets/SkinImages.h"
@@ -12,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace velmora {
@@ -162,10 +164,28 @@ void TfrmBaseMsgBox::ShowHintIcon() {
 void TfrmBaseMsgBox::FitToText() {
     const int lastButtonTop = FUsedBtnList.empty() ? pnlMain->height() : FUsedBtnList.back()->y();
     const QSize fitted = FittedBoxSize(size(), lblText->geometry(), lastButtonTop);
+    // The panel grows with the box and the buttons keep their place at its bottom right, so
+    // the row really ends up below the text the box grew for.
+    pnlMain->SetSkinAnchors(akLeft | akTop | akRight | akBottom);
+    for (TSkinButton* button : FButtons)
+        button->SetSkinAnchors(akRight | akBottom);
     setFixedSize(fitted);
 }
 
+void TfrmBaseMsgBox::FitButtonsToCaptions() {
+    TMeasureSurface surface;
+    for (TSkinButton* button : FButtons) {
+        const QString caption = StripAccelerator(button->Caption());
+        const QSize text(button->CaptionText()->GetFontWidth(surface.Graphics(), caption),
+                         button->CaptionText()->GetFontHeight(surface.Graphics()));
+        button->resize(FittedButtonSize(KButtonSize, text));
+    }
+}
+
 void TfrmBaseMsgBox::PrepareBox() {
+    // The skin font follows the desktop's title font (up to 12 points); the buttons grow with
+    // it rather than cut their captions.
+    FitButtonsToCaptions();
     ArrangeButtons();
     ShowHintIcon();
     FitToText();
@@ -194,6 +214,67 @@ int TfrmBaseMsgBox::ShowBoxModal() {
 void TfrmBaseMsgBox::btnPressClick(QObject* Sender) {
     FReturnValue = qobject_cast<QWidget*>(Sender) != nullptr ? ControlTag(Sender) : 0;
     close();
+}
+
+namespace {
+// The box's shown, enabled controls that answer it (buttons and picture buttons with a tag).
+// The skinned controls carry no meta-object of their own, so a C++ cast tells them apart.
+std::vector<TSkinCustomControl*> Answers(const QWidget& ABox) {
+    std::vector<TSkinCustomControl*> answers;
+    for (QWidget* widget : ABox.findChildren<QWidget*>()) {
+        auto* control = dynamic_cast<TSkinCustomControl*>(widget);
+        if (control != nullptr && control->ControlAction() == TControlAction::Press &&
+            ControlTag(control) != 0 && control->isVisibleTo(&ABox) && control->isEnabled())
+            answers.push_back(control);
+    }
+    return answers;
+}
+} // namespace
+
+QWidget* TfrmBaseMsgBox::ShownControlOfTag(int ATag) const {
+    for (TSkinCustomControl* control : Answers(*this))
+        if (ControlTag(control) == ATag)
+            return control;
+    return nullptr;
+}
+
+void TfrmBaseMsgBox::showEvent(QShowEvent* event) {
+    TDefaultSkinForm::showEvent(event);
+    std::vector<TSkinButton*> shown;
+    for (TSkinButton* button : FUsedBtnList)
+        if (button != nullptr && button->isVisibleTo(this))
+            shown.push_back(button);
+    if (shown.empty())
+        return;
+    const size_t index = std::min(shown.size() - 1, size_t(std::max(0, FDefaultBtnIndex)));
+    shown[index]->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmBaseMsgBox::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier) {
+        auto* answer = [&]() -> TSkinCustomControl* {
+            switch (event->key()) {
+            case Qt::Key_Escape: {
+                if (QWidget* cancel = ShownControlOfTag(mrCancel))
+                    return dynamic_cast<TSkinCustomControl*>(cancel);
+                // A box with one answer is a notice: Escape dismisses it with that answer. A
+                // yes-or-no question has no cancel choice and needs an answer.
+                const std::vector<TSkinCustomControl*> answers = Answers(*this);
+                return answers.size() == 1 ? answers.front() : nullptr;
+            }
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                return dynamic_cast<TSkinCustomControl*>(focusWidget());
+            default:
+                return nullptr;
+            }
+        }();
+        if (answer != nullptr && answer->ControlAction() == TControlAction::Press) {
+            answer->Activate();
+            return;
+        }
+    }
+    TDefaultSkinForm::keyPressEvent(event);
 }
 
 void TfrmBaseMsgBox::closeEvent(QCloseEvent* event) {

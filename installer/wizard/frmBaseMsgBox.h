@@ -77,6 +77,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The box opens with the focus on its default button (the default-button bits of its type),
+    // so Return answers it and Tab walks its buttons.
+    void showEvent(QShowEvent* event) override;
+    // Escape answers the box's cancel choice where it has one (a shown control tagged Cancel),
+    // or its only button; Return a focused button, else the default one.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The shown control answering with ATag, or null.
+    QWidget* ShownControlOfTag(int ATag) const;
     // Shows this form modally and returns ReturnValue.
     int ShowBoxModal();
     // The button whose tag is ATag, or null.
@@ -84,6 +92,7 @@ protected:
 
 private:
     void FormCreate();
+    void FitButtonsToCaptions();
     TSkinButton* MakeButton(const QString& ACaption, int ATag);
 
     QString FContentText;

@@ -4,7 +4,8 @@
 #include "installer/SingleInstance.h"
 #include "installer/wizard/ControlTag.h"
 #include "installer/wizard/FormPicture.h"
-#include "installer/wizard/WizardImage.h"
+#include "installer/wizard/FormPictureWords.h"
+#include "installer/wizard/WizardImageButton.h"
 #include "platform/graphics/ModalDisplay.h"
 #include "skin/widgets/SkinImages.h"
 
@@ -32,11 +33,9 @@ TfrmCheckInstanceIsRunning::TfrmCheckInstanceIsRunning(QWidget* parent)
     imgMessage = MakePicture(QStringLiteral("imgMessage"), QStringLiteral("Message.png"),
                              QRect(32, 30, 441, 187));
     imgMessage->show();
-    // The message is a picture: screen readers get its words from here.
-    const TInstallerSettings& settings = InstallerSettingsOrDefault();
-    imgMessage->setAccessibleDescription(
-        settings.ProductName + QStringLiteral(" 正在运行。请先退出 ") + settings.ProductExe +
-        QStringLiteral("，然后点击“重试”继续安装，或点击“取消”退出安装。"));
+    // The message is a picture: screen readers read the words it is drawn with.
+    imgMessage->SetReadableWords(QAccessible::StaticText, FormPictureWords(QStringLiteral(
+                                                              "CheckInstanceIsRunning/Message")));
 
     const QRect hidden(0, 0, KImageButtonSize.width(), KImageButtonSize.height());
     imgUnStallHov =
@@ -54,10 +53,12 @@ TfrmCheckInstanceIsRunning::TfrmCheckInstanceIsRunning(QWidget* parent)
 
     imgUnStall = MakeImageButton(QStringLiteral("imgUnStall"), QPoint(95, 205), mrRetry,
                                  imgUnStallNor, imgUnStallHov, imgUnStallDown);
-    imgUnStall->setAccessibleName(QStringLiteral("重试"));
+    imgUnStall->setAccessibleName(
+        FormButtonName(QStringLiteral("CheckInstanceIsRunning/UnStallNor")));
     imgCancel = MakeImageButton(QStringLiteral("imgCancel"), QPoint(299, 206), mrCancel,
                                 imgCancelNor, imgCancelHov, imgCancelDown);
-    imgCancel->setAccessibleName(QStringLiteral("取消"));
+    imgCancel->setAccessibleName(
+        FormButtonName(QStringLiteral("CheckInstanceIsRunning/CancelNor")));
 }
 
 TSkinImage* TfrmCheckInstanceIsRunning::MakePicture(const QString& AName, const QString& AFile,
@@ -71,13 +72,13 @@ TSkinImage* TfrmCheckInstanceIsRunning::MakePicture(const QString& AName, const 
     return picture;
 }
 
-TWizardImage* TfrmCheckInstanceIsRunning::MakeImageButton(const QString& AName, QPoint AAt,
-                                                          int ATag, TSkinImage* ANor,
-                                                          TSkinImage* AHov, TSkinImage* ADown) {
-    auto* button = new TWizardImage(this);
+TWizardImageButton* TfrmCheckInstanceIsRunning::MakeImageButton(const QString& AName, QPoint AAt,
+                                                                int ATag, TSkinImage* ANor,
+                                                                TSkinImage* AHov,
+                                                                TSkinImage* ADown) {
+    auto* button = new TWizardImageButton(this);
     button->setObjectName(AName);
     button->setGeometry(QRect(AAt, KImageButtonSize));
-    button->setCursor(Qt::PointingHandCursor);
     SetControlTag(button, ATag);
     button->SetPicture(ANor->Picture());
     button->OnMouseEnter = [button, AHov] { button->SetPicture(AHov->Picture()); };

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-class TWizardImage;
+class TWizardImageButton;
 
 // Tells that the product runs. Its message is a picture; two image buttons answer: retry
 // (4) closes the dialog only once the product has ended, cancel closes it with 2.
@@ -19,8 +19,8 @@ public:
     void ArrangeButtons() override {}
 
     TSkinImage* imgMessage = nullptr;
-    TWizardImage* imgUnStall = nullptr;
-    TWizardImage* imgCancel = nullptr;
+    TWizardImageButton* imgUnStall = nullptr;
+    TWizardImageButton* imgCancel = nullptr;
     TSkinImage* imgUnStallHov = nullptr;
     TSkinImage* imgUnStallNor = nullptr;
     TSkinImage* imgUnStallDown = nullptr;
@@ -30,8 +30,8 @@ public:
 
 private:
     TSkinImage* MakePicture(const QString& AName, const QString& AFile, QRect AAt);
-    TWizardImage* MakeImageButton(const QString& AName, QPoint AAt, int ATag, TSkinImage* ANor,
-                                  TSkinImage* AHov, TSkinImage* ADown);
+    TWizardImageButton* MakeImageButton(const QString& AName, QPoint AAt, int ATag,
+                                        TSkinImage* ANor, TSkinImage* AHov, TSkinImage* ADown);
 };
 
 } // namespace velmora

@@ -1,14 +1,17 @@
 #include "installer/wizard/WizardImageButton.h"
 #include "platform/graphics/SkinApplication.h"
+#include "skin/data/SkinMng.h"
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinLabel.h"
 #include "skin/widgets/SkinPageControl.h"
 #include "skin/widgets/SkinPanel.h"
 #include "skin/widgets/SkinTabSheet.h"
 #include "tests/installer/wizard/InstallerMainFixture.h"
+#include "tests/installer/wizard/TextFit.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WindowTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -316,9 +319,12 @@ TEST_F(InstallerMainTest, FailedExtractionShowsTheBoxThenAFailedFinishedPage) {
     EXPECT_EQ(Child<TSkinLabel>("lblFinishedState")->Caption(), u"安装失败"_qs);
     EXPECT_FALSE(Child<TSkinCheckBox>("chkRunRightNow")->Checked());
     EXPECT_FALSE(Child<TSkinCheckBox>("chkAccessWebgle")->Checked());
-    EXPECT_FALSE(Child<QWidget>("pnlInstallFinished")->isEnabled());
-    Click("imgFinishedButton"); // on a disabled page: nothing happens
-    EXPECT_TRUE(window.isVisible());
+    // Nothing to run or visit, but a way out: the boxes are off, the finish button closes.
+    EXPECT_FALSE(Child<QWidget>("chkRunRightNow")->isEnabled());
+    EXPECT_FALSE(Child<QWidget>("chkAccessWebgle")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>("imgFinishedButton")->isEnabled());
+    Click("imgFinishedButton");
+    EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(FLauncher.Opened.isEmpty());
     EXPECT_TRUE(Log().contains(u"ZDecompressStream:提取安装包出错!"_qs));
     EXPECT_FALSE(QDir(FRoots.ProgramFiles + u"/Norvane"_qs).exists());
@@ -386,3 +392,168 @@ TEST_F(InstallerMainTest, CancelAsksThroughItsActionAndErrorsGoToTheLog) {
 }
 
 } // namespace
+
+namespace {
+
+// The accessible name of the widget holding the keyboard focus.
+QString FocusName() {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr)
+        return QStringLiteral("(none)");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(focus);
+    return face != nullptr ? face->text(QAccessible::Name) : focus->objectName();
+}
+
+void Key(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target =
+        QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &window;
+    QTest::keyClick(target, key, modifiers);
+}
+
+// Every shown control a user can act on, as assistive technology sees it: role, name, actions.
+QStringList ActionableControls(QWidget& window) {
+    QStringList seen;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window) || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        if (face == nullptr) {
+            seen << widget->objectName() + u":no interface"_qs;
+            continue;
+        }
+        const QString name = face->text(QAccessible::Name);
+        QAccessibleActionInterface* actions = face->actionInterface();
+        const bool editable = face->role() == QAccessible::EditableText;
+        seen << QString::number(int(face->role()), 16) + u'|' + name + u'|' +
+                    (editable || (actions != nullptr && !actions->actionNames().isEmpty())
+                         ? u"acts"_qs
+                         : u"no action"_qs);
+    }
+    seen.sort();
+    return seen;
+}
+
+} // namespace
+
+TEST_F(InstallerMainTest, KeyboardAloneWalksTheControlsInReadingOrderAndInstalls) {
+    TfrmInstallerMain& window = Window();
+    UsePayload(Release());
+    QApplication::setActiveWindow(&window);
+    if (!window.isActiveWindow())
+        GTEST_SKIP() << "the platform activates no window";
+    EXPECT_EQ(FocusName(), u"确定"_qs); // page 0's default button
+    Key(window, Qt::Key_Return);
+    ASSERT_EQ(window.PageIndex(), 1);
+    EXPECT_EQ(FocusName(), u"快速安装"_qs);
+    QStringList walk;
+    for (int i = 0; i < 7; ++i) {
+        Key(window, Qt::Key_Tab);
+        walk << FocusName();
+    }
+    EXPECT_EQ(walk, QStringList({u"我已阅读并同意许可协议"_qs, u"许可协议"_qs, u"返回上一步"_qs,
+                                 u"自定义安装>>"_qs, u"最小化"_qs, u"关闭"_qs, u"快速安装"_qs}));
+    Key(window, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(FocusName(), u"关闭"_qs);
+
+    // Space on the agreement toggles it and with it the install button.
+    for (int i = 0; i < 2; ++i)
+        Key(window, Qt::Key_Tab);
+    ASSERT_EQ(FocusName(), u"我已阅读并同意许可协议"_qs);
+    Key(window, Qt::Key_Space);
+    EXPECT_FALSE(Child<QWidget>("imgFastButtom")->isEnabled());
+    Key(window, Qt::Key_Space);
+    EXPECT_TRUE(Child<QWidget>("imgFastButtom")->isEnabled());
+
+    // The custom install link, then a typed path confirmed with Return.
+    for (int i = 0; i < 3; ++i)
+        Key(window, Qt::Key_Tab);
+    ASSERT_EQ(FocusName(), u"自定义安装>>"_qs);
+    Key(window, Qt::Key_Space);
+    ASSERT_EQ(window.PageIndex(), 2);
+    EXPECT_EQ(FocusName(), u"确定"_qs);
+    Key(window, Qt::Key_Tab, Qt::ShiftModifier);
+    Key(window, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(FocusName(), u"安装路径"_qs);
+    auto* path = Child<QLineEdit>("edtInstallPath");
+    path->selectAll();
+    QTest::keyClicks(path, Path(u"typed"_qs));
+    Key(window, Qt::Key_Return);
+    EXPECT_EQ(window.PageIndex(), 4);
+    EXPECT_TRUE(window.InstallSuccess());
+    EXPECT_TRUE(QFile::exists(Path(u"typed/Velmora/Corvex.exe"_qs)));
+    EXPECT_EQ(FocusName(), u"完成"_qs);
+    Key(window, Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(FLauncher.Opened.size(), 2);
+}
+
+TEST_F(InstallerMainTest, EveryActionableControlHasARoleANameAndAnAction) {
+    TfrmInstallerMain& window = Window();
+    UsePayload(Release());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Window);
+    const QString product =
+        InstallerSettings().ProductName + InstallerSettings().Version + u" 安装向导 - "_qs;
+    EXPECT_EQ(face->text(QAccessible::Name), product + InstallerSettings().PageTitles[0]);
+    const auto hex = [](QAccessible::Role role) { return QString::number(int(role), 16); };
+    const QString button = hex(QAccessible::Button), link = hex(QAccessible::Link);
+    const QString box = hex(QAccessible::CheckBox), field = hex(QAccessible::EditableText);
+    const QStringList title = {button + u"|关闭|acts"_qs, button + u"|最小化|acts"_qs};
+    auto expect = [&](QStringList controls) {
+        controls += title;
+        controls.sort();
+        EXPECT_EQ(ActionableControls(window), controls) << window.PageIndex();
+    };
+    expect({button + u"|确定|acts"_qs});
+    Click("imgOKButton");
+    expect({button + u"|快速安装|acts"_qs, box + u"|我已阅读并同意许可协议|acts"_qs,
+            link + u"|许可协议|acts"_qs, link + u"|返回上一步|acts"_qs,
+            link + u"|自定义安装>>|acts"_qs});
+    EXPECT_EQ(face->text(QAccessible::Name), product + InstallerSettings().PageTitles[1]);
+    Click("lblOperator");
+    expect({field + u"|安装路径|acts"_qs, button + u"|浏览...|acts"_qs, button + u"|确定|acts"_qs,
+            link + u"|返回上一步>>|acts"_qs});
+    // The page's words are readable as text, its heading first.
+    QAccessibleInterface* info =
+        QAccessible::queryAccessibleInterface(Child<QWidget>("imgPathInfo"));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->role(), QAccessible::Heading);
+    EXPECT_EQ(info->text(QAccessible::Name), u"选择安装位置"_qs);
+    ASSERT_NE(info->textInterface(), nullptr);
+    EXPECT_TRUE(info->textInterface()->text(0, -1).contains(u"浏览"_qs));
+    // Pressed through assistive technology, the install runs as from a click.
+    QAccessibleInterface* install =
+        QAccessible::queryAccessibleInterface(Child<QWidget>("imgOkInstall"));
+    install->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window.PageIndex(), 4);
+    expect(
+        {button + u"|完成|acts"_qs, box + u"|立即运行|acts"_qs, box + u"|访问Velmo网站|acts"_qs});
+}
+
+// The desktop's title font sets the skin font (9 to 12 points): no page may cut or overlap its
+// text at any of them.
+TEST_F(InstallerMainTest, EveryPageHoldsItsTextAtEveryDesktopTitleFont) {
+    const TFrameworkFont saved = SkinMng().SkinFont();
+    for (int size = 9; size <= 12; ++size) {
+        SCOPED_TRACE(size);
+        TFrameworkFont font = saved;
+        font.Size = size;
+        SkinMng().SetSkinFont(font);
+        FWindow.reset();
+        TfrmInstallerMain& window = Window();
+        TSkinCustomControl::AllMembersChangeSkinFile();
+        UsePayload(Release());
+        for (int page = 0; page < TfrmInstallerMain::PageCount; ++page) {
+            SCOPED_TRACE(page);
+            if (page == 4)
+                window.InstallSoftware();
+            if (page > 0)
+                window.NextPage();
+            ASSERT_EQ(window.PageIndex(), page);
+            EXPECT_EQ(TextProblems(window).join(u"; "_qs).toStdString(), "");
+        }
+    }
+    SkinMng().SetSkinFont(saved);
+    TSkinCustomControl::AllMembersChangeSkinFile();
+}

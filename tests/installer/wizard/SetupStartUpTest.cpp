@@ -15,6 +15,10 @@ namespace {
 // (it fits its height to the text); the product dialog, which has no caption, by its size.
 // The wizard window has no caption of its own (the window system shows the program's name);
 // the licence viewer of the same size is only created at start-up, never shown.
+// The installer dialog's OK sits at the bottom of its panel, which follows the dialog's bottom
+// edge when the dialog grows to fit its text: its centre is 31 pixels above that edge.
+const int KInstallerOKX = 5 + 226 + 33;
+const int KInstallerOKAboveBottom = 122 - (28 + 53 + 10);
 const TWindowMatch KMainWindow = [](const QString&, QSize size) { return size == QSize(562, 371); };
 const TWindowMatch KInstallerDialog = [](const QString& title, QSize size) {
     return title == u"安装检测"_qs && size.width() == 320;
@@ -46,6 +50,13 @@ protected:
         return FDesktop.EverShowed(AProcess, AMatch);
     }
     void Click(const QString& AWindow, QPoint AAt) const { FDesktop.Click(AWindow, AAt); }
+    // Clicks the OK button of AProcess's installer dialog AWindow, wherever its height put it.
+    void ClickInstallerOK(const QProcess& AProcess, const QString& AWindow) const {
+        for (const TDesktopDriver::TWindow& window : FDesktop.Windows(AProcess))
+            if (window.Id == AWindow)
+                Click(AWindow,
+                      QPoint(KInstallerOKX, window.Size.height() - KInstallerOKAboveBottom));
+    }
 
     void StartSetup(QProcess& AProcess) {
         FSandbox.Start(AProcess, FSetup, QStringLiteral("xcb"), FDisplay.Name());
@@ -64,7 +75,6 @@ protected:
 // Centres of the controls the user clicks, in window coordinates.
 const QPoint KRetry(95 + 52, 205 + 18);
 const QPoint KProductCancel(299 + 52, 206 + 18);
-const QPoint KInstallerOK(5 + 226 + 33, 28 + 53 + 10);
 
 TEST_F(SetupStartUpTest, ProductTestGatesTheWizardAndASecondInstallerStopsAfterItsDialogs) {
     // The product runs: the first installer asks, and retry does nothing until it ended.
@@ -85,7 +95,7 @@ TEST_F(SetupStartUpTest, ProductTestGatesTheWizardAndASecondInstallerStopsAfterI
     FSandbox.Start(FProduct, FCorvex, QStringLiteral("offscreen"));
     StartSetup(FSecond);
     const QString installerDialog = WaitForWindow(FSecond, KInstallerDialog);
-    Click(installerDialog, KInstallerOK);
+    ClickInstallerOK(FSecond, installerDialog);
     const QString secondProductDialog = WaitForWindow(FSecond, KProductDialog);
     Click(secondProductDialog, KProductCancel);
     ASSERT_TRUE(FSecond.waitForFinished(30000));
@@ -96,7 +106,7 @@ TEST_F(SetupStartUpTest, ProductTestGatesTheWizardAndASecondInstallerStopsAfterI
     // Without the product, a second installer shows its dialog and ends at once after it.
     Stop(FProduct);
     StartSetup(FSecond);
-    Click(WaitForWindow(FSecond, KInstallerDialog), KInstallerOK);
+    ClickInstallerOK(FSecond, WaitForWindow(FSecond, KInstallerDialog));
     ASSERT_TRUE(FSecond.waitForFinished(30000));
     EXPECT_EQ(FSecond.exitCode(), 0);
     EXPECT_FALSE(EverShowed(FSecond, KMainWindow));

@@ -2,13 +2,17 @@
 
 #include "installer/wizard/FormPicture.h"
 #include "installer/wizard/frmCancelInstall.h"
+#include "installer/wizard/frmCheckInstallerIsRunning.h"
+#include "platform/graphics/ModalDisplay.h"
 #include "skin/widgets/SkinBtns.h"
 #include "skin/widgets/SkinEdits.h"
 #include "skin/widgets/SkinImages.h"
 #include "skin/widgets/SkinPanels.h"
+#include "tests/installer/wizard/TextFit.h"
 #include "tests/installer/wizard/WizardTestSupport.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QTest>
 
 using namespace velmora;
@@ -178,6 +182,74 @@ TEST_F(BaseMsgBoxTest, MissingFormPictureIsLoggedAndGivesNoPicture) {
     EXPECT_TRUE(lines[0].contains(u"ObjectName:imgMissing"_qs));
     EXPECT_TRUE(lines[0].contains(u"AdditionalMsg:LoadFormPicture"_qs));
     EXPECT_FALSE(LoadFormPicture(u"BaseMsgBox/Hint0.png"_qs, u"TfrmTest"_qs, name).isNull());
+}
+
+// The skin font follows the desktop's title font, clamped to 9 to 12 points: every dialog's
+// text must stay whole and apart at each of them.
+TEST_F(BaseMsgBoxTest, DialogsHoldTheirTextAtEveryDesktopTitleFont) {
+    const TFrameworkFont saved = SkinMng().SkinFont();
+    for (int size = 9; size <= 12; ++size) {
+        SCOPED_TRACE(size);
+        TFrameworkFont font = saved;
+        font.Size = size;
+        SkinMng().SetSkinFont(font);
+        const auto check = [](TfrmBaseMsgBox& box, const std::function<void()>& show) {
+            TSkinCustomControl::AllMembersChangeSkinFile();
+            QStringList problems;
+            WhenModal(&box, [&] {
+                problems = TextProblems(box);
+                box.close();
+            });
+            show();
+            EXPECT_EQ(problems.join(u"; "_qs).toStdString(), "") << box.objectName().toStdString();
+        };
+        TfrmBaseMsgBox box;
+        check(box, [&] {
+            box.MessageBox(
+                0, u"安装程序将把文件复制到所选文件夹，已有的同名文件会被替换。是否继续？"_qs,
+                u"提示"_qs, 0x123);
+        });
+        TfrmCancelInstall cancel;
+        check(cancel, [&] { cancel.ModalShow(); });
+        TfrmCheckInstallerIsRunning running;
+        check(running, [&] { running.ModalShow(); });
+    }
+    SkinMng().SetSkinFont(saved);
+    TSkinCustomControl::AllMembersChangeSkinFile();
+}
+
+// Keyboard users answer the box: it opens on its default button, Tab walks the buttons,
+// Return presses the focused one and Escape takes the cancel choice.
+TEST_F(BaseMsgBoxTest, TheKeyboardAnswersTheBox) {
+    const struct {
+        int Type;
+        Qt::Key Key;
+        int Result;
+    } cases[] = {
+        {0x123, Qt::Key_Return, mrNo},     // default index 1 of Yes, No, Cancel
+        {0x123, Qt::Key_Escape, mrCancel}, // the cancel choice
+        {0x004, Qt::Key_Escape, 0},        // yes or no: Escape is no answer, the box stays
+        {0x000, Qt::Key_Escape, mrOk},     // a notice with one answer
+        {0x014, Qt::Key_Tab, mrNo},        // Tab from Yes to No, then Return
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Type);
+        TfrmBaseMsgBox box;
+        bool stillOpen = false;
+        WhenModal(&box, [&] {
+            QApplication::setActiveWindow(&box);
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            QTest::keyClick(focus, c.Key);
+            if (c.Key == Qt::Key_Tab)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            stillOpen = box.isVisible();
+            box.close();
+        });
+        const int result = box.MessageBox(0, u"继续？"_qs, u"提示"_qs, c.Type);
+        EXPECT_EQ(result, c.Result);
+        EXPECT_EQ(stillOpen, c.Result == 0);
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "installer/wizard/frmCheckInstanceIsRunning.h"
 
 #include "installer/SingleInstance.h"
-#include "installer/wizard/WizardImage.h"
+#include "installer/wizard/WizardImageButton.h"
 #include "skin/widgets/SkinBtns.h"
 #include "skin/widgets/SkinImages.h"
 #include "tests/installer/wizard/RealProcessSupport.h"
@@ -52,8 +52,11 @@ TEST_F(ProductRunningTest, RetryStaysOpenWhileTheProductRunsAndClosesWithFourAft
         EXPECT_EQ(dialog.imgUnStall->Picture(), dialog.imgUnStallNor->Picture());
         EXPECT_NE(dialog.imgUnStallNor->Picture(), dialog.imgUnStallHov->Picture());
 
-        QTest::mouseClick(dialog.imgUnStall, Qt::LeftButton);
+        QTest::mousePress(dialog.imgUnStall, Qt::LeftButton);
         EXPECT_EQ(dialog.imgUnStall->Picture(), dialog.imgUnStallDown->Picture());
+        // Released over it, it is hovered again: a button that stayed pressed would look stuck.
+        QTest::mouseRelease(dialog.imgUnStall, Qt::LeftButton);
+        EXPECT_EQ(dialog.imgUnStall->Picture(), dialog.imgUnStallHov->Picture());
         EXPECT_TRUE(dialog.isVisible()) << "retry closed the dialog while the product runs";
         EXPECT_TRUE(dialog.InUsed());
         // The shared button handler follows the same rule.
