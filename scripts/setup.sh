@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-wayland
   zlib1g-dev libpng-dev libjpeg-dev libgif-dev libsqlite3-dev
   fonts-wqy-microhei
+  libxcb1-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool xauth
   python3
   makeself patchelf mmdebstrap bubblewrap desktop-file-utils

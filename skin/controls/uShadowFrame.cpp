@@ -1,10 +1,13 @@
 #include "skin/controls/uShadowFrame.h"
 
+#include "platform/graphics/DesktopWindows.h"
+#include "skin/controls/ShadowSurface.h"
 #include "skin/drawing/GdiSkinHelper.h"
 #include "skin/drawing/SkinTimer.h"
 
 #include <QEvent>
-#include <QPainter>
+#include <QWindow>
+#include <algorithm>
 
 namespace velmora {
 
@@ -18,18 +21,30 @@ int WidthOf(const IGPBitmap& bitmap) {
 int HeightOf(const IGPBitmap& bitmap) {
     return bitmap ? bitmap->Height() : 0;
 }
+
+// The skin's picture smoothly scaled to ratio; at 1 the very same picture.
+IGPBitmap ScaledFor(const IGPBitmap& bitmap, qreal ratio) {
+    if (!bitmap || ratio == 1.0)
+        return bitmap;
+    const QSize size(std::max(1, qRound(bitmap->Width() * ratio)),
+                     std::max(1, qRound(bitmap->Height() * ratio)));
+    return std::make_shared<TGPBitmap>(
+        bitmap->Image().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+TShadowMargins ScaledMargins(const TShadowMargins& margins, qreal ratio) {
+    return TShadowMargins{qRound(margins.Left * ratio), qRound(margins.Top * ratio),
+                          qRound(margins.Right * ratio), qRound(margins.Bottom * ratio)};
+}
 } // namespace
 
-TFormShadowFrame::TFormShadowFrame()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
-                           Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint) {
-    setAttribute(Qt::WA_TranslucentBackground);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
+TFormShadowFrame::TFormShadowFrame() : FDesktop(TDesktopWindows::Current()) {
+    FDesktopListener = FDesktop.AddListener([this] { DesktopChanged(); });
 }
 
 TFormShadowFrame::~TFormShadowFrame() {
+    FDesktop.RemoveListener(FDesktopListener);
+    DropSurface();
     if (FParentForm)
         FParentForm->removeEventFilter(this);
 }
@@ -39,6 +54,8 @@ void TFormShadowFrame::SetParentForm(QWidget* Value) {
         return;
     if (FParentForm)
         FParentForm->removeEventFilter(this);
+    // The surface belongs to the form it follows.
+    DropSurface();
     FParentForm = Value;
     if (FParentForm)
         FParentForm->installEventFilter(this);
@@ -113,23 +130,86 @@ bool TFormShadowFrame::FormIsNormal() const {
 }
 
 bool TFormShadowFrame::FormWindowExists() const {
-    return FParentForm && FParentForm->testAttribute(Qt::WA_WState_Created);
+    return FParentForm && FParentForm->testAttribute(Qt::WA_WState_Created) &&
+           FParentForm->windowHandle() != nullptr;
 }
 
+bool TFormShadowFrame::IsShown() const {
+    return FSurface && FSurface->isVisible();
+}
+
+// --- the surface -------------------------------------------------------------------------------
+
+bool TFormShadowFrame::SurfaceWanted() const {
+    return FActive && FormWindowExists() && FDesktop.CanShowCompanionWindows();
+}
+
+void TFormShadowFrame::SyncSurface() {
+    if (!SurfaceWanted()) {
+        DropSurface();
+        return;
+    }
+    if (FSurface)
+        return;
+    QWindow& form = *FParentForm->windowHandle();
+    FSurface = std::make_unique<TShadowSurface>(&form);
+    // The picture is drawn for the surface's screen.
+    FNeedRebuildBlend = true;
+    FFrameWatch =
+        FDesktop.WatchFrame(form, TFrameWatchEvents{[this](const QPoint& at) { FollowFrame(at); },
+                                                    [this](bool mapped) { FrameMapped(mapped); }});
+    FFrameWatch->Accompany(*FSurface);
+}
+
+void TFormShadowFrame::DropSurface() {
+    FFrameWatch.reset();
+    FSurface.reset();
+}
+
+void TFormShadowFrame::DesktopChanged() {
+    // A compositing manager started or stopped: the surface comes or goes with it.
+    UpdatePosition();
+}
+
+void TFormShadowFrame::FollowFrame(const QPoint& formTopLeft) {
+    // A window manager moving the form interactively tells the form only when it lets go.
+    if (!FSurface || !FSurface->isVisible() || !FormIsNormal())
+        return;
+    QRect target = ShadowGeometryFor(QRect(formTopLeft, FParentForm->size()));
+    if (!FBlendBmp.isNull())
+        target.setSize(FBlendBmp.deviceIndependentSize().toSize());
+    FGeometry = target;
+    FSurface->setGeometry(target);
+    // The frame reports its restacking the same way: the shadow goes back below it.
+    FFrameWatch->KeepBelow(*FSurface);
+}
+
+void TFormShadowFrame::FrameMapped(bool mapped) {
+    if (mapped)
+        FormPositionChanged();
+    else
+        HideBehindForm();
+}
+
+// --- placement ---------------------------------------------------------------------------------
+
 void TFormShadowFrame::UpdatePosition() {
+    SyncSurface();
     if (FormWindowExists())
         FormPositionChanged();
     else
-        hide();
+        HideBehindForm();
 }
 
 void TFormShadowFrame::HideBehindForm() {
-    hide();
+    if (FSurface)
+        FSurface->hide();
 }
 
 void TFormShadowFrame::FormPositionChanged() {
     if (!FParentForm)
         return;
+    SyncSurface();
     const bool maximised = (FParentForm->windowState() & Qt::WindowMaximized) != 0;
     if (!maximised)
         Rebuild();
@@ -140,57 +220,84 @@ void TFormShadowFrame::FormPositionChanged() {
 void TFormShadowFrame::PlaceBehindForm(const QRect& geometry, bool showIt) {
     QRect target = ShadowGeometryFor(geometry);
     if (!FBlendBmp.isNull())
-        target.setSize(FBlendBmp.size());
+        target.setSize(FBlendBmp.deviceIndependentSize().toSize());
     if (target.isValid())
-        setGeometry(target);
+        FGeometry = target;
+    if (!FSurface)
+        return;
+    if (target.isValid())
+        FSurface->setGeometry(target);
     if (!showIt || !target.isValid()) {
-        hide();
+        FSurface->hide();
         return;
     }
-    if (!isVisible())
-        show();
-    // Directly behind the form: the shadow goes to the bottom and the form stays above it.
-    lower();
+    // Directly behind the form, before it is mapped, so it never shows above the form even
+    // for a moment.
+    FFrameWatch->KeepBelow(*FSurface);
+    if (!FSurface->isVisible()) {
+        FSurface->SetPicture(FBlendBmp, FShowAlpha);
+        FSurface->show();
+        FFrameWatch->KeepBelow(*FSurface);
+    }
 }
 
 void TFormShadowFrame::Rebuild() {
     if (!FActive || !FormWindowExists())
         return;
-    const QRect wanted = ShadowGeometryFor(QRect(QPoint(0, 0), FParentForm->size()));
-    if (!IsAllocatableSize(wanted.width(), wanted.height()))
+    // Drawn for the screen the picture is shown on, so it stays sharp at any scale.
+    const qreal ratio = FSurface ? FSurface->devicePixelRatio() : FParentForm->devicePixelRatioF();
+    const QSize size = ShadowGeometryFor(QRect(QPoint(0, 0), FParentForm->size())).size();
+    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (!IsAllocatableSize(pixels.width(), pixels.height()))
         return;
-    if (FBlendBmp.size() != wanted.size()) {
-        FBlendBmp = QImage(wanted.size(), QImage::Format_ARGB32_Premultiplied);
+    if (FBlendBmp.size() != pixels || FBlendBmp.devicePixelRatio() != ratio)
         FNeedRebuildBlend = true;
-    }
     if (!FNeedRebuildBlend)
         return;
     FNeedRebuildBlend = false;
     ++FRebuildCount;
+    FBlendBmp = DrawShadowPicture(*this, FParentForm->size(), ratio);
+    AdjustBlendMasks(true);
+}
+
+QImage DrawShadowPicture(const TFormShadowFrame& shadow, const QSize& formSize, qreal ratio) {
+    const QSize size = shadow.ShadowGeometryFor(QRect(QPoint(0, 0), formSize)).size();
+    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (pixels.isEmpty() || !IsAllocatableSize(pixels.width(), pixels.height()))
+        return QImage();
+    QImage picture(pixels, QImage::Format_ARGB32_Premultiplied);
     // Fully transparent, as a black fill of a 32-bit picture is to the layered window.
-    FBlendBmp.fill(Qt::transparent);
+    picture.fill(Qt::transparent);
+    // Drawn in device pixels from pictures scaled smoothly to the ratio first, so corners and
+    // strips are not blown up pixel by pixel.
     {
-        TGPGraphics graphics(FBlendBmp);
-        const int w = FBlendBmp.width();
-        const int h = FBlendBmp.height();
-        if (FShadowBitmap) {
+        TGPGraphics graphics(picture);
+        const int w = picture.width();
+        const int h = picture.height();
+        if (shadow.ShadowBitmap()) {
+            const TShadowMargins m = ScaledMargins(shadow.ShadowDrawMargin(), ratio);
             TSkinHelper::StretchDrawImageInRectByMargins(
-                graphics, FShadowBitmap, TGPRect{0, 0, w, h}, FShadowDrawMargin.Left,
-                FShadowDrawMargin.Top, FShadowDrawMargin.Right, FShadowDrawMargin.Bottom,
-                smStretchBoth);
-        } else if (HasShadowPictures()) {
-            const int top = FShadowTopBitmap->Height();
-            const int left = FShadowLeftBitmap->Width();
-            const int right = FShadowRightBitmap->Width();
-            const int bottom = FShadowBottomBitmap->Height();
-            const int formHeight = FParentForm->height();
-            graphics.DrawImage(*FShadowTopBitmap, QRectF(0, 0, w, top));
-            graphics.DrawImage(*FShadowLeftBitmap, QRectF(2, top, left, formHeight));
-            graphics.DrawImage(*FShadowRightBitmap, QRectF(w - right, top, right, formHeight));
-            graphics.DrawImage(*FShadowBottomBitmap, QRectF(0, h - bottom, w, bottom));
+                graphics, ScaledFor(shadow.ShadowBitmap(), ratio), TGPRect{0, 0, w, h}, m.Left,
+                m.Top, m.Right, m.Bottom, smStretchBoth);
+        } else if (shadow.HasShadowPictures()) {
+            const IGPBitmap topStrip = ScaledFor(shadow.ShadowTopBitmap(), ratio);
+            const IGPBitmap leftStrip = ScaledFor(shadow.ShadowLeftBitmap(), ratio);
+            const IGPBitmap rightStrip = ScaledFor(shadow.ShadowRightBitmap(), ratio);
+            const IGPBitmap bottomStrip = ScaledFor(shadow.ShadowBottomBitmap(), ratio);
+            const int top = topStrip->Height();
+            const int left = leftStrip->Width();
+            const int right = rightStrip->Width();
+            const int bottom = bottomStrip->Height();
+            const int formHeight = qRound(formSize.height() * ratio);
+            const int inset = qRound(2 * ratio);
+            graphics.DrawImage(*topStrip, QRectF(0, 0, w, top));
+            graphics.DrawImage(*leftStrip, QRectF(inset, top, left, formHeight));
+            graphics.DrawImage(*rightStrip, QRectF(w - right, top, right, formHeight));
+            graphics.DrawImage(*bottomStrip, QRectF(0, h - bottom, w, bottom));
         }
     }
-    AdjustBlendMasks(true);
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 void TFormShadowFrame::FadeTick() {
@@ -204,9 +311,8 @@ void TFormShadowFrame::FadeTick() {
 }
 
 void TFormShadowFrame::AdjustBlendMasks(bool) {
-    if (!testAttribute(Qt::WA_WState_Created))
-        create();
-    update();
+    if (FSurface)
+        FSurface->SetPicture(FBlendBmp, FShowAlpha);
 }
 
 bool TFormShadowFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -221,6 +327,12 @@ bool TFormShadowFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Hide:
         HideBehindForm();
         break;
+    case QEvent::WinIdChange:
+        // The form's platform window was made anew: the surface and the watch follow the new
+        // one.
+        DropSurface();
+        UpdatePosition();
+        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
@@ -230,15 +342,6 @@ bool TFormShadowFrame::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return false;
-}
-
-void TFormShadowFrame::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setOpacity(FShowAlpha / 255.0);
-    painter.drawImage(QPoint(0, 0), FBlendBmp);
 }
 
 } // namespace velmora

@@ -4,12 +4,17 @@
 #include "skin/data/SkinDataTypes.h"
 
 #include <QImage>
+#include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 
 namespace velmora {
 
+class TDesktopWindows;
+class TFrameWatch;
+class TShadowSurface;
 class TSkinTimer;
 
 // Shadow margins in pixels, one per side.
@@ -26,13 +31,15 @@ inline TShadowMargins ShadowMarginsOf(const TMargin& AMargin) {
                           AMargin.BottomMargin};
 }
 
-// The soft shadow around a skinned form: a frameless, click-through top-level window with
-// per-pixel alpha that stays directly behind its form, follows it, fades in when activated
-// and hides while the form is minimised, maximised or hidden.
-class TFormShadowFrame : public QWidget {
+// The soft shadow around a skinned form: the picture, fade and visibility rules of a window
+// that stays directly behind its form, follows it, fades in when activated and hides while the
+// form is minimised, maximised or hidden. The picture is shown by a separate translucent
+// window only where the desktop composes such windows and lets the program place them (X11
+// with a compositing manager); elsewhere (X11 without one, Wayland, offscreen) the shadow keeps
+// its state and shows nothing, and it comes and goes as a compositing manager starts or stops.
+class TFormShadowFrame : public QObject {
 public:
-    // A top-level window of its own with no parent, so that no window manager keeps it
-    // above the form it shadows; the form owns it.
+    // The desktop is the one current when the shadow is made; the form owns the shadow.
     TFormShadowFrame();
     ~TFormShadowFrame() override;
     TFormShadowFrame(const TFormShadowFrame&) = delete;
@@ -65,9 +72,17 @@ public:
 
     // The constant alpha of the fade, 0 to 255.
     int ShowAlpha() const { return FShowAlpha; }
-    // The picture as last built; its alpha channel shapes the shadow.
+    // The picture as last built, at the device pixel ratio of the screen it is shown on; its
+    // alpha channel shapes the shadow.
     const QImage& BlendBitmap() const { return FBlendBmp; }
     int RebuildCount() const { return FRebuildCount; }
+
+    // The window that shows the picture, or null where the desktop cannot show one.
+    TShadowSurface* Surface() const { return FSurface.get(); }
+    // The shadow is on the screen.
+    bool IsShown() const;
+    // Where the shadow was put last, logical pixels.
+    const QRect& Geometry() const { return FGeometry; }
 
     // Pushes the current picture and alpha to the screen.
     void AdjustBlendMasks(bool CalledFromInternal);
@@ -77,7 +92,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void UpdatePosition();
@@ -87,7 +101,13 @@ private:
     void FadeTick();
     bool FormIsNormal() const;
     bool FormWindowExists() const;
+    bool SurfaceWanted() const;
+    void SyncSurface();
+    void DropSurface();
     void PlaceBehindForm(const QRect& geometry, bool show);
+    void FollowFrame(const QPoint& formTopLeft);
+    void FrameMapped(bool mapped);
+    void DesktopChanged();
 
     QPointer<QWidget> FParentForm;
     bool FActive = false;
@@ -100,6 +120,15 @@ private:
     int FShowAlpha = 0;
     std::unique_ptr<TSkinTimer> FShowTimer;
     int FRebuildCount = 0;
+    QRect FGeometry;
+    TDesktopWindows& FDesktop;
+    int FDesktopListener = 0;
+    std::unique_ptr<TShadowSurface> FSurface;
+    std::unique_ptr<TFrameWatch> FFrameWatch;
 };
+
+// The shadow's picture for a form of formSize, drawn at ratio device pixels per logical pixel
+// and carrying that ratio; its logical size is ShadowGeometryFor's.
+QImage DrawShadowPicture(const TFormShadowFrame& shadow, const QSize& formSize, qreal ratio);
 
 } // namespace velmora

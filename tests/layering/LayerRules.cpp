@@ -160,11 +160,34 @@ bool IsSource(const fs::path& file) {
     return ext == ".h" || ext == ".cpp" || ext == ".c";
 }
 
+// The header of a line `#include <path>` when it belongs to the X client libraries, else
+// empty: only the window system adapter of platform/graphics speaks to the X server.
+std::string XClientInclude(const std::string& line) {
+    std::size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos || line[at] != '#')
+        return {};
+    at = line.find_first_not_of(" \t", at + 1);
+    if (at == std::string::npos || line.compare(at, 7, "include") != 0)
+        return {};
+    const auto open = line.find_first_not_of(" \t", at + 7);
+    if (open == std::string::npos || line[open] != '<')
+        return {};
+    const auto close = line.find('>', open + 1);
+    if (close == std::string::npos)
+        return {};
+    const std::string path = line.substr(open + 1, close - open - 1);
+    return path.rfind("xcb/", 0) == 0 || path.rfind("X11/", 0) == 0 ? path : std::string();
+}
+
 void CheckIncludes(const fs::path& root, const fs::path& file, const TFolderRule& rule,
                    std::vector<TViolation>& out) {
     std::ifstream in(file);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
+        if (const std::string x = XClientInclude(line);
+            !x.empty() && rule.Folder != "platform/graphics")
+            out.push_back({fs::relative(file, root).generic_string(), number,
+                           rule.Folder + " may not include <" + x + ">"});
         const std::string path = QuotedInclude(line);
         if (path.empty())
             continue;

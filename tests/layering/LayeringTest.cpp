@@ -59,6 +59,8 @@ TEST_F(PlantedTree, CatchesEveryKindOfWrongPointer) {
          "skin/document may not link velmora_skin_data"},
         {"installer/CMakeLists.txt", "target_link_libraries(x PUBLIC velmora_made_up)\n",
          "unregistered library velmora_made_up"},
+        {"skin/controls/uShadowFrame.cpp", "#include <xcb/xcb.h>\n",
+         "skin/controls may not include <xcb/xcb.h>"},
     };
     for (const auto& c : cases)
         Append(c.File, c.Text);

@@ -58,17 +58,21 @@ std::unique_ptr<TDefaultSkinForm> MakeGalleryForm() {
 
 QImage ComposeScreen(TBaseSkinForm& form) {
     QRect scene = form.geometry();
+    // As a composing desktop shows it, whether or not this one composes: the shadow wherever
+    // it is active for a form in the normal state.
     TFormShadowFrame* shadow = form.ShadowFrame();
-    const bool shadowShown = shadow != nullptr && shadow->isVisible();
+    const bool shadowShown = shadow != nullptr && shadow->Active() &&
+                             !shadow->BlendBitmap().isNull() && form.isVisible() &&
+                             form.windowState() == Qt::WindowNoState;
     if (shadowShown)
-        scene |= shadow->geometry();
+        scene |= shadow->Geometry();
     scene.adjust(-24, -24, 24, 24);
     QImage screen(scene.size(), QImage::Format_ARGB32_Premultiplied);
     screen.fill(QColor(0x6B, 0x73, 0x7D));
     QPainter painter(&screen);
     if (shadowShown) {
         painter.setOpacity(shadow->ShowAlpha() / 255.0);
-        painter.drawImage(shadow->geometry().topLeft() - scene.topLeft(), shadow->BlendBitmap());
+        painter.drawImage(shadow->Geometry().topLeft() - scene.topLeft(), shadow->BlendBitmap());
         painter.setOpacity(1.0);
     }
     const QPoint at = form.geometry().topLeft() - scene.topLeft();

@@ -1,14 +1,17 @@
 #include "skin/controls/SkinForms.h"
 
+#include "skin/controls/ShadowSurface.h"
 #include "skin/data/SkinFormStyleItem.h"
 #include "skin/data/SkinManage.h"
 #include "skin/data/SkinMgrCommon.h"
 #include "skin/drawing/GDIBIGIMGPro.h"
+#include "tests/support/FakeDesktopWindows.h"
 #include "tests/support/VirtualClock.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QTest>
@@ -246,6 +249,7 @@ TEST_F(SkinFormTest, MinimiseAndCloseButtonsActOnTheForm) {
 
 TEST_F(SkinFormTest, FadeInIsTransparentThenOpaqueAfter200MsAndTheShadowFollowsOnlyThen) {
     TVirtualClock clock;
+    TFakeDesktopWindows desktop(true, true);
     TDefaultSkinForm form;
     form.SetNotDelayShow(false);
     form.resize(400, 300);
@@ -260,20 +264,42 @@ TEST_F(SkinFormTest, FadeInIsTransparentThenOpaqueAfter200MsAndTheShadowFollowsO
     EXPECT_EQ(form.windowOpacity(), 1.0);
     EXPECT_TRUE(form.ShadowFrame()->Active());
     EXPECT_EQ(form.ShadowFrame()->ParentForm(), &form);
-    EXPECT_TRUE(form.ShadowFrame()->isVisible());
+    EXPECT_TRUE(form.ShadowFrame()->IsShown());
 }
 
 TEST_F(SkinFormTest, WithoutDelayTheShadowAttachesAtOnce) {
+    TFakeDesktopWindows desktop(true, true);
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.move(100, 100);
     form.show();
     EXPECT_EQ(form.windowOpacity(), 1.0);
     EXPECT_TRUE(form.ShadowFrame()->Active());
-    EXPECT_EQ(form.ShadowFrame()->geometry(), QRect(90, 90, 420, 320));
+    ASSERT_TRUE(form.ShadowFrame()->IsShown());
+    EXPECT_EQ(form.ShadowFrame()->Surface()->geometry(), QRect(90, 90, 420, 320));
+    // Stacked directly below the form's own window.
+    ASSERT_FALSE(desktop.StackRequests().empty());
+    EXPECT_EQ(desktop.StackRequests().back().Below, form.windowHandle());
+}
+
+TEST_F(SkinFormTest, WithoutACompositingManagerTheFormHasNoSecondWindow) {
+    TFakeDesktopWindows desktop(true, false);
+    TDefaultSkinForm form;
+    const qsizetype before = QGuiApplication::topLevelWindows().size();
+    form.resize(400, 300);
+    form.show();
+    EXPECT_TRUE(form.ShadowFrame()->Active());
+    EXPECT_EQ(form.ShadowFrame()->Surface(), nullptr);
+    EXPECT_EQ(QGuiApplication::topLevelWindows().size(), before + 1) << "the form's own only";
+    // The form's picture is the form alone: nothing dark is drawn around or into it.
+    EXPECT_EQ(form.geometry().size(), QSize(400, 300));
+    desktop.SetCompositor(true);
+    EXPECT_TRUE(form.ShadowFrame()->IsShown());
+    EXPECT_EQ(QGuiApplication::topLevelWindows().size(), before + 2);
 }
 
 TEST_F(SkinFormTest, ClosingDetachesTheShadowAndShowingAgainBringsItBack) {
+    TFakeDesktopWindows desktop(true, true);
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.show();
@@ -281,9 +307,10 @@ TEST_F(SkinFormTest, ClosingDetachesTheShadowAndShowingAgainBringsItBack) {
     form.close();
     EXPECT_FALSE(form.ShadowFrame()->Active());
     EXPECT_EQ(form.ShadowFrame()->ParentForm(), nullptr);
-    EXPECT_FALSE(form.ShadowFrame()->isVisible());
+    EXPECT_FALSE(form.ShadowFrame()->IsShown());
     form.show();
     EXPECT_TRUE(form.ShadowFrame()->Active());
+    EXPECT_TRUE(form.ShadowFrame()->IsShown());
 }
 
 TEST_F(SkinFormTest, StyleWithoutShadowPicturesLeavesTheShadowInactive) {
