@@ -36,6 +36,9 @@ namespace {
 
 const QString KForm = QStringLiteral("TfrmInstallerMain");
 
+// Room around a link's text for its focus cue.
+constexpr QMargins KLinkRoom(3, 2, 3, 2);
+
 // A label sizes itself to the room its parent leaves right of it; measured at the left edge
 // it keeps its caption on one line wherever it goes afterwards.
 void FitOnOneLine(TSkinLabel* label) {
@@ -312,18 +315,21 @@ void TfrmInstallerMain::CreateOperateBar() {
     InstallerMainStyle::Link(*lblAnnounce, true);
     lblAnnounce->SetCaption(QStringLiteral("许可协议"));
     lblAnnounce->SetControlAction(TControlAction::Jump);
+    lblAnnounce->setContentsMargins(KLinkRoom);
     lblAnnounce->OnClick = [this] { lblAnnounceClick(); };
 
     lblOperator = new TSkinLabel(pnlOperate);
     lblOperator->setObjectName(QStringLiteral("lblOperator"));
     InstallerMainStyle::Link(*lblOperator, false);
     lblOperator->SetControlAction(TControlAction::Jump);
+    lblOperator->setContentsMargins(KLinkRoom);
     lblOperator->OnClick = [this] { lblOperatorClick(); };
     lblPrior = new TSkinLabel(pnlOperate);
     lblPrior->setObjectName(QStringLiteral("lblPrior"));
     InstallerMainStyle::Link(*lblPrior, false);
     lblPrior->SetCaption(QStringLiteral(" 返回上一步"));
     lblPrior->SetControlAction(TControlAction::Jump);
+    lblPrior->setContentsMargins(KLinkRoom);
     lblPrior->OnClick = [this] { lblPriorClick(); };
 }
 
@@ -426,13 +432,16 @@ void TfrmInstallerMain::PlaceLinks() {
     for (TSkinLabel* label : {lblOperator, lblPrior, lblReadedAnnounce, lblAnnounce})
         FitOnOneLine(label);
     const QSize bar = pnlOperate->size();
-    const QRect operatorRect = TInstallerMainLayout::OperatorRect(bar, lblOperator->size());
+    // The links' room for the focus cue lies around their text; the text keeps its place.
+    const QRect operatorRect = TInstallerMainLayout::OperatorRect(bar, lblOperator->size())
+                                   .translated(KLinkRoom.right(), 0);
     lblOperator->move(operatorRect.topLeft());
     lblPrior->move(
         TInstallerMainLayout::PriorRect(operatorRect, bar.height(), lblPrior->size()).topLeft());
     const int top = (bar.height() - lblReadedAnnounce->height()) / 2;
     lblReadedAnnounce->move(chkReadedAnnounce->geometry().right() + 6, top);
-    lblAnnounce->move(lblReadedAnnounce->geometry().right() + 1, top);
+    lblAnnounce->move(lblReadedAnnounce->geometry().right() + 1 - KLinkRoom.left(),
+                      top - KLinkRoom.top());
 }
 
 void TfrmInstallerMain::ShowPage() {

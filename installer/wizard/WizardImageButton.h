@@ -35,6 +35,8 @@ protected:
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
     void ButtonLookChanged() override;
     void changeEvent(QEvent* event) override;
+    // Inside the picture's own border, where both rings show on the button's face.
+    QRect FocusCueRect() const override { return rect().adjusted(3, 3, -3, -3); }
 };
 
 } // namespace velmora

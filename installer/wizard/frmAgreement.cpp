@@ -34,7 +34,9 @@ QString LicenceText() {
 // The licence picture, read by screen readers as the licence's text.
 class TLicencePicture : public QLabel, public ISkinAccessible {
 public:
-    explicit TLicencePicture(QString AWords) : FWords(std::move(AWords)) {}
+    explicit TLicencePicture(QString AWords) : FWords(std::move(AWords)) {
+        InstallSkinAccessibleFactory();
+    }
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::Document; }
     QString AccessibleText() const override { return QStringLiteral("许可协议"); }

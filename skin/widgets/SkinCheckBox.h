@@ -58,6 +58,8 @@ protected:
     void AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
     void changeEvent(QEvent* event) override;
     void ButtonLookChanged() override { RepaintSelfImage(); }
+    // Around the caption where there is room for one, else around the square.
+    QRect FocusCueRect() const override;
 
 private:
     std::unique_ptr<TGDIText> FCaptionText;

@@ -47,9 +47,13 @@ void TSkinLabel::AdjustSize() {
         const int spaceW = FCaptionText->GetFontWidth(surface.Graphics(), KIdeographicSpace);
         const int lineH = FCaptionText->GetFontHeight(surface.Graphics()) + 1;
         const int totalW = textW + spaceW;
+        // Contents margins (none unless set) give room around the text, for a focus cue.
+        const QMargins room = contentsMargins();
+        const int extraW = room.left() + room.right();
+        const int extraH = room.top() + room.bottom();
         const QWidget* parent = parentWidget();
         if (parent == nullptr) {
-            setGeometry(x(), y(), totalW, lineH);
+            setGeometry(x(), y(), totalW + extraW, lineH + extraH);
             return;
         }
         const int avail = parent->width() - x() - 20;
@@ -60,9 +64,9 @@ void TSkinLabel::AdjustSize() {
             // failure, and the label keeps its bounds.
             if (avail <= 0)
                 throw EDivByZero(QStringLiteral("Division by zero"));
-            setGeometry(x(), y(), avail, lineH * (totalW / avail + 1));
+            setGeometry(x(), y(), avail, lineH * (totalW / avail + 1) + extraH);
         } else {
-            setGeometry(x(), y(), totalW, lineH);
+            setGeometry(x(), y(), totalW + extraW, lineH + extraH);
         }
     });
 }
@@ -72,8 +76,9 @@ void TSkinLabel::Loaded() {
     if (!FAutoSize)
         return;
     TMeasureSurface surface;
-    resize(FCaptionText->GetFontWidth(surface.Graphics(), FCaption),
-           FCaptionText->GetFontHeight(surface.Graphics()));
+    const QMargins room = contentsMargins();
+    resize(FCaptionText->GetFontWidth(surface.Graphics(), FCaption) + room.left() + room.right(),
+           FCaptionText->GetFontHeight(surface.Graphics()) + room.top() + room.bottom());
 }
 
 void TSkinLabel::FontChanged() {
@@ -99,9 +104,11 @@ void TSkinLabel::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
         // wraps anyway wraps at the label's own width, or its last character of a line would be
         // drawn past the edge and cut off.
         const int slack = FCaptionText->GetFontWidth(Graphics, KIdeographicSpace);
-        const bool wraps = FCaptionText->GetFontWidth(Graphics, FCaption) > this->width();
-        const int width = wraps ? this->width() : this->width() + slack;
-        TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), 0, 0, width, height(), FCaption);
+        const QRect text = contentsRect();
+        const bool wraps = FCaptionText->GetFontWidth(Graphics, FCaption) > text.width();
+        const int width = wraps ? text.width() : text.width() + slack;
+        TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), text.x(), text.y(), width,
+                                 text.height(), FCaption);
     });
 }
 
