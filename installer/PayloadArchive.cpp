@@ -171,7 +171,8 @@ std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
         return std::nullopt;
     }
     try {
-        payload.Entries = ReadPayloadTable(payload.Image);
+        payload.Entries =
+            ReadPayloadTable(payload.Image, InstallerSettingsOrDefault().ProductName);
     } catch (const EPayloadFormatError& error) {
         WriteInstallLog(u"CopyInstallFiles:安装包文件表无效\r\n"_qs + error.Message());
         return std::nullopt;

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the payload reader twice: as an inflated image (the table
-// checks) and as an archive (inflation, then the table). Accepted tables must only name
-// safe, in-range entries.
+// checks) and as an archive (inflation, then the table). Accepted
+// tables must only name safe, in-range entries below the product folder.
 #include "installer/PayloadTable.h"
 #include "installer/ZDecompress.h"
 
@@ -11,28 +11,41 @@ using namespace velmora;
 
 namespace {
 
+const QString kProduct = QStringLiteral("Velmora");
+
+void Require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
 void CheckAccepted(QByteArrayView image) {
     std::vector<TPayloadEntry> entries;
     try {
-        entries = ReadPayloadTable(image);
+        entries = ReadPayloadTable(image, kProduct);
     } catch (const EPayloadFormatError&) {
         return;
     }
+    quint64 nameBytes = 0;
     for (const TPayloadEntry& entry : entries) {
-        if (quint64(entry.DataOffset) + entry.DataSize > quint64(image.size()))
-            std::abort();
+        Require(quint64(entry.DataOffset) + entry.DataSize <= quint64(image.size()));
+        nameBytes += quint64(entry.RawName.size());
+        Require(entry.Components.size() >= 2 && entry.Components.first() == kProduct);
+        Require(entry.Components.join(u'\\') == entry.Name);
+        Require(EscapeControlCharacters(entry.Name) == entry.Name);
         for (const QString& component : entry.Components) {
-            if (component.isEmpty() || component == u".." || component.contains(u'/'))
-                std::abort();
+            Require(!component.isEmpty() && component != u"." && component != u".." &&
+                    !component.contains(u'/') && !IsReservedTemporaryName(component));
+            Require(component.toUtf8().size() <= kMaxComponentBytes);
         }
     }
+    Require(nameBytes <= quint64(image.size()));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                     static_cast<qsizetype>(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     CheckAccepted(bytes);
 
     QBuffer source;

@@ -11,10 +11,13 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -108,14 +111,12 @@ TEST_F(PayloadArchiveTest, ExistingFilesAreOverwrittenOrTruncatedExceptTheUsersL
     WriteFile(FInstall + u"Velmora/Data/empty.lock"_qs, "stale lock");
     WriteFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs,
               "<LogedinUsers><u>li</u></LogedinUsers>");
-    WriteFile(FInstall + u"Config/LogedinUsers.XML"_qs, "top-level kept");
     WriteFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs, "other case: not protected");
 
     ASSERT_TRUE(Extract(TImageBuilder()
                             .Add("Velmora\\readme.txt", "new")
                             .Add("Velmora\\Data\\empty.lock", "")
                             .Add("Velmora\\Config\\LogedinUsers.XML", "<LogedinUsers/>")
-                            .Add("Config\\LogedinUsers.XML", "shipped")
                             .Add("Velmora\\config\\LogedinUsers.XML", "shipped")
                             .Add("Velmora\\Config\\logedinusers.xml", "shipped")
                             .Archive()));
@@ -123,7 +124,6 @@ TEST_F(PayloadArchiveTest, ExistingFilesAreOverwrittenOrTruncatedExceptTheUsersL
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Data/empty.lock"_qs), "");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs),
               "<LogedinUsers><u>li</u></LogedinUsers>");
-    EXPECT_EQ(ReadFile(FInstall + u"Config/LogedinUsers.XML"_qs), "top-level kept");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs), "shipped");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/logedinusers.xml"_qs), "shipped");
 
@@ -345,6 +345,150 @@ TEST_F(PayloadArchiveTest, LargeEntriesKeepTheEventLoopTurning) {
     ASSERT_TRUE(WritePayload(*payload, FInstall, nullptr));
     EXPECT_GE(passes, 2 + 7); // the entry's own two, and one between each MiB written
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/big.bin"_qs), big);
+}
+
+} // namespace
+
+namespace {
+
+// An install folder that is a home folder: nothing of the user's beside the product folder
+// may change, whatever the archive names.
+TEST_F(PayloadArchiveTest, EntriesOutsideTheProductFolderLeaveTheHomeFolderUnchanged) {
+    WriteFile(FInstall + u".profile"_qs, "export PATH=/usr/bin\n");
+    WriteFile(FInstall + u"Other/x.txt"_qs, "the user's own");
+    const QMap<QString, QByteArray> before = ReadTree(FRoot.path());
+    for (const QByteArray& outside : {QByteArray(".profile"), QByteArray("Other\\x.txt")}) {
+        SCOPED_TRACE(outside.constData());
+        EXPECT_FALSE(Extract(TImageBuilder()
+                                 .Add("Velmora\\a.txt", "a")
+                                 .Add(outside, "replaced by the payload")
+                                 .Archive()));
+        EXPECT_TRUE(Log().contains(u"CopyInstallFiles:安装包文件表无效\r\nentry 1 ("_qs +
+                                   QString::fromLatin1(outside) +
+                                   u"): entry lies outside the product folder Velmora\\"_qs))
+            << Log().toStdString();
+        EXPECT_EQ(ReadTree(FRoot.path()), before);
+        EXPECT_FALSE(QFileInfo::exists(FInstall + u"Velmora"_qs));
+    }
+}
+
+// A file named as its neighbour's temporary name was silently lost: writing the neighbour
+// removed it first. Such an archive is refused before anything is written.
+TEST_F(PayloadArchiveTest, AnEntryNamedLikeATemporaryFileIsRefusedNotLost) {
+    EXPECT_FALSE(Extract(TImageBuilder()
+                             .Add("Velmora\\.notes.txt.velmora-new", "my notes")
+                             .Add("Velmora\\notes.txt", "notes")
+                             .Archive()));
+    EXPECT_TRUE(Log().contains(u"entry 0 (Velmora\\.notes.txt.velmora-new): entry name has the "
+                               u"form of the installer's temporary files"_qs))
+        << Log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+}
+
+// What loading a payload cost, measured in a child process so the peak is its own.
+struct TLoadCost {
+    bool Finished = false; // false: killed (by the watchdog) or crashed
+    bool Loaded = false;
+    long GrowthKiB = 0; // growth of the peak resident size while loading
+    double Seconds = 0;
+};
+
+// Runs load in a child that a watchdog kills after watchdogSeconds: code that takes minutes
+// and gigabytes fails the test instead of holding up the test run.
+TLoadCost MeasureInChild(const std::function<bool()>& load, unsigned watchdogSeconds) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        ::alarm(watchdogSeconds);
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        const auto start = std::chrono::steady_clock::now();
+        const bool loaded = load();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        const TLoadCost cost{true, loaded, after.ru_maxrss - before.ru_maxrss, took.count()};
+        const bool sent = ::write(channel[1], &cost, sizeof cost) == sizeof cost;
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(channel[1]);
+    TLoadCost cost;
+    if (child > 0 && ::read(channel[0], &cost, sizeof cost) != sizeof cost)
+        cost = {};
+    ::close(channel[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return cost;
+}
+
+bool LoadFrom(QIODevice& source) {
+    return LoadPayload(source).has_value();
+}
+
+bool LoadFrom(const QByteArray& archive) {
+    QBuffer buffer;
+    buffer.setData(archive);
+    buffer.open(QIODevice::ReadOnly);
+    return LoadFrom(buffer);
+}
+
+// Three entries whose 65,535-byte names are one folder chain "a\a\...": a 300-byte archive.
+QByteArray DeepNamesArchive(const QByteArray& prefix) {
+    TImageBuilder deep;
+    for (const char last : {'x', 'y', 'z'}) {
+        QByteArray name = prefix;
+        while (name.size() < 65533)
+            name += "a\\";
+        deep.Add(name.left(65534) + last, "");
+    }
+    return deep.Archive();
+}
+
+constexpr long kBudgetKiB = 100 * 1024;
+constexpr unsigned kWatchdogSeconds = 15;
+
+TEST_F(PayloadArchiveTest, DeepNamesAreCheckedInLinearTimeAndMemory) {
+    const QByteArray issueShape = DeepNamesArchive("");
+    const QByteArray inProduct = DeepNamesArchive("Velmora\\");
+    ASSERT_LT(issueShape.size(), 400);
+    // As deep as a path may be (2,043 folders in 4,095 bytes), in 100 separate branches, so
+    // no two entries share a folder prefix below the product folder.
+    TImageBuilder branches;
+    for (int i = 0; i < 100; ++i) {
+        QByteArray name = QStringLiteral("Velmora\\%1\\").arg(i, 3, 10, QChar(u'0')).toLatin1();
+        while (name.size() < 4094)
+            name += "a\\";
+        branches.Add(name + 'f', QByteArray::number(i));
+    }
+    const QByteArray deepest = branches.Archive();
+
+    const struct {
+        const char* What;
+        const QByteArray& Archive;
+        bool Loads;
+        const char* Reason;
+    } cases[] = {
+        {"beside the product folder", issueShape, false,
+         "a\\... [65535 bytes]): entry lies outside the product folder"},
+        {"longer than a path may be", inProduct, false,
+         "a\\... [65535 bytes]): entry name is longer than the file system takes"},
+        {"100 deepest paths", deepest, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const TLoadCost cost =
+            MeasureInChild([&] { return LoadFrom(c.Archive); }, kWatchdogSeconds);
+        ASSERT_TRUE(cost.Finished) << "no answer within " << kWatchdogSeconds << " s";
+        EXPECT_EQ(cost.Loaded, c.Loads);
+        EXPECT_LT(cost.GrowthKiB, kBudgetKiB) << cost.Seconds << " s";
+        if (!c.Loads) {
+            EXPECT_TRUE(Log().contains(QLatin1String(c.Reason))) << Log().toStdString();
+        }
+    }
 }
 
 } // namespace
