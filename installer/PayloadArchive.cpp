@@ -165,7 +165,9 @@ bool ForceFolderPath(const QString& folder) {
 std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
     TPayloadImage payload;
     try {
-        ZDecompressStream(source, payload.Image);
+        // The table at the start says how long the image is: a stream that goes on past
+        // that is refused as soon as it does, long before it could fill the memory.
+        ZDecompressStream(source, payload.Image, kMaxPayloadImageBytes, DeclaredImageSize);
     } catch (const EVelmoraError& error) {
         WriteInstallLog(u"ZDecompressStream:提取安装包出错!\r\n"_qs + error.Message());
         return std::nullopt;

@@ -291,6 +291,21 @@ QString NameProblemText(TNameProblem problem) {
     return {};
 }
 
+qint64 DeclaredImageSize(QByteArrayView prefix) {
+    if (prefix.size() < 2)
+        return -1;
+    const quint16 count = ReadU16(prefix.data());
+    if (prefix.size() < TableEnd(count))
+        return -1;
+    quint64 end = quint64(TableEnd(count));
+    for (quint16 i = 0; i < count; ++i) {
+        const TPayloadRecord r = RecordAt(prefix, i);
+        end = std::max(
+            {end, RangeEnd(r.NameOffset, r.NameLength), RangeEnd(r.DataOffset, r.DataSize)});
+    }
+    return static_cast<qint64>(end); // below 2^33
+}
+
 std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString& productFolder) {
     const std::vector<TPayloadRecord> records = ReadRecords(image);
 

@@ -78,6 +78,11 @@ QString EscapeControlCharacters(const QString& text);
 // has any bad entry. Time and memory grow linearly with the image.
 std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString& productFolder);
 
+// How long the image starting with prefix may be: the end of its furthest name or data
+// range (at least the table's own end), once prefix holds the count and every record;
+// -1 while it does not yet. Inflation stops a stream that grows past it.
+qint64 DeclaredImageSize(QByteArrayView prefix);
+
 // Entry names decoded where possible, raw bytes escaped otherwise, control characters
 // escaped either way: for log lines.
 QString DisplayName(QByteArrayView rawName);

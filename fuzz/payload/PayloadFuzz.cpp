@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the payload reader twice: as an inflated image (the table
-// checks) and as an archive (inflation, then the table). Accepted
+// checks) and as an archive (inflation bounded by its table, then the table). Accepted
 // tables must only name safe, in-range entries below the product folder.
 #include "installer/PayloadTable.h"
 #include "installer/ZDecompress.h"
@@ -53,11 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     source.open(QIODevice::ReadOnly);
     QByteArray image;
     try {
-        // A small bound keeps decompression bombs from exhausting the fuzzer's memory.
-        ZDecompressStream(source, image, qint64(64) << 20);
+        // As the installer inflates (bounded by the table), with a small fixed bound so a
+        // table declaring gigabytes cannot exhaust the fuzzer's memory either.
+        ZDecompressStream(source, image, qint64(16) << 20, DeclaredImageSize);
     } catch (const EDecompressionError&) {
         return 0;
     }
+    // What the bound promises: never more than a complete table declares.
+    const qint64 declared = DeclaredImageSize(image);
+    Require(declared < 0 || image.size() <= declared);
     CheckAccepted(image);
     return 0;
 }

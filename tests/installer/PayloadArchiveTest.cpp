@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -19,6 +20,7 @@
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -489,6 +491,80 @@ TEST_F(PayloadArchiveTest, DeepNamesAreCheckedInLinearTimeAndMemory) {
             EXPECT_TRUE(Log().contains(QLatin1String(c.Reason))) << Log().toStdString();
         }
     }
+}
+
+// The zlib stream of a given number of zero bytes, compressed as it is read, so a bomb of
+// gigabytes costs only what the reader takes of it.
+class TZeroBomb : public QIODevice {
+public:
+    explicit TZeroBomb(qint64 inflatedSize) : FLeft(inflatedSize), FZeros(1 << 20, '\0') {
+        deflateInit(&FStream, 9);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    ~TZeroBomb() override { deflateEnd(&FStream); }
+    bool isSequential() const override { return true; }
+    qint64 Read() const { return FRead; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        while (FPending.size() < maxSize && !FEnded)
+            Compress();
+        const qint64 n = std::min<qint64>(maxSize, FPending.size());
+        std::memcpy(data, FPending.constData(), static_cast<size_t>(n));
+        FPending.remove(0, static_cast<qsizetype>(n));
+        FRead += n;
+        return n > 0 ? n : -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    void Compress() {
+        const qint64 part = std::min<qint64>(FLeft, FZeros.size());
+        FLeft -= part;
+        FStream.next_in = reinterpret_cast<Bytef*>(FZeros.data());
+        FStream.avail_in = static_cast<uInt>(part);
+        const int flush = FLeft == 0 ? Z_FINISH : Z_NO_FLUSH;
+        char out[65536];
+        int result = Z_OK;
+        do {
+            FStream.next_out = reinterpret_cast<Bytef*>(out);
+            FStream.avail_out = sizeof out;
+            result = deflate(&FStream, flush);
+            FPending.append(out, static_cast<qsizetype>(sizeof out - FStream.avail_out));
+        } while (FStream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+        FEnded = flush == Z_FINISH;
+    }
+
+    z_stream FStream{};
+    qint64 FLeft;
+    QByteArray FZeros;
+    QByteArray FPending;
+    qint64 FRead = 0;
+    bool FEnded = false;
+};
+
+TEST_F(PayloadArchiveTest, DecompressionBombIsRefusedEarlyWithinAMemoryBudget) {
+    // 9 GiB of zeros: a 9.4 MB archive. Zeros are a table of no entries, so the image is
+    // over after two bytes and the stream is refused at once.
+    constexpr qint64 kInflated = qint64(9) << 30;
+    const TLoadCost cost = MeasureInChild(
+        [] {
+            TZeroBomb bomb(kInflated);
+            return LoadFrom(bomb);
+        },
+        kWatchdogSeconds);
+    ASSERT_TRUE(cost.Finished) << "no answer within " << kWatchdogSeconds << " s";
+    EXPECT_FALSE(cost.Loaded);
+    EXPECT_LT(cost.GrowthKiB, kBudgetKiB) << cost.Seconds << " s";
+    EXPECT_TRUE(Log().contains(u"ZDecompressStream:提取安装包出错!\r\npayload inflates past the "
+                               u"size its table declares"_qs))
+        << Log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+
+    // Of the 9.4 MB, the first of the 32 KB chunks read was enough.
+    TZeroBomb bomb(kInflated);
+    EXPECT_FALSE(LoadFrom(bomb));
+    EXPECT_EQ(bomb.Read(), 32768);
 }
 
 } // namespace

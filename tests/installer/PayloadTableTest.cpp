@@ -46,6 +46,28 @@ QString InflateError(const QByteArray& archive, qint64 limit = kMaxPayloadImageB
     return QStringLiteral("<inflated>");
 }
 
+// Inflates as the installer does, bounded by the table; the error, or "<inflated>", and how
+// much of the archive was read.
+struct TBoundedInflation {
+    QString Outcome;
+    qint64 Read = 0;
+};
+TBoundedInflation InflateBounded(const QByteArray& archive, qint64 limit = kMaxPayloadImageBytes) {
+    QBuffer buffer;
+    buffer.setData(archive);
+    buffer.open(QIODevice::ReadOnly);
+    QByteArray out;
+    TBoundedInflation result{QStringLiteral("<inflated>")};
+    try {
+        ZDecompressStream(buffer, out, limit, DeclaredImageSize);
+    } catch (const EDecompressionError& error) {
+        result.Outcome = error.Message();
+        EXPECT_TRUE(out.isEmpty());
+    }
+    result.Read = buffer.pos();
+    return result;
+}
+
 TEST(PayloadTableTest, ReadsRecordsDecodingNamesBeforeSplitting) {
     const QByteArray trailingBackslash("Velmora\\\x81\x5c.txt", 14); // 乗.txt
     const QByteArray image = TImageBuilder()
@@ -196,6 +218,50 @@ TEST(PayloadTableTest, ControlCharactersAreRefusedAndShownEscaped) {
                                       u"c\u00e9"_qs),
               u"a\\x1b[2Jb\\x9b\\x00c\u00e9"_qs);
     EXPECT_EQ(DisplayName(QByteArray("Velmora\\\x1b]0;x\x07", 14)), u"Velmora\\\\x1b]0;x\\x07"_qs);
+}
+
+TEST(PayloadTableTest, DeclaredImageSizeIsTheFurthestRangeOnceTheTableIsComplete) {
+    using B = TImageBuilder;
+    const QByteArray image = B().Add("Velmora\\a", "alpha").Add("Velmora\\b", "").Image();
+    EXPECT_EQ(DeclaredImageSize(image), image.size());
+    EXPECT_EQ(DeclaredImageSize(image.left(1)), -1);
+    EXPECT_EQ(DeclaredImageSize(image.left(2 + 14 * 2 - 1)), -1); // one record not complete
+    EXPECT_EQ(DeclaredImageSize(image.left(2 + 14 * 2)), image.size());
+    EXPECT_EQ(DeclaredImageSize(B().Image()), 2);
+    EXPECT_EQ(DeclaredImageSize(QByteArray(2, '\0')), 2); // a stream of zeros declares nothing
+    // Both 32-bit fields at their largest: 2^33 - 2, computed without wrapping.
+    EXPECT_EQ(DeclaredImageSize(B().Add("Velmora\\a", "x")
+                                    .Patch(0, B::kDataOffset, 0xFFFFFFFFu)
+                                    .Patch(0, B::kDataSize, 0xFFFFFFFFu)
+                                    .Image()),
+              (qint64(1) << 33) - 2);
+    // The furthest range decides, whichever entry and whichever kind it is.
+    EXPECT_EQ(DeclaredImageSize(B().Add("Velmora\\a", "x").Patch(0, B::kNameOffset, 1000).Image()),
+              1000 + 9);
+}
+
+TEST(PayloadTableTest, InflationStopsWhereTheTableSaysTheImageEnds) {
+    const QByteArray image = TImageBuilder().Add("Velmora\\a", QByteArray(100000, 'a')).Image();
+    EXPECT_EQ(InflateBounded(CompressPayload(image)).Outcome, u"<inflated>"_qs);
+    // One byte more than the table accounts for is refused.
+    EXPECT_EQ(InflateBounded(CompressPayload(image + 'x')).Outcome,
+              u"payload inflates past the size its table declares"_qs);
+    // Zeros are a table of no entries: refused on the first chunk, not after 64 MB.
+    const QByteArray zeros = CompressPayload(QByteArray(64 << 20, '\0'));
+    const TBoundedInflation bomb = InflateBounded(zeros);
+    EXPECT_EQ(bomb.Outcome, u"payload inflates past the size its table declares"_qs);
+    EXPECT_LE(bomb.Read, 32768);
+    EXPECT_GT(zeros.size(), 32768);
+    // A table declaring more than the fixed limit is refused as soon as it is read.
+    const QByteArray huge = TImageBuilder()
+                                .Add("Velmora\\a", QByteArray(100000, 'a'))
+                                .Patch(0, TImageBuilder::kDataSize, 0xF0000000u)
+                                .Archive();
+    EXPECT_EQ(InflateBounded(huge).Outcome, u"payload declares more than the size limit"_qs);
+    EXPECT_EQ(InflateBounded(CompressPayload(image), image.size() - 1).Outcome,
+              u"payload declares more than the size limit"_qs);
+    // A stream shorter than its table is no inflation error: the table check refuses it.
+    EXPECT_EQ(InflateBounded(CompressPayload(image.chopped(10))).Outcome, u"<inflated>"_qs);
 }
 
 TEST(PayloadTableTest, InflationFailsWithZlibsMessageOnDamagedStreams) {
