@@ -387,6 +387,26 @@ TEST_F(PayloadArchiveTest, AnEntryNamedLikeATemporaryFileIsRefusedNotLost) {
     EXPECT_FALSE(QFileInfo::exists(FInstall));
 }
 
+// A path deeper than the open-folder cache is walked with one more descriptor at a time.
+TEST_F(PayloadArchiveTest, DeepPathsStayWithinTheDescriptorLimit) {
+    QByteArray deep = "Velmora\\";
+    for (int i = 0; i < 1000; ++i)
+        deep += "d\\";
+    const QByteArray archive =
+        TImageBuilder().Add(deep + "first.txt", "1").Add(deep + "second.txt", "2").Archive();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 200; // far fewer than the folders on the path
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const bool extracted = Extract(archive);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(extracted) << Log().toStdString();
+    const QString folder = FInstall + QString::fromLatin1(deep).replace(u'\\', u'/');
+    EXPECT_EQ(ReadFile(folder + u"first.txt"_qs), "1");
+    EXPECT_EQ(ReadFile(folder + u"second.txt"_qs), "2");
+}
+
 // What loading a payload cost, measured in a child process so the peak is its own.
 struct TLoadCost {
     bool Finished = false; // false: killed (by the watchdog) or crashed
