@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <cstdlib>
+#include <vector>
 
 using namespace velmora;
 
@@ -42,6 +43,20 @@ void CheckAccepted(QByteArrayView image) {
 }
 
 } // namespace
+
+// Under libFuzzer the target always runs with a memory limit of 256 MB: the bounds on
+// inflation and validation are what it proves. It goes first, so a limit given on the
+// command line still wins.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static char limit[] = "-rss_limit_mb=256";
+    static std::vector<char*> arguments;
+    arguments.assign(*argv, *argv + *argc);
+    arguments.insert(arguments.begin() + (arguments.empty() ? 0 : 1), limit);
+    arguments.push_back(nullptr);
+    *argc = static_cast<int>(arguments.size()) - 1;
+    *argv = arguments.data();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
