@@ -44,12 +44,16 @@ mode_t ModeFor(const char* data, quint32 size) {
     return 0644;
 }
 
-// Opened folders below the install folder, by their '\'-joined path. Every level is
-// entered with O_NOFOLLOW, so a symbolic link planted in the tree cannot lead outside it.
+// Opened folders below the install folder. Every level is entered with O_NOFOLLOW,
+// relative to its opened parent, so a symbolic link planted in the tree cannot lead outside
+// it. A folder is found by its parent and its own name, so a deep path costs its length,
+// not the square of it; at most kMaxOpenFolders stay open, and a path deeper than that is
+// walked holding one more descriptor at a time, so no depth runs out of descriptors.
 class TFolderTree {
 public:
     explicit TFolderTree(int rootFd) : FRootFd(rootFd) {}
     ~TFolderTree() {
+        ReleaseLoose();
         CloseAll();
         ::close(FRootFd);
     }
@@ -57,53 +61,97 @@ public:
     TFolderTree& operator=(const TFolderTree&) = delete;
 
     // The folder holding the entry's file, created as needed; -1 with errno on failure.
+    // It stays open until the next call.
     int FolderOf(const QStringList& components, QString& failedAt) {
+        ReleaseLoose();
         // Entries come in path order, so few folders are revisited; a bounded cache keeps a
         // payload with thousands of folders inside the process's descriptor limit.
         if (FOpen.size() >= kMaxOpenFolders)
             CloseAll();
         int parent = FRootFd;
-        QString key;
+        int parentId = 0; // the install folder; kLoose for a folder outside the cache
         for (qsizetype i = 0; i + 1 < components.size(); ++i) {
-            key += components.at(i);
-            auto found = FOpen.constFind(key);
-            if (found != FOpen.cend()) {
-                parent = *found;
-            } else {
-                const QByteArray name = NativeName(components.at(i));
-                const bool made = ::mkdirat(parent, name.constData(), 0755) == 0;
-                if (!made && errno != EEXIST) {
-                    failedAt = key;
-                    return -1;
+            const TKey key{parentId, components.at(i)};
+            if (parentId != kLoose) {
+                const auto found = FOpen.constFind(key);
+                if (found != FOpen.cend()) {
+                    parent = found->Fd;
+                    parentId = found->Id;
+                    continue;
                 }
-                const int fd = ::openat(parent, name.constData(),
-                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                if (fd < 0) {
-                    failedAt = key;
-                    return -1;
-                }
-                // Folders made here are readable by all, whatever the umask says.
-                if (made)
-                    ::fchmod(fd, 0755);
-                FOpen.insert(key, fd);
-                parent = fd;
             }
-            key += u'\\';
+            const int fd = Enter(parent, key.Name);
+            const int error = errno;
+            if (parentId == kLoose)
+                ::close(parent);
+            if (fd < 0) {
+                failedAt = components.mid(0, i + 1).join(u'\\');
+                errno = error;
+                return -1;
+            }
+            if (parentId != kLoose && FOpen.size() < kMaxOpenFolders) {
+                const int id = ++FLastId;
+                FOpen.insert(key, TFolder{fd, id});
+                parentId = id;
+            } else {
+                parentId = kLoose;
+            }
+            parent = fd;
         }
+        if (parentId == kLoose)
+            FLoose = parent;
         return parent;
     }
 
 private:
     static constexpr qsizetype kMaxOpenFolders = 64;
+    static constexpr int kLoose = -1;
+
+    struct TKey {
+        int Parent;
+        QString Name;
+        bool operator==(const TKey& other) const {
+            return Parent == other.Parent && Name == other.Name;
+        }
+    };
+    friend size_t qHash(const TKey& key, size_t seed) {
+        return qHashMulti(seed, key.Parent, key.Name);
+    }
+    struct TFolder {
+        int Fd;
+        int Id;
+    };
+
+    // Creates (when missing) and opens one level; -1 with errno on failure.
+    static int Enter(int parent, const QString& component) {
+        const QByteArray name = NativeName(component);
+        const bool made = ::mkdirat(parent, name.constData(), 0755) == 0;
+        if (!made && errno != EEXIST)
+            return -1;
+        const int fd =
+            ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        // Folders made here are readable by all, whatever the umask says.
+        if (fd >= 0 && made)
+            ::fchmod(fd, 0755);
+        return fd;
+    }
+
+    void ReleaseLoose() {
+        if (FLoose >= 0)
+            ::close(FLoose);
+        FLoose = -1;
+    }
 
     void CloseAll() {
-        for (const int fd : std::as_const(FOpen))
-            ::close(fd);
+        for (const TFolder& folder : std::as_const(FOpen))
+            ::close(folder.Fd);
         FOpen.clear();
     }
 
     int FRootFd;
-    QHash<QString, int> FOpen;
+    int FLoose = -1;
+    int FLastId = 0;
+    QHash<TKey, TFolder> FOpen;
 };
 
 // Files are written in parts of this size, with the window's messages processed between them,
@@ -165,13 +213,15 @@ bool ForceFolderPath(const QString& folder) {
 std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
     TPayloadImage payload;
     try {
-        ZDecompressStream(source, payload.Image);
+        // The table at the start says how long the image is: a stream that goes on past
+        // that is refused as soon as it does, long before it could fill the memory.
+        ZDecompressStream(source, payload.Image, kMaxPayloadImageBytes, DeclaredImageSize);
     } catch (const EVelmoraError& error) {
         WriteInstallLog(u"ZDecompressStream:提取安装包出错!\r\n"_qs + error.Message());
         return std::nullopt;
     }
     try {
-        payload.Entries = ReadPayloadTable(payload.Image);
+        payload.Entries = ReadPayloadTable(payload.Image, InstallerSettingsOrDefault().ProductName);
     } catch (const EPayloadFormatError& error) {
         WriteInstallLog(u"CopyInstallFiles:安装包文件表无效\r\n"_qs + error.Message());
         return std::nullopt;

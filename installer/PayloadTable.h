@@ -17,6 +17,11 @@ VELMORA_DECLARE_ERROR(EPayloadFormatError, EVelmoraError);
 //   u32 dataOffset }; names are GBK, folders separated by '\'.
 inline constexpr qsizetype kPayloadRecordSize = 14;
 
+// What the file system takes (in the UTF-8 the names are written in): one folder or file
+// name, and a whole path below the install folder.
+inline constexpr qsizetype kMaxComponentBytes = 255;
+inline constexpr qsizetype kMaxEntryPathBytes = 4095;
+
 struct TPayloadRecord {
     quint16 NameLength = 0;
     quint32 NameOffset = 0;
@@ -32,20 +37,54 @@ struct TPayloadEntry {
     quint32 DataSize = 0;
 };
 
-// Why a name cannot be extracted safely; kNameOk when it can.
-enum class TNameProblem { Ok, Empty, NotGbk, Absolute, EmptyComponent, DotComponent, BadCharacter };
+// Why a name cannot be extracted safely; Ok when it can.
+enum class TNameProblem {
+    Ok,
+    Empty,
+    NotGbk,
+    Absolute,
+    EmptyComponent,
+    DotComponent,
+    BadCharacter,
+    ControlCharacter,
+    ReservedName,
+    TooLong,
+    OutsideProduct,
+};
 
 // Pure checks, shared by the reader and by the packer so both refuse the same names.
+// CheckEntryComponents looks at the name alone; CheckEntryName also requires it to lie
+// below the product folder (first component productFolder, at least one more after it).
 TNameProblem CheckEntryComponents(const QString& decodedName);
+TNameProblem CheckEntryName(const QString& decodedName, const QString& productFolder);
 QString NameProblemText(TNameProblem problem);
 
-// Reads and validates the whole table. Every record's name and data must lie inside the
-// image, every name must decode and stay below the install folder, and no path may be both
-// a file and a folder. Raises EPayloadFormatError naming the first bad entry; nothing is
-// returned for a table that has any bad entry.
-std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image);
+// The names under which the extraction writes a file before renaming it into place
+// (".<name>.velmora-new", or ".velmora-new-<hash>" for long names): no entry may carry
+// one, or writing its neighbour would replace or remove it. Compared without regard to
+// ASCII letter case, so a case-folding file system cannot make them meet either.
+bool IsReservedTemporaryName(const QString& component);
 
-// Entry names decoded where possible, raw bytes escaped otherwise: for log lines.
+// C0 controls, DEL and C1 controls: what a terminal or log viewer would act on.
+bool IsControlCharacter(char16_t c);
+// Text with every control character shown as \xHH: for anything printed that carries a
+// name from an archive or a tree being packed.
+QString EscapeControlCharacters(const QString& text);
+
+// Reads and validates the whole table. Every record's name and data must lie inside the
+// image, the names together no longer than the image, every name must decode and stay
+// below productFolder, and no path may be both a file and a folder. Raises
+// EPayloadFormatError naming the first bad entry; nothing is returned for a table that
+// has any bad entry. Time and memory grow linearly with the image.
+std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString& productFolder);
+
+// How long the image starting with prefix may be: the end of its furthest name or data
+// range (at least the table's own end), once prefix holds the count and every record;
+// -1 while it does not yet. Inflation stops a stream that grows past it.
+qint64 DeclaredImageSize(QByteArrayView prefix);
+
+// Entry names decoded where possible, raw bytes escaped otherwise, control characters
+// escaped either way: for log lines.
 QString DisplayName(QByteArrayView rawName);
 
 } // namespace velmora

@@ -46,15 +46,51 @@ private:
     bool FOpen = false;
 };
 
+// How far the output may grow: maxBytes until the bound can tell, then what it tells. Asked
+// after every inflate call, so a stream that outgrows it stops within one call's output.
+class TOutputLimit {
+public:
+    TOutputLimit(qint64 maxBytes, const TInflateBound& bound)
+        : FLimit(maxBytes), FBound(bound), FKnown(!bound) {}
+
+    qint64 Limit() const { return FLimit; }
+
+    void Check(QByteArrayView inflated) {
+        if (!FKnown) {
+            const qint64 declared = FBound(inflated);
+            if (declared >= 0) {
+                FKnown = true;
+                if (declared > FLimit)
+                    throw EDecompressionError(
+                        QStringLiteral("payload declares more than the size limit"));
+                FLimit = declared;
+                FDeclared = true;
+            }
+        }
+        if (inflated.size() > FLimit)
+            throw EDecompressionError(FDeclared ? QStringLiteral("payload inflates past the "
+                                                                 "size its table declares")
+                                                : QStringLiteral("payload inflates past the "
+                                                                 "size limit"));
+    }
+
+private:
+    qint64 FLimit;
+    const TInflateBound& FBound;
+    bool FKnown;
+    bool FDeclared = false;
+};
+
 // Output goes straight into the target's spare room, at least one chunk at a time: the
 // same calls and error semantics as inflating through a separate chunk buffer, without
-// copying every byte a second time. `used` counts the bytes that hold output.
-void PrepareOutput(z_stream& z, QByteArray& target, qsizetype used, qint64 maxBytes) {
+// copying every byte a second time. `used` counts the bytes that hold output, of which the
+// first `before` were there already. The buffer doubles as output arrives but never past
+// one chunk beyond the limit, the room in which a stream that goes on shows itself.
+void PrepareOutput(z_stream& z, QByteArray& target, qsizetype before, qsizetype used,
+                   qint64 limit) {
     if (target.size() - used < kChunk) {
-        if (used >= maxBytes)
-            throw EDecompressionError(QStringLiteral("payload inflates past the size limit"));
         const qint64 wanted = std::max<qint64>(qint64(used) * 2, qint64(used) + kChunk);
-        target.resize(static_cast<qsizetype>(std::min<qint64>(wanted, maxBytes)));
+        target.resize(static_cast<qsizetype>(std::min<qint64>(wanted, before + limit + kChunk)));
     }
     z.next_out = reinterpret_cast<Bytef*>(target.data() + used);
     z.avail_out =
@@ -65,14 +101,16 @@ qsizetype UsedAfter(const z_stream& z, const QByteArray& target) {
     return reinterpret_cast<const char*>(z.next_out) - target.constData();
 }
 
-void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes);
+void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit);
 
 } // namespace
 
-void ZDecompressStream(QIODevice& source, QByteArray& target, qint64 maxBytes) {
+void ZDecompressStream(QIODevice& source, QByteArray& target, qint64 maxBytes,
+                       const TInflateBound& bound) {
     const qsizetype before = target.size();
     try {
-        InflateInto(source, target, maxBytes);
+        TOutputLimit limit(maxBytes, bound);
+        InflateInto(source, target, limit);
     } catch (...) {
         // Whatever was produced is worthless; never leave the grown buffer's tail behind.
         target.resize(before);
@@ -82,11 +120,15 @@ void ZDecompressStream(QIODevice& source, QByteArray& target, qint64 maxBytes) {
 
 namespace {
 
-void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
+void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit) {
     TInflater inflater;
     z_stream& z = inflater.Stream();
     const auto input = std::make_unique<char[]>(kChunk);
-    qsizetype used = target.size();
+    const qsizetype before = target.size();
+    qsizetype used = before;
+    const auto inflated = [&] {
+        return QByteArrayView(target.constData() + before, used - before);
+    };
     qsizetype pumpedAt = used;
     bool ended = false;
 
@@ -102,7 +144,7 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
         z.avail_in = static_cast<uInt>(got);
         uInt roomLeft = 0;
         do {
-            PrepareOutput(z, target, used, maxBytes);
+            PrepareOutput(z, target, before, used, limit.Limit());
             const int result = inflate(&z, Z_NO_FLUSH);
             used = UsedAfter(z, target);
             roomLeft = z.avail_out;
@@ -119,6 +161,7 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
             // without consuming input, so waiting for progress would never end.
             if (result == Z_NEED_DICT)
                 inflater.Raise(Z_NEED_DICT);
+            limit.Check(inflated());
             if (result == Z_STREAM_END) {
                 ended = true;
                 if (z.avail_in > 0)
@@ -133,7 +176,7 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
     int result = Z_OK;
     uInt roomLeft = 0;
     do {
-        PrepareOutput(z, target, used, maxBytes);
+        PrepareOutput(z, target, before, used, limit.Limit());
         result = inflate(&z, Z_FINISH);
         used = UsedAfter(z, target);
         roomLeft = z.avail_out;
@@ -141,6 +184,7 @@ void InflateInto(QIODevice& source, QByteArray& target, qint64 maxBytes) {
             inflater.Raise(result);
         if (result == Z_NEED_DICT)
             inflater.Raise(Z_NEED_DICT);
+        limit.Check(inflated());
     } while (result != Z_STREAM_END || roomLeft == 0);
     target.resize(used);
     inflater.End();

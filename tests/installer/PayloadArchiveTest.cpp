@@ -11,11 +11,16 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -108,14 +113,12 @@ TEST_F(PayloadArchiveTest, ExistingFilesAreOverwrittenOrTruncatedExceptTheUsersL
     WriteFile(FInstall + u"Velmora/Data/empty.lock"_qs, "stale lock");
     WriteFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs,
               "<LogedinUsers><u>li</u></LogedinUsers>");
-    WriteFile(FInstall + u"Config/LogedinUsers.XML"_qs, "top-level kept");
     WriteFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs, "other case: not protected");
 
     ASSERT_TRUE(Extract(TImageBuilder()
                             .Add("Velmora\\readme.txt", "new")
                             .Add("Velmora\\Data\\empty.lock", "")
                             .Add("Velmora\\Config\\LogedinUsers.XML", "<LogedinUsers/>")
-                            .Add("Config\\LogedinUsers.XML", "shipped")
                             .Add("Velmora\\config\\LogedinUsers.XML", "shipped")
                             .Add("Velmora\\Config\\logedinusers.xml", "shipped")
                             .Archive()));
@@ -123,7 +126,6 @@ TEST_F(PayloadArchiveTest, ExistingFilesAreOverwrittenOrTruncatedExceptTheUsersL
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Data/empty.lock"_qs), "");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/LogedinUsers.XML"_qs),
               "<LogedinUsers><u>li</u></LogedinUsers>");
-    EXPECT_EQ(ReadFile(FInstall + u"Config/LogedinUsers.XML"_qs), "top-level kept");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/config/LogedinUsers.XML"_qs), "shipped");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/Config/logedinusers.xml"_qs), "shipped");
 
@@ -345,6 +347,244 @@ TEST_F(PayloadArchiveTest, LargeEntriesKeepTheEventLoopTurning) {
     ASSERT_TRUE(WritePayload(*payload, FInstall, nullptr));
     EXPECT_GE(passes, 2 + 7); // the entry's own two, and one between each MiB written
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/big.bin"_qs), big);
+}
+
+} // namespace
+
+namespace {
+
+// An install folder that is a home folder: nothing of the user's beside the product folder
+// may change, whatever the archive names.
+TEST_F(PayloadArchiveTest, EntriesOutsideTheProductFolderLeaveTheHomeFolderUnchanged) {
+    WriteFile(FInstall + u".profile"_qs, "export PATH=/usr/bin\n");
+    WriteFile(FInstall + u"Other/x.txt"_qs, "the user's own");
+    const QMap<QString, QByteArray> before = ReadTree(FRoot.path());
+    for (const QByteArray& outside : {QByteArray(".profile"), QByteArray("Other\\x.txt")}) {
+        SCOPED_TRACE(outside.constData());
+        EXPECT_FALSE(Extract(TImageBuilder()
+                                 .Add("Velmora\\a.txt", "a")
+                                 .Add(outside, "replaced by the payload")
+                                 .Archive()));
+        EXPECT_TRUE(Log().contains(u"CopyInstallFiles:安装包文件表无效\r\nentry 1 ("_qs +
+                                   QString::fromLatin1(outside) +
+                                   u"): entry lies outside the product folder Velmora\\"_qs))
+            << Log().toStdString();
+        EXPECT_EQ(ReadTree(FRoot.path()), before);
+        EXPECT_FALSE(QFileInfo::exists(FInstall + u"Velmora"_qs));
+    }
+}
+
+// A file named as its neighbour's temporary name was silently lost: writing the neighbour
+// removed it first. Such an archive is refused before anything is written.
+TEST_F(PayloadArchiveTest, AnEntryNamedLikeATemporaryFileIsRefusedNotLost) {
+    EXPECT_FALSE(Extract(TImageBuilder()
+                             .Add("Velmora\\.notes.txt.velmora-new", "my notes")
+                             .Add("Velmora\\notes.txt", "notes")
+                             .Archive()));
+    EXPECT_TRUE(Log().contains(u"entry 0 (Velmora\\.notes.txt.velmora-new): entry name has the "
+                               u"form of the installer's temporary files"_qs))
+        << Log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+}
+
+// A path deeper than the open-folder cache is walked with one more descriptor at a time.
+TEST_F(PayloadArchiveTest, DeepPathsStayWithinTheDescriptorLimit) {
+    QByteArray deep = "Velmora\\";
+    for (int i = 0; i < 1000; ++i)
+        deep += "d\\";
+    const QByteArray archive =
+        TImageBuilder().Add(deep + "first.txt", "1").Add(deep + "second.txt", "2").Archive();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 200; // far fewer than the folders on the path
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const bool extracted = Extract(archive);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(extracted) << Log().toStdString();
+    const QString folder = FInstall + QString::fromLatin1(deep).replace(u'\\', u'/');
+    EXPECT_EQ(ReadFile(folder + u"first.txt"_qs), "1");
+    EXPECT_EQ(ReadFile(folder + u"second.txt"_qs), "2");
+}
+
+// What loading a payload cost, measured in a child process so the peak is its own.
+struct TLoadCost {
+    bool Finished = false; // false: killed (by the watchdog) or crashed
+    bool Loaded = false;
+    long GrowthKiB = 0; // growth of the peak resident size while loading
+    double Seconds = 0;
+};
+
+// Runs load in a child that a watchdog kills after watchdogSeconds: code that takes minutes
+// and gigabytes fails the test instead of holding up the test run.
+TLoadCost MeasureInChild(const std::function<bool()>& load, unsigned watchdogSeconds) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        ::alarm(watchdogSeconds);
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        const auto start = std::chrono::steady_clock::now();
+        const bool loaded = load();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        const TLoadCost cost{true, loaded, after.ru_maxrss - before.ru_maxrss, took.count()};
+        const bool sent = ::write(channel[1], &cost, sizeof cost) == sizeof cost;
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(channel[1]);
+    TLoadCost cost;
+    if (child > 0 && ::read(channel[0], &cost, sizeof cost) != sizeof cost)
+        cost = {};
+    ::close(channel[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return cost;
+}
+
+bool LoadFrom(QIODevice& source) {
+    return LoadPayload(source).has_value();
+}
+
+bool LoadFrom(const QByteArray& archive) {
+    QBuffer buffer;
+    buffer.setData(archive);
+    buffer.open(QIODevice::ReadOnly);
+    return LoadFrom(buffer);
+}
+
+// Three entries whose 65,535-byte names are one folder chain "a\a\...": a 300-byte archive.
+QByteArray DeepNamesArchive(const QByteArray& prefix) {
+    TImageBuilder deep;
+    for (const char last : {'x', 'y', 'z'}) {
+        QByteArray name = prefix;
+        while (name.size() < 65533)
+            name += "a\\";
+        deep.Add(name.left(65534) + last, "");
+    }
+    return deep.Archive();
+}
+
+constexpr long kBudgetKiB = 100 * 1024;
+constexpr unsigned kWatchdogSeconds = 15;
+
+TEST_F(PayloadArchiveTest, DeepNamesAreCheckedInLinearTimeAndMemory) {
+    const QByteArray issueShape = DeepNamesArchive("");
+    const QByteArray inProduct = DeepNamesArchive("Velmora\\");
+    ASSERT_LT(issueShape.size(), 400);
+    // As deep as a path may be (2,043 folders in 4,095 bytes), in 100 separate branches, so
+    // no two entries share a folder prefix below the product folder.
+    TImageBuilder branches;
+    for (int i = 0; i < 100; ++i) {
+        QByteArray name = QStringLiteral("Velmora\\%1\\").arg(i, 3, 10, QChar(u'0')).toLatin1();
+        while (name.size() < 4094)
+            name += "a\\";
+        branches.Add(name + 'f', QByteArray::number(i));
+    }
+    const QByteArray deepest = branches.Archive();
+
+    const struct {
+        const char* What;
+        const QByteArray& Archive;
+        bool Loads;
+        const char* Reason;
+    } cases[] = {
+        {"beside the product folder", issueShape, false,
+         "a\\... [65535 bytes]): entry lies outside the product folder"},
+        {"longer than a path may be", inProduct, false,
+         "a\\... [65535 bytes]): entry name is longer than the file system takes"},
+        {"100 deepest paths", deepest, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const TLoadCost cost =
+            MeasureInChild([&] { return LoadFrom(c.Archive); }, kWatchdogSeconds);
+        ASSERT_TRUE(cost.Finished) << "no answer within " << kWatchdogSeconds << " s";
+        EXPECT_EQ(cost.Loaded, c.Loads);
+        EXPECT_LT(cost.GrowthKiB, kBudgetKiB) << cost.Seconds << " s";
+        if (!c.Loads) {
+            EXPECT_TRUE(Log().contains(QLatin1String(c.Reason))) << Log().toStdString();
+        }
+    }
+}
+
+// The zlib stream of a given number of zero bytes, compressed as it is read, so a bomb of
+// gigabytes costs only what the reader takes of it.
+class TZeroBomb : public QIODevice {
+public:
+    explicit TZeroBomb(qint64 inflatedSize) : FLeft(inflatedSize), FZeros(1 << 20, '\0') {
+        deflateInit(&FStream, 9);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    ~TZeroBomb() override { deflateEnd(&FStream); }
+    bool isSequential() const override { return true; }
+    qint64 Read() const { return FRead; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        while (FPending.size() < maxSize && !FEnded)
+            Compress();
+        const qint64 n = std::min<qint64>(maxSize, FPending.size());
+        std::memcpy(data, FPending.constData(), static_cast<size_t>(n));
+        FPending.remove(0, static_cast<qsizetype>(n));
+        FRead += n;
+        return n > 0 ? n : -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    void Compress() {
+        const qint64 part = std::min<qint64>(FLeft, FZeros.size());
+        FLeft -= part;
+        FStream.next_in = reinterpret_cast<Bytef*>(FZeros.data());
+        FStream.avail_in = static_cast<uInt>(part);
+        const int flush = FLeft == 0 ? Z_FINISH : Z_NO_FLUSH;
+        char out[65536];
+        int result = Z_OK;
+        do {
+            FStream.next_out = reinterpret_cast<Bytef*>(out);
+            FStream.avail_out = sizeof out;
+            result = deflate(&FStream, flush);
+            FPending.append(out, static_cast<qsizetype>(sizeof out - FStream.avail_out));
+        } while (FStream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+        FEnded = flush == Z_FINISH;
+    }
+
+    z_stream FStream{};
+    qint64 FLeft;
+    QByteArray FZeros;
+    QByteArray FPending;
+    qint64 FRead = 0;
+    bool FEnded = false;
+};
+
+TEST_F(PayloadArchiveTest, DecompressionBombIsRefusedEarlyWithinAMemoryBudget) {
+    // 9 GiB of zeros: a 9.4 MB archive. Zeros are a table of no entries, so the image is
+    // over after two bytes and the stream is refused at once.
+    constexpr qint64 kInflated = qint64(9) << 30;
+    const TLoadCost cost = MeasureInChild(
+        [] {
+            TZeroBomb bomb(kInflated);
+            return LoadFrom(bomb);
+        },
+        kWatchdogSeconds);
+    ASSERT_TRUE(cost.Finished) << "no answer within " << kWatchdogSeconds << " s";
+    EXPECT_FALSE(cost.Loaded);
+    EXPECT_LT(cost.GrowthKiB, kBudgetKiB) << cost.Seconds << " s";
+    EXPECT_TRUE(Log().contains(u"ZDecompressStream:提取安装包出错!\r\npayload inflates past the "
+                               u"size its table declares"_qs))
+        << Log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FInstall));
+
+    // Of the 9.4 MB, the first of the 32 KB chunks read was enough.
+    TZeroBomb bomb(kInflated);
+    EXPECT_FALSE(LoadFrom(bomb));
+    EXPECT_EQ(bomb.Read(), 32768);
 }
 
 } // namespace

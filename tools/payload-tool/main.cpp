@@ -2,7 +2,9 @@
 // the installer's own code, so what a vendor checks here is what users get.
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
+#include "installer/PayloadTable.h"
 #include "installer/PayloadWriter.h"
+#include "installer/ProgressDisplay.h"
 #include "platform/system/DebugOutput.h"
 #include "platform/system/LogFile.h"
 #include "tools/common/CommandLine.h"
@@ -33,12 +35,15 @@ const char* const kBuildHelp =
     "usage: payload-tool build <folder> -o <archive>\n"
     "Packs every file below <folder>/Velmora/ into a payload archive, the exact bytes the\n"
     "installer embeds. Entries are named Velmora\\<path> in GBK, sorted by path, so the\n"
-    "same tree always gives the same archive. Names that GBK cannot encode, symbolic\n"
-    "links and special files are refused. Empty folders are not carried.\n";
+    "same tree always gives the same archive. Names that GBK cannot encode or that hold\n"
+    "control characters, names of the installer's temporary form (.<name>.velmora-new),\n"
+    "names longer than the file system takes, symbolic links and special files are\n"
+    "refused. Empty folders are not carried.\n";
 
 const char* const kListHelp =
     "usage: payload-tool list <archive>\n"
-    "Prints one line per entry in table order: the data size in bytes, a tab, the name.\n";
+    "Prints one line per entry in table order: the data size in bytes, a tab, the name.\n"
+    "Control characters in anything printed are shown as \\xHH, never sent raw.\n";
 
 const char* const kVerifyHelp =
     "usage: payload-tool verify <archive>\n"
@@ -51,10 +56,28 @@ const char* const kExtractHelp =
     "folder Velmora/ appears inside it), showing progress. An existing\n"
     "Velmora/Config/LogedinUsers.XML is kept. Exit 0 on success.\n";
 
+// Every text printed here may carry a name from an archive or a packed tree: its control
+// characters are shown, never sent to the terminal raw.
 int Fail(const QString& text) {
-    PrintLine(stderr, QStringLiteral("payload-tool: ") + text);
+    PrintLine(stderr, QStringLiteral("payload-tool: ") + EscapeControlCharacters(text));
     return kExitFailed;
 }
+
+// The extraction's status lines name entries; they reach the terminal escaped.
+class TEscapedProgress : public IProgressDisplay {
+public:
+    explicit TEscapedProgress(IProgressDisplay& target) : FTarget(target) {}
+    void SetStatusText(const QString& text) override {
+        FTarget.SetStatusText(EscapeControlCharacters(text));
+    }
+    void SetProgressRange(int minimum, int maximum) override {
+        FTarget.SetProgressRange(minimum, maximum);
+    }
+    void SetProgressPosition(int position) override { FTarget.SetProgressPosition(position); }
+
+private:
+    IProgressDisplay& FTarget;
+};
 
 // Opens and validates an archive; the installer's log line explains any failure and is
 // echoed to the terminal by the log observer.
@@ -100,7 +123,9 @@ int WithArchive(const QStringList& args, const char* help, qsizetype argumentCou
 int List(const QStringList& args) {
     return WithArchive(args, kListHelp, 1, [](const TPayloadImage& payload) {
         for (const TPayloadEntry& entry : payload.Entries)
-            PrintLine(stdout, QStringLiteral("%1\t%2").arg(entry.DataSize).arg(entry.Name));
+            PrintLine(stdout, QStringLiteral("%1\t%2")
+                                  .arg(entry.DataSize)
+                                  .arg(EscapeControlCharacters(entry.Name)));
         return kExitOk;
     });
 }
@@ -122,7 +147,8 @@ int Extract(const QStringList& args) {
     return WithArchive(args, kExtractHelp, 2, [&args](const TPayloadImage& payload) {
         bool written = false;
         {
-            TTerminalProgress progress(stderr);
+            TTerminalProgress terminal(stderr);
+            TEscapedProgress progress(terminal);
             written = WritePayload(payload, args.at(1), &progress);
         }
         if (!written)

@@ -1,3 +1,4 @@
+#include "tests/support/PayloadImageBuilder.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
@@ -74,6 +75,68 @@ TEST(PayloadToolTest, BadInputGivesAClearMessageAndNonZeroExit) {
         Tool({u"build"_qs, dir.filePath(u"nothing"_qs), u"-o"_qs, dir.filePath(u"out.bin"_qs)})
             .Exit,
         1);
+}
+
+// Names that would be lost or act on a terminal never get into an archive.
+TEST(PayloadToolTest, BuildRefusesTemporaryNamesAndControlCharacters) {
+    const struct {
+        const char* What;
+        QString File;
+        const char* Message;
+    } cases[] = {
+        {"temporary name", u"Velmora/docs/.notes.txt.velmora-new"_qs,
+         "Velmora\\docs\\.notes.txt.velmora-new: entry name has the form of the installer's "
+         "temporary files"},
+        {"terminal title escape", u"Velmora/a\x1b]0;owned\x07.txt"_qs,
+         "Velmora\\a\\x1b]0;owned\\x07.txt: entry name has a control character"},
+        {"line break in a folder", u"Velmora/a\nb/c.txt"_qs,
+         "Velmora\\a\\x0ab\\c.txt: entry name has a control character"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(u"release/Velmora/notes.txt"_qs), "notes");
+        WriteFile(dir.filePath(u"release/"_qs + c.File), "x");
+        const QString archive = dir.filePath(u"out.bin"_qs);
+        const TRun build = Tool({u"build"_qs, dir.filePath(u"release"_qs), u"-o"_qs, archive});
+        EXPECT_EQ(build.Exit, 1);
+        EXPECT_TRUE(build.Err.contains(QString::fromUtf8(c.Message))) << build.Err.toStdString();
+        EXPECT_FALSE(build.Err.contains(QChar(0x1b)));
+        EXPECT_FALSE(QFileInfo::exists(archive));
+    }
+}
+
+// An archive made by hand with such names is refused by every command; the line naming
+// the entry shows its control characters and goes on past a NUL.
+TEST(PayloadToolTest, ArchivesWithControlCharactersAreRefusedWithTheNameEscaped) {
+    QTemporaryDir dir;
+    const struct {
+        QByteArray Name;
+        const char* Shown;
+    } cases[] = {
+        {"Velmora\\\x1b]0;owned\x07\x1b[2J.txt", "Velmora\\\\x1b]0;owned\\x07\\x1b[2J.txt"},
+        {QByteArray("Velmora\\a\0b.txt", 15), "Velmora\\a\\x00b.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Shown);
+        const QString archive = dir.filePath(u"crafted.bin"_qs);
+        WriteFile(archive, velmora::test::TImageBuilder()
+                               .Add("Velmora\\readme.txt", "ok")
+                               .Add(c.Name, "x")
+                               .Archive());
+        const QString expected = u"payload-tool: CopyInstallFiles:安装包文件表无效: entry 1 ("_qs +
+                                 QString::fromUtf8(c.Shown) +
+                                 u"): entry name has a control character\n"_qs;
+        for (const QStringList& args :
+             {QStringList{u"list"_qs, archive}, QStringList{u"verify"_qs, archive},
+              QStringList{u"extract"_qs, archive, dir.filePath(u"install"_qs)}}) {
+            const TRun run = Tool(args);
+            EXPECT_EQ(run.Exit, 1) << args.first().toStdString();
+            EXPECT_EQ(run.Err.toStdString(), expected.toStdString()) << args.first().toStdString();
+            EXPECT_TRUE(run.Out.isEmpty());
+        }
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"install"_qs)));
+    }
 }
 
 TEST(PayloadToolTest, UsageErrorsAndHelp) {
