@@ -184,6 +184,8 @@ private:
     void EnsureLaidOut();
     // The zone's draw rectangle after OnAdjustZoneRect.
     TRect HitRect(TZone* AZone);
+    // Whether the point lies on the zone: the one test hover, presses, clicks and popups use.
+    bool HitsZone(TZone* AZone, const QPoint& APoint);
     // The displayed zone whose adjusted rectangle holds the point: the first, or the last.
     TZone* DisplayedZoneAt(const QPoint& APoint, bool ALast);
     void UpdateMouseOver(const QPoint& APoint);
@@ -200,8 +202,6 @@ private:
     void BlinkTimerTick();
     void EnterHoverTimerTick();
     void LeaveHoverTimerTick();
-    // Raises an event handler; a failure is logged with ATag and the view keeps its state.
-    template <typename TCall> void Guarded(const QString& ATag, TCall&& ACall);
     // The structure changed while an event ran: stop using pointers taken before it.
     bool StructureMoved(quint64 AVersion) const { return AVersion != FStructureVersion; }
 
