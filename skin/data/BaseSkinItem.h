@@ -67,7 +67,6 @@ public:
     bool IsCurrentSkin() const { return FIsCurrentSkin; }
     void SetIsCurrentSkin(bool AValue) { FIsCurrentSkin = AValue; }
     bool ImageLoaded() const { return FImageLoaded; }
-    bool PreviewLoaded() const { return FPreviewLoaded; }
 
 protected:
     void LogFailure(const std::exception& AError, const QString& ATag) const;

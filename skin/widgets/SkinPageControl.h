@@ -168,7 +168,6 @@ private:
     // Forgets hover and press; every way the mouse can stop acting on the control ends here.
     void ResetMouseState();
     void SetHover(int AIndex);
-    bool HasFocusInside() const;
     static bool CanTakeFocus(const QWidget* AWidget);
 
     TSkinPageControlStyleItem* FPageControlStyleItem = nullptr;

@@ -87,7 +87,6 @@ public:
 
     bool HorzScrollVisible() const { return FHorzBar.Visible(); }
     bool VertScrollVisible() const { return FVertBar.Visible(); }
-    const TZoneScrollBar& HorzScrollBar() const { return FHorzBar; }
     const TZoneScrollBar& VertScrollBar() const { return FVertBar; }
     // The view is in the hovered state (the pointer rested on it for HoverInterval).
     bool Hovered() const { return FHovered; }
@@ -95,7 +94,6 @@ public:
     // Counted; while above 0 the zones are not painted. Reaching 0 repaints.
     void BeginUpdate();
     void EndUpdate();
-    int UpdateCount() const { return FUpdateCount; }
     // Re-enables updates, forgets any BeginUpdate and repaints.
     void Repaint();
     void RedrawView() { Repaint(); }
