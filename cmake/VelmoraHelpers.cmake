@@ -33,11 +33,17 @@ function(velmora_folder_library name)
     velmora_library(${name} SOURCES ${sources} LINKS ${ARG_LINKS})
 endfunction()
 
-# Adds each listed sub-folder that has a CMakeLists.txt.
+# Adds each listed sub-folder. Every suite and library goes through here, so a folder whose
+# CMakeLists.txt is missing stops the configure step: skipping it would drop its tests (or
+# its code) from the build without a word.
 macro(velmora_add_existing)
     foreach(_dir ${ARGN})
-        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt)
-            add_subdirectory(${_dir})
+        if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt)
+            message(FATAL_ERROR
+                "${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt is missing: the folder "
+                "'${_dir}' is listed in ${CMAKE_CURRENT_LIST_FILE} but cannot be built. "
+                "Restore the file or take the folder off the list.")
         endif()
+        add_subdirectory(${_dir})
     endforeach()
 endmacro()

@@ -22,7 +22,6 @@ public:
     // (0700) when missing and must be a real folder owned by this user that nobody else may
     // write to; otherwise, or when the lock file is not this user's plain file, Failed.
     TResult Acquire();
-    bool IsHeld() const { return FLock >= 0; }
     // Hands the name to the process: it stays held until the process ends.
     void KeepForProcessLifetime();
 

@@ -53,7 +53,6 @@ public:
     const QByteArray* GetSkinBinaryByName(const QString& AName) const;
     QStringList GetSkinNodesByName(const QString& AName) const;
 
-    const TBinaryTreeDocument100& SkinDoc() const { return *FSkinDoc; }
     const QString& FileName() const { return FFileName; }
     const QString& ResName() const { return FResName; }
     bool Loaded() const { return FLoaded; }

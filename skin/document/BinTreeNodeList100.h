@@ -16,8 +16,6 @@ public:
     TBinTreeNodeList100(const TBinTreeNodeList100&) = delete;
     TBinTreeNodeList100& operator=(const TBinTreeNodeList100&) = delete;
 
-    TBinTreeNode100* OwnerNode() const noexcept { return FOwnerNode; }
-
     // Appends ANode and makes the owner its parent; a node already here keeps its index.
     int Add(TBinTreeNode100* ANode);
     // Inserts ANode at Index (0..Count) unless it is already in the list.

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -22,7 +24,95 @@ const std::array<TZoneViewImage, KZoneStyleImageCount> KItemImages = {
     zviNodeExpandBackImage, zviNodeHover,
 };
 
+// One row of the handler table: the view's event, the style's handler for it and the name a
+// failure of the view's own handler is logged with.
+template <typename TEvent, typename TDo> struct THandlerEntry {
+    using TEventType = TEvent;
+    TEvent TSkinZoneView::*Event;
+    TDo Do;
+    const char* Name;
+};
+
+template <typename TEvent, typename TDo>
+constexpr THandlerEntry<TEvent, TDo> Entry(TEvent TSkinZoneView::*AEvent, TDo ADo,
+                                           const char* AName) {
+    return {AEvent, ADo, AName};
+}
+
+// The style's handler as it sits on a view. It is recognisable, so detaching can tell it
+// from a handler the program set on the view since.
+template <typename TDo> struct TStyleHandler {
+    TBaseZoneViewStyle* Style;
+    TDo Do;
+    template <typename... TArgs> void operator()(TArgs&&... AArgs) const {
+        (Style->*Do)(std::forward<TArgs>(AArgs)...);
+    }
+};
+
+template <typename TEvent, typename TDo>
+bool IsStyleHandler(const TEvent& AHandler, TDo, const TBaseZoneViewStyle* AStyle) {
+    const auto* own = AHandler.template target<TStyleHandler<TDo>>();
+    return own != nullptr && own->Style == AStyle;
+}
+
+template <auto AEvent, typename TEvent> constexpr bool IsEvent(TEvent TSkinZoneView::*AOther) {
+    if constexpr (std::is_same_v<decltype(AEvent), TEvent TSkinZoneView::*>)
+        return AEvent == AOther;
+    else
+        return false;
+}
+
 } // namespace
+
+constexpr auto TBaseZoneViewStyle::HandlerTable() {
+    using S = TBaseZoneViewStyle;
+    using V = TSkinZoneView;
+    return std::make_tuple(Entry(&V::OnAdjustZoneRect, &S::DoAdjustZoneRect, "OnAdjustZoneRect"),
+                           Entry(&V::OnBlinkZone, &S::DoBlinkZone, "OnBlinkZone"),
+                           Entry(&V::OnClickZone, &S::DoClickZone, "OnClickZone"),
+                           Entry(&V::OnDblClickZone, &S::DoDblClickZone, "OnDblClickZone"),
+                           Entry(&V::OnClientPopup, &S::DoClientPopup, "OnClientPopup"),
+                           Entry(&V::OnZonePopup, &S::DoZonePopup, "OnZonePopup"),
+                           Entry(&V::OnDrawHead, &S::DoDrawHead, "OnDrawHead"),
+                           Entry(&V::OnDrawZone, &S::DoDrawZone, "OnDrawZone"),
+                           Entry(&V::OnPrepareDrawZone, &S::DoPrepareDrawZone, "OnPrepareDrawZone"),
+                           Entry(&V::OnAppendDrawZone, &S::DoAppendDrawZone, "OnAppendDrawZone"),
+                           Entry(&V::OnExpandZone, &S::DoExpandZone, "OnExpandZone"),
+                           Entry(&V::OnSelectZone, &S::DoSelectZone, "OnSelectZone"),
+                           Entry(&V::OnIdleTimer, &S::DoIdleTimer, "OnIdleTimer"));
+}
+
+template <auto AEvent, std::size_t ISlot> constexpr std::size_t TBaseZoneViewStyle::SlotOf() {
+    constexpr auto table = HandlerTable();
+    static_assert(ISlot < std::tuple_size_v<decltype(table)>,
+                  "the style does not take this event over");
+    if constexpr (IsEvent<AEvent>(std::get<ISlot>(table).Event))
+        return ISlot;
+    else
+        return SlotOf<AEvent, ISlot + 1>();
+}
+
+template <typename TStep> void TBaseZoneViewStyle::EachHandler(TStep&& AStep) {
+    static constexpr auto table = HandlerTable();
+    using TTable = std::remove_const_t<decltype(table)>;
+    [&]<std::size_t... ISlot>(std::index_sequence<ISlot...>) {
+        static_assert(sizeof...(ISlot) == std::tuple_size_v<TSavedHandlers>,
+                      "one saved handler per table row");
+        static_assert((std::is_same_v<typename std::tuple_element_t<ISlot, TTable>::TEventType,
+                                      std::tuple_element_t<ISlot, TSavedHandlers>> &&
+                       ...),
+                      "each saved handler has its row's event type");
+        (AStep(std::get<ISlot>(table), std::get<ISlot>(FSaved)), ...);
+    }
+    (std::make_index_sequence<std::tuple_size_v<TTable>>{});
+}
+
+template <auto AEvent, typename... TArgs> void TBaseZoneViewStyle::PassOn(TArgs&&... AArgs) {
+    constexpr std::size_t slot = SlotOf<AEvent>();
+    auto& saved = std::get<slot>(FSaved);
+    if (saved)
+        Forward(std::get<slot>(HandlerTable()).Name, [&] { saved(AArgs...); });
+}
 
 TBaseZoneViewStyle::TBaseZoneViewStyle() {
     for (auto& element : FElements)
@@ -125,22 +215,14 @@ void TBaseZoneViewStyle::Detach() {
         FSaved = TSavedHandlers{};
         return;
     }
-    view->OnAdjustZoneRect = std::move(FSaved.AdjustZoneRect);
-    view->OnBlinkZone = std::move(FSaved.BlinkZone);
-    view->OnClickZone = std::move(FSaved.ClickZone);
-    view->OnDblClickZone = std::move(FSaved.DblClickZone);
-    view->OnClientPopup = std::move(FSaved.ClientPopup);
-    view->OnZonePopup = std::move(FSaved.ZonePopup);
-    view->OnDrawHead = std::move(FSaved.DrawHead);
-    view->OnDrawZone = std::move(FSaved.DrawZone);
-    view->OnPrepareDrawZone = std::move(FSaved.PrepareDrawZone);
-    view->OnExpandZone = std::move(FSaved.ExpandZone);
-    view->OnSelectZone = std::move(FSaved.SelectZone);
-    view->OnIdleTimer = std::move(FSaved.IdleTimer);
-    // The append handler was taken over too; leaving the style's in place would call into
-    // this style after it is gone.
-    view->OnAppendDrawZone = std::move(FSaved.AppendDrawZone);
-    FSaved = TSavedHandlers{};
+    EachHandler([this, view](const auto& AEntry, auto& ASaved) {
+        auto& handler = view->*AEntry.Event;
+        // A handler the program put on the view while the style was attached stays there:
+        // writing back the one saved before would lose it.
+        if (IsStyleHandler(handler, AEntry.Do, this))
+            handler = std::move(ASaved);
+        ASaved = nullptr;
+    });
     view->RedrawAll();
 }
 
@@ -148,53 +230,11 @@ void TBaseZoneViewStyle::Attach(TSkinZoneView* AView) {
     static quint64 serial = 0;
     FZoneView = AView;
     FAttachSerial = ++serial;
-    FSaved.AdjustZoneRect = AView->OnAdjustZoneRect;
-    FSaved.BlinkZone = AView->OnBlinkZone;
-    FSaved.ClickZone = AView->OnClickZone;
-    FSaved.DblClickZone = AView->OnDblClickZone;
-    FSaved.ClientPopup = AView->OnClientPopup;
-    FSaved.ZonePopup = AView->OnZonePopup;
-    FSaved.DrawHead = AView->OnDrawHead;
-    FSaved.DrawZone = AView->OnDrawZone;
-    FSaved.PrepareDrawZone = AView->OnPrepareDrawZone;
-    FSaved.AppendDrawZone = AView->OnAppendDrawZone;
-    FSaved.ExpandZone = AView->OnExpandZone;
-    FSaved.SelectZone = AView->OnSelectZone;
-    FSaved.IdleTimer = AView->OnIdleTimer;
-    AView->OnAdjustZoneRect = [this](TSkinZoneView* s, TZone* z, TRect& r) {
-        DoAdjustZoneRect(s, z, r);
-    };
-    AView->OnBlinkZone = [this](TSkinZoneView* s, TZone* z, const TRect& r) {
-        DoBlinkZone(s, z, r);
-    };
-    AView->OnClickZone = [this](TSkinZoneView* s, TZone* z, const TRect& r) {
-        DoClickZone(s, z, r);
-    };
-    AView->OnDblClickZone = [this](TSkinZoneView* s, TZone* z, const TRect& r) {
-        DoDblClickZone(s, z, r);
-    };
-    AView->OnClientPopup = [this](TSkinZoneView* s, TZone* z, const TRect& r) {
-        DoClientPopup(s, z, r);
-    };
-    AView->OnZonePopup = [this](TSkinZoneView* s, TZone* z, const TRect& r) {
-        DoZonePopup(s, z, r);
-    };
-    AView->OnDrawHead = [this](TSkinZoneView* s, TGPGraphics& g, const TRect& r) {
-        DoDrawHead(s, g, r);
-    };
-    AView->OnDrawZone = [this](TSkinZoneView* s, TGPGraphics& g, TZone* z, const TRect& r) {
-        DoDrawZone(s, g, z, r);
-    };
-    AView->OnAppendDrawZone = [this](TSkinZoneView* s, TGPGraphics& g, TZone* z, const TRect& r) {
-        DoAppendDrawZone(s, g, z, r);
-    };
-    AView->OnExpandZone = [this](TSkinZoneView* s, TZone* z, const TRect& r, bool e) {
-        DoExpandZone(s, z, r, e);
-    };
-    AView->OnSelectZone = [this](TSkinZoneView* s, TZone* z, const TRect& r, bool e) {
-        DoSelectZone(s, z, r, e);
-    };
-    AView->OnIdleTimer = [this](TSkinZoneView* s) { DoIdleTimer(s); };
+    EachHandler([this, AView](const auto& AEntry, auto& ASaved) {
+        auto& handler = AView->*AEntry.Event;
+        ASaved = std::move(handler);
+        handler = TStyleHandler<decltype(AEntry.Do)>{this, AEntry.Do};
+    });
     AView->RedrawAll();
 }
 
@@ -210,13 +250,11 @@ template <typename TCall> void TBaseZoneViewStyle::Forward(const char* AEventNam
 }
 
 void TBaseZoneViewStyle::DoAdjustZoneRect(TSkinZoneView* ASender, TZone* AZone, TRect& AZoneRect) {
-    if (FSaved.AdjustZoneRect)
-        Forward("OnAdjustZoneRect", [&] { FSaved.AdjustZoneRect(ASender, AZone, AZoneRect); });
+    PassOn<&TSkinZoneView::OnAdjustZoneRect>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoBlinkZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect) {
-    if (FSaved.BlinkZone)
-        Forward("OnBlinkZone", [&] { FSaved.BlinkZone(ASender, AZone, AZoneRect); });
+    PassOn<&TSkinZoneView::OnBlinkZone>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoClickZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect) {
@@ -225,64 +263,60 @@ void TBaseZoneViewStyle::DoClickZone(TSkinZoneView* ASender, TZone* AZone, const
         ASender->setFocus(Qt::MouseFocusReason);
     if (AZone != nullptr)
         AZone->SetSelected(true);
-    if (FSaved.ClickZone && (AZone == nullptr || !alive.expired()))
-        Forward("OnClickZone", [&] { FSaved.ClickZone(ASender, AZone, AZoneRect); });
+    if (AZone == nullptr || !alive.expired())
+        PassOn<&TSkinZoneView::OnClickZone>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoDblClickZone(TSkinZoneView* ASender, TZone* AZone,
                                         const TRect& AZoneRect) {
-    if (FSaved.DblClickZone)
-        Forward("OnDblClickZone", [&] { FSaved.DblClickZone(ASender, AZone, AZoneRect); });
+    PassOn<&TSkinZoneView::OnDblClickZone>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoClientPopup(TSkinZoneView* ASender, TZone* AZone,
                                        const TRect& AZoneRect) {
-    if (FSaved.ClientPopup)
-        Forward("OnClientPopup", [&] { FSaved.ClientPopup(ASender, AZone, AZoneRect); });
+    PassOn<&TSkinZoneView::OnClientPopup>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoZonePopup(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect) {
     const std::weak_ptr<void> alive = AZone != nullptr ? AZone->Alive() : std::weak_ptr<void>();
     if (AZone != nullptr)
         AZone->SetSelected(true);
-    if (FSaved.ZonePopup && (AZone == nullptr || !alive.expired()))
-        Forward("OnZonePopup", [&] { FSaved.ZonePopup(ASender, AZone, AZoneRect); });
+    if (AZone == nullptr || !alive.expired())
+        PassOn<&TSkinZoneView::OnZonePopup>(ASender, AZone, AZoneRect);
 }
 
 void TBaseZoneViewStyle::DoDrawHead(TSkinZoneView* ASender, TGPGraphics& AGraphics,
                                     const TRect& ADrawRect) {
-    if (FSaved.DrawHead)
-        Forward("OnDrawHead", [&] { FSaved.DrawHead(ASender, AGraphics, ADrawRect); });
+    PassOn<&TSkinZoneView::OnDrawHead>(ASender, AGraphics, ADrawRect);
 }
 
 void TBaseZoneViewStyle::DoDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics, TZone* AZone,
                                     const TRect& ADrawRect) {
-    if (FSaved.DrawZone)
-        Forward("OnDrawZone", [&] { FSaved.DrawZone(ASender, AGraphics, AZone, ADrawRect); });
+    PassOn<&TSkinZoneView::OnDrawZone>(ASender, AGraphics, AZone, ADrawRect);
+}
+
+void TBaseZoneViewStyle::DoPrepareDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics,
+                                           TZone* AZone, const TRect& ADrawRect) {
+    PassOn<&TSkinZoneView::OnPrepareDrawZone>(ASender, AGraphics, AZone, ADrawRect);
 }
 
 void TBaseZoneViewStyle::DoAppendDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics,
                                           TZone* AZone, const TRect& ADrawRect) {
-    if (FSaved.AppendDrawZone)
-        Forward("OnAppendDrawZone",
-                [&] { FSaved.AppendDrawZone(ASender, AGraphics, AZone, ADrawRect); });
+    PassOn<&TSkinZoneView::OnAppendDrawZone>(ASender, AGraphics, AZone, ADrawRect);
 }
 
 void TBaseZoneViewStyle::DoExpandZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect,
                                       bool AExpanded) {
-    if (FSaved.ExpandZone)
-        Forward("OnExpandZone", [&] { FSaved.ExpandZone(ASender, AZone, AZoneRect, AExpanded); });
+    PassOn<&TSkinZoneView::OnExpandZone>(ASender, AZone, AZoneRect, AExpanded);
 }
 
 void TBaseZoneViewStyle::DoSelectZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect,
                                       bool ASelected) {
-    if (FSaved.SelectZone)
-        Forward("OnSelectZone", [&] { FSaved.SelectZone(ASender, AZone, AZoneRect, ASelected); });
+    PassOn<&TSkinZoneView::OnSelectZone>(ASender, AZone, AZoneRect, ASelected);
 }
 
 void TBaseZoneViewStyle::DoIdleTimer(TSkinZoneView* ASender) {
-    if (FSaved.IdleTimer)
-        Forward("OnIdleTimer", [&] { FSaved.IdleTimer(ASender); });
+    PassOn<&TSkinZoneView::OnIdleTimer>(ASender);
 }
 
 } // namespace velmora

@@ -8,7 +8,9 @@
 
 #include <QPointer>
 #include <array>
+#include <cstddef>
 #include <memory>
+#include <tuple>
 
 namespace velmora {
 
@@ -73,6 +75,8 @@ protected:
     virtual void DoDrawHead(TSkinZoneView* ASender, TGPGraphics& AGraphics, const TRect& ADrawRect);
     virtual void DoDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics, TZone* AZone,
                             const TRect& ADrawRect);
+    virtual void DoPrepareDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics, TZone* AZone,
+                                   const TRect& ADrawRect);
     virtual void DoAppendDrawZone(TSkinZoneView* ASender, TGPGraphics& AGraphics, TZone* AZone,
                                   const TRect& ADrawRect);
     virtual void DoExpandZone(TSkinZoneView* ASender, TZone* AZone, const TRect& AZoneRect,
@@ -85,22 +89,24 @@ protected:
     template <typename TCall> void Forward(const char* AEventName, TCall&& ACall);
 
 private:
-    // The view's own handlers while the style is attached.
-    struct TSavedHandlers {
-        TZoneAdjustRectEvent AdjustZoneRect;
-        TZoneNotifyEvent BlinkZone;
-        TZoneNotifyEvent ClickZone;
-        TZoneNotifyEvent DblClickZone;
-        TZoneNotifyEvent ClientPopup;
-        TZoneNotifyEvent ZonePopup;
-        TZoneHeadDrawEvent DrawHead;
-        TZoneDrawEvent DrawZone;
-        TZoneDrawEvent PrepareDrawZone;
-        TZoneDrawEvent AppendDrawZone;
-        TZoneExpandEvent ExpandZone;
-        TZoneSelectEvent SelectZone;
-        TZoneViewEvent IdleTimer;
-    };
+    // The view's own handlers while the style is attached, in the order of the handler table
+    // (BaseZoneViewStyle.cpp). That table alone says which view event each slot is, which Do
+    // handler serves it and the name its failures are logged with: saving, installing,
+    // forwarding and giving back all walk it, so no event can be handled one way and restored
+    // another.
+    using TSavedHandlers =
+        std::tuple<TZoneAdjustRectEvent, TZoneNotifyEvent, TZoneNotifyEvent, TZoneNotifyEvent,
+                   TZoneNotifyEvent, TZoneNotifyEvent, TZoneHeadDrawEvent, TZoneDrawEvent,
+                   TZoneDrawEvent, TZoneDrawEvent, TZoneExpandEvent, TZoneSelectEvent,
+                   TZoneViewEvent>;
+
+    static constexpr auto HandlerTable();
+    // The table slot of a view event (a pointer to the view's event member).
+    template <auto AEvent, std::size_t ISlot = 0> static constexpr std::size_t SlotOf();
+    // Runs AStep(table entry, saved handler) for every slot.
+    template <typename TStep> void EachHandler(TStep&& AStep);
+    // What every Do handler ends with: the saved handler of AEvent, if any, runs guarded.
+    template <auto AEvent, typename... TArgs> void PassOn(TArgs&&... AArgs);
 
     void Detach();
     void Attach(TSkinZoneView* AView);

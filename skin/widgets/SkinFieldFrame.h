@@ -23,8 +23,6 @@ public:
     bool SetInsideFrameColor(const QColor& AValue);
     const QColor& OuterFrameColor() const { return FouterFrameColor; }
     bool SetOuterFrameColor(const QColor& AValue);
-    // The parent's skinned picture under the field at its last capture.
-    const QImage& ParentBackGroundBitmap() const { return FParentBackGroundBitmap; }
 
     // Captures the parent's picture under AField into the background bitmap.
     const QImage& CaptureParent(QWidget& AField);

@@ -4,84 +4,21 @@
 #include "skin/data/SkinMng.h"
 #include "skin/data/SkinStyleItems.h"
 #include "skin/drawing/GdiSkinHelper.h"
-#include "skin/drawing/SkinEngineLog.h"
 #include "skin/widgets/SkinPageControlAccessible.h"
 #include "skin/widgets/SkinTabRecolour.h"
 #include "skin/widgets/SkinTabSheet.h"
 
-#include <QEnterEvent>
-#include <QKeyEvent>
-#include <QToolTip>
 #include <algorithm>
+
+// The control's state: the page list, which page is active, the appearance properties and the
+// skin pictures. Geometry is in SkinPageControlGeometry.cpp, painting in
+// SkinPageControlPaint.cpp, mouse, keys and focus in SkinPageControlInput.cpp.
 
 namespace velmora {
 
 namespace {
 
 constexpr int KElementMargin = 8;
-constexpr TGPColor KPlaceholderColor = 0xFF00FFFFu;
-constexpr TGPColor KDisabledCaptionColor = 0xFF808080u;
-constexpr int KNoTabImage = -1;
-
-bool IsVertical(TSkinTabOrientation AOrientation) {
-    return AOrientation == toLeft || AOrientation == toRight;
-}
-
-int ElementSlot(TPageCtrlImage AImage) {
-    switch (AImage) {
-    case pgiTabHover:
-        return 0;
-    case pgiTabDown:
-        return 1;
-    case pgiTabNormal:
-        return 2;
-    case pgiTabBackGround:
-        return 3;
-    default:
-        return -1;
-    }
-}
-
-TGPRect Inset(const TGPRect& r, int dx, int dy) {
-    return TGPRect{r.X + dx, r.Y + dy, r.Width - 2 * dx, r.Height - 2 * dy};
-}
-
-// The three pictures of a control button: normal, hover, down (and disabled for paging).
-struct TButtonImages {
-    TPageCtrlImage Normal, Hover, Down;
-};
-
-TButtonImages ImagesOf(TSkinTabCtrlBtn AButton) {
-    switch (AButton) {
-    case cbAttach:
-        return {pgiAttachNormal, pgiAttachHover, pgiAttachDown};
-    case cbCustom:
-        return {pgiCustomNormal, pgiCustomHover, pgiCustomDown};
-    case cbClose:
-        return {pgiCloseNormal, pgiCloseHover, pgiCloseDown};
-    case cbPageDown:
-        return {pgiPageDownNormal, pgiPageDownHover, pgiPageDownDown};
-    case cbPageUp:
-    default:
-        return {pgiPageUpNormal, pgiPageUpHover, pgiPageUpDown};
-    }
-}
-
-// Restores the caption colour however the drawing ends.
-class TCaptionColourScope {
-public:
-    TCaptionColourScope(TGDIText& AText, bool AGrey) : FText(AText), FOld(AText.FontColor()) {
-        if (AGrey)
-            FText.SetFontColor(KDisabledCaptionColor);
-    }
-    ~TCaptionColourScope() { FText.SetFontColor(FOld); }
-    TCaptionColourScope(const TCaptionColourScope&) = delete;
-    TCaptionColourScope& operator=(const TCaptionColourScope&) = delete;
-
-private:
-    TGDIText& FText;
-    TGPColor FOld;
-};
 
 } // namespace
 
@@ -236,10 +173,6 @@ void TSkinPageControl::ShowAllTabs() {
         page->SetTabVisible(true);
 }
 
-int TSkinPageControl::TabAtPos(int X, int Y) {
-    return TabLayout().TabAt(QPoint(X, Y));
-}
-
 // ---- changing the page ----------------------------------------------------------------------
 
 void TSkinPageControl::DoSetTabIndex(int Value) {
@@ -295,13 +228,10 @@ void TSkinPageControl::SetActivePageIndex(int Value) {
         SetActivePage(FVisiblePages[Value]);
 }
 
-namespace {
-
-bool CanTakeFocus(const QWidget* w) {
-    return w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus) != 0;
+bool TSkinPageControl::CanTakeFocus(const QWidget* AWidget) {
+    return AWidget->isEnabled() && AWidget->isVisible() &&
+           (AWidget->focusPolicy() & Qt::TabFocus) != 0;
 }
-
-} // namespace
 
 void TSkinPageControl::ChangeActivePage(TSkinTabSheet* APage) {
     if (FActivePage == APage)
@@ -419,121 +349,6 @@ VELMORA_STRIP_SETTER(ShowCustomButton, FShowCustomButton, bool)
 VELMORA_STRIP_SETTER(PageScrollStart, FPageScrollStart, int)
 #undef VELMORA_STRIP_SETTER
 
-TGPRect TSkinPageControl::GetTabAreaRect() const {
-    const int w = std::max(0, width());
-    const int h = std::max(0, height());
-    switch (FTabOrientation) {
-    case toLeft:
-        return TGPRect{0, 0, std::min(FTabHeight, w), h};
-    case toRight:
-        return TGPRect{std::max(0, w - FTabHeight), 0, std::min(FTabHeight, w), h};
-    case toBottom:
-        return TGPRect{0, std::max(0, h - FTabHeight), w, std::min(FTabHeight, h)};
-    case toTop:
-    default:
-        return TGPRect{0, 0, w, std::min(FTabHeight, h)};
-    }
-}
-
-TGPRect TSkinPageControl::GetPageAreaRect() const {
-    const int w = std::max(0, width());
-    const int h = std::max(0, height());
-    if (!FShowCard)
-        return TGPRect{0, 0, w, h};
-    const TGPRect strip = GetTabAreaRect();
-    switch (FTabOrientation) {
-    case toLeft:
-        return TGPRect{strip.Width, 0, w - strip.Width, h};
-    case toRight:
-        return TGPRect{0, 0, w - strip.Width, h};
-    case toBottom:
-        return TGPRect{0, 0, w, h - strip.Height};
-    case toTop:
-    default:
-        return TGPRect{0, strip.Height, w, h - strip.Height};
-    }
-}
-
-void TSkinPageControl::AlignSheets() {
-    const QRect area = GetPageAreaRect().ToQRect();
-    for (TSkinTabSheet* page : FPages)
-        page->setGeometry(area);
-}
-
-void TSkinPageControl::LayoutChanged() {
-    FLayoutStale = true;
-}
-
-bool TSkinPageControl::CaptionShown(const TSkinTabSheet* APage) const {
-    return !FOnlyShowActivePageCaption || APage == FActivePage;
-}
-
-int TSkinPageControl::TabLength(TSkinTabSheet* APage, TGPGraphics& AMeasure) const {
-    const bool icon = APage->ImageIndex() >= 0;
-    const bool vertical = IsVertical(FTabOrientation);
-    if (!CaptionShown(APage) || APage->Caption().isEmpty())
-        return (vertical ? FIconHeight : FIconWidth) + 8;
-    const int text = FCaptionText->GetFontWidth(AMeasure, APage->Caption());
-    switch (FTabOrientation) {
-    case toTop:
-        return icon ? text + FIconWidth + 20 : text + 16;
-    case toBottom:
-        return icon ? text + FIconWidth + 12 : text + 8;
-    default:
-        return icon ? text + FIconHeight + 12 : text + 8;
-    }
-}
-
-TTabStripInput TSkinPageControl::MakeLayoutInput() {
-    TTabStripInput input;
-    input.Orientation = FTabOrientation;
-    input.Strip = GetTabAreaRect();
-    input.FillInRow = FFillInRow;
-    input.AlwaysShowFirstPage = FAlwaysShowFirstPage;
-    input.PageScrollStart = FPageScrollStart;
-    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
-    TGPGraphics measure(scratch);
-    for (TSkinTabSheet* page : FVisiblePages)
-        input.TabLengths.push_back(TabLength(page, measure));
-    const bool vertical = IsVertical(FTabOrientation);
-    // A button without its picture still gets a square to mark its place.
-    const int placeholder = std::max(1, FTabHeight - 6);
-    const std::pair<TSkinTabCtrlBtn, bool> buttons[] = {{cbAttach, FShowAttachButton},
-                                                        {cbPageUp, true},
-                                                        {cbPageDown, true},
-                                                        {cbCustom, FShowCustomButton},
-                                                        {cbClose, FShowCloseButton}};
-    for (const auto& [button, shown] : buttons) {
-        const IGPBitmap& image = FImages[ImagesOf(button).Normal];
-        TTabStripButton& entry = input.Buttons[TabCtrlBtnSlot(button)];
-        entry.Shown = shown;
-        entry.Along = image ? (vertical ? image->Height() : image->Width()) : placeholder;
-        entry.Across = image ? (vertical ? image->Width() : image->Height()) : placeholder;
-    }
-    return input;
-}
-
-const TTabStripLayout& TSkinPageControl::TabLayout() {
-    if (!FLayoutStale)
-        return FLayout;
-    if (FShowCard) {
-        FLayout = TTabStripLayouter::Layout(MakeLayoutInput());
-    } else {
-        FLayout = TTabStripLayout{};
-        FLayout.Tabs.assign(FVisiblePages.size(), TGPRect{});
-        FLayout.PageScrollStart = FPageScrollStart;
-    }
-    FPageScrollVisible = FLayout.PageScrollVisible;
-    FPageScrollStart = FLayout.PageScrollStart;
-    FMaxPageScrollStart = FLayout.MaxPageScrollStart;
-    for (TSkinTabSheet* page : FPages)
-        page->SetDisplayRect(TGPRect{});
-    for (size_t i = 0; i < FVisiblePages.size(); ++i)
-        FVisiblePages[i]->SetDisplayRect(FLayout.Tabs[i]);
-    FLayoutStale = false;
-    return FLayout;
-}
-
 void TSkinPageControl::TakeFont() {
     if (!FCaptionText)
         return;
@@ -545,353 +360,6 @@ void TSkinPageControl::TakeFont() {
                                (f.strikeOut() ? FontStyleStrikeout : 0));
     FCaptionText->SetFontColor(palette().color(QPalette::WindowText).rgba());
     LayoutChanged();
-}
-
-// ---- painting -------------------------------------------------------------------------------
-
-void TSkinPageControl::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
-    TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
-    try {
-        if (!FShowCard)
-            return;
-        DrawTabs(Graphics, GetTabAreaRect());
-        if (FVisiblePages.empty())
-            DrawPageArea(Graphics, GetPageAreaRect());
-    } catch (const std::exception& error) {
-        const QString name = objectName();
-        LogSkinFailure(ClassName(), &name, &error, QStringLiteral("CustomPaint"));
-    }
-}
-
-void TSkinPageControl::DrawTabs(TGPGraphics& Graphics, const TGPRect& ARect) {
-    switch (FTabOrientation) {
-    case toLeft:
-        DrawTabsLeft(Graphics, ARect);
-        break;
-    case toRight:
-        DrawTabsRight(Graphics, ARect);
-        break;
-    case toBottom:
-        DrawTabsBottom(Graphics, ARect);
-        break;
-    case toTop:
-    default:
-        DrawTabsTop(Graphics, ARect);
-        break;
-    }
-}
-
-void TSkinPageControl::DrawTabsTop(TGPGraphics& Graphics, const TGPRect& ARect) {
-    if (FImages[pgiTabBackGround])
-        TSkinHelper::DrawButtonFrame(Graphics, ElementFor(pgiTabBackGround), ARect);
-    DrawStrip(Graphics, ARect);
-}
-
-// Only the top strip has a background picture in the skin.
-void TSkinPageControl::DrawTabsBottom(TGPGraphics& Graphics, const TGPRect& ARect) {
-    DrawStrip(Graphics, ARect);
-}
-
-void TSkinPageControl::DrawTabsLeft(TGPGraphics& Graphics, const TGPRect& ARect) {
-    DrawStrip(Graphics, ARect);
-}
-
-void TSkinPageControl::DrawTabsRight(TGPGraphics& Graphics, const TGPRect& ARect) {
-    DrawStrip(Graphics, ARect);
-}
-
-void TSkinPageControl::DrawPageArea(TGPGraphics&, const TGPRect&) {}
-
-void TSkinPageControl::DrawStrip(TGPGraphics& Graphics, const TGPRect&) {
-    const TTabStripLayout& layout = TabLayout();
-    for (int i = 0; i < static_cast<int>(layout.Tabs.size()); ++i)
-        if (layout.TabPlaced(i))
-            DrawTab(Graphics, i, layout.Tabs[i]);
-    for (TSkinTabCtrlBtn button : {cbAttach, cbClose, cbCustom})
-        DrawCtrlButton(Graphics, ButtonImageFor(button), layout.Button(button));
-    if (!layout.PageScrollVisible)
-        return;
-    DrawCtrlButton(Graphics,
-                   FPageScrollStart == FMaxPageScrollStart ? FImages[pgiPageDownDisabled]
-                                                           : ButtonImageFor(cbPageDown),
-                   layout.Button(cbPageDown));
-    DrawCtrlButton(Graphics,
-                   FPageScrollStart == layout.MinScrollStart ? FImages[pgiPageUpDisabled]
-                                                             : ButtonImageFor(cbPageUp),
-                   layout.Button(cbPageUp));
-}
-
-void TSkinPageControl::DrawCtrlButton(TGPGraphics& Graphics, const IGPBitmap& AImage,
-                                      const TGPRect& ARect) {
-    if (ARect.Width <= 0 || ARect.Height <= 0)
-        return;
-    if (AImage)
-        Graphics.DrawImage(*AImage, QRectF(ARect.ToQRect()));
-    else
-        Graphics.DrawRectangle(KPlaceholderColor, 1,
-                               QRectF(ARect.X, ARect.Y, ARect.Width - 1, ARect.Height - 1));
-}
-
-const IGPBitmap& TSkinPageControl::ButtonImageFor(TSkinTabCtrlBtn AButton) const {
-    const TButtonImages images = ImagesOf(AButton);
-    if (FTabCtrlBtn != AButton)
-        return FImages[images.Normal];
-    return FImages[FMouseDown ? images.Down : images.Hover];
-}
-
-int TSkinPageControl::TabImageFor(int AVisibleIndex) const {
-    const bool hovered = AVisibleIndex == FMouseOverPageIndex;
-    if (AVisibleIndex == ActivePageIndex())
-        return pgiTabDown;
-    if (hovered && FTabCtrlBtn == cbNone)
-        return FMouseDown ? pgiTabDown : pgiTabHover;
-    return FDrawTabNormal ? pgiTabNormal : KNoTabImage;
-}
-
-void TSkinPageControl::DrawTab(TGPGraphics& Graphics, int AVisibleIndex, const TGPRect& ARect) {
-    TSkinTabSheet* page = FVisiblePages[AVisibleIndex];
-    const int image = TabImageFor(AVisibleIndex);
-    if (image != KNoTabImage && FImages[image])
-        TSkinHelper::DrawButtonFrame(Graphics, ElementFor(static_cast<TPageCtrlImage>(image)),
-                                     ARect);
-    DrawTabIcon(Graphics, page, ARect);
-    DrawTabCaption(Graphics, page, ARect);
-}
-
-void TSkinPageControl::DrawTabIcon(TGPGraphics& Graphics, TSkinTabSheet* APage,
-                                   const TGPRect& ARect) {
-    const int index = APage->ImageIndex();
-    if (index < 0 || index >= FIconList.Count() || FIconWidth <= 0 || FIconHeight <= 0)
-        return;
-    const IGPBitmap icon = FIconList.GetImage(index);
-    if (!icon)
-        return;
-    const bool captioned = !APage->Caption().isEmpty();
-    TGPRect r;
-    if (IsVertical(FTabOrientation)) {
-        r = Inset(ARect, (FTabHeight - FIconWidth) / 2,
-                  captioned ? 4 : (ARect.Height - FIconHeight) / 2);
-        r.Height = FIconHeight;
-    } else {
-        r = Inset(ARect, captioned ? 4 : (ARect.Width - FIconWidth) / 2,
-                  (FTabHeight - FIconHeight) / 2);
-        r.Width = FIconWidth;
-    }
-    if (r.Width > 0 && r.Height > 0)
-        Graphics.DrawImage(*icon, QRectF(r.ToQRect()));
-}
-
-void TSkinPageControl::DrawTabCaption(TGPGraphics& Graphics, TSkinTabSheet* APage,
-                                      const TGPRect& ARect) {
-    if (!CaptionShown(APage) || APage->Caption().isEmpty())
-        return;
-    const int fontHeight = FCaptionText->GetFontHeight(Graphics);
-    const bool icon = APage->ImageIndex() >= 0;
-    const TCaptionColourScope colour(*FCaptionText, !APage->TabEnabled());
-    if (!IsVertical(FTabOrientation)) {
-        TGPRect r = Inset(ARect, 4, (FTabHeight - fontHeight) / 2);
-        if (icon) {
-            r.X += FIconWidth + 4;
-            r.Width -= FIconWidth + 4;
-        }
-        TSkinHelper::DrawRectText(Graphics, FCaptionText.get(), APage->Caption(), r.X, r.Y, r.Width,
-                                  r.Height);
-        return;
-    }
-    TGPRect r = Inset(ARect, (FTabHeight - fontHeight) / 2, 4);
-    if (icon) {
-        r.Y += FIconHeight + 4;
-        r.Height -= FIconHeight + 4;
-    }
-    // Vertical captions run along the strip, reading away from the page on the left and
-    // towards it on the right.
-    QPainter& painter = Graphics.Painter();
-    painter.save();
-    painter.translate(r.X + r.Width / 2.0, r.Y + r.Height / 2.0);
-    painter.rotate(FTabOrientation == toLeft ? -90 : 90);
-    TSkinHelper::DrawRectText(Graphics, FCaptionText.get(), APage->Caption(), -r.Height / 2,
-                              -r.Width / 2, r.Height, r.Width);
-    painter.restore();
-}
-
-TGDIIMGADV* TSkinPageControl::ElementFor(TPageCtrlImage AImage) const {
-    const int slot = ElementSlot(AImage);
-    if (slot < 0)
-        return nullptr;
-    const auto styleImage = static_cast<TPageControlImage>(AImage);
-    // The style's element is already built for its picture; it serves while the control
-    // shows that very picture.
-    if (FPageControlStyleItem != nullptr && FImages[AImage] &&
-        FPageControlStyleItem->Image(styleImage) == FImages[AImage])
-        return FPageControlStyleItem->ImageElement(styleImage);
-    return FElements[slot].get();
-}
-
-// ---- mouse, keyboard, focus -----------------------------------------------------------------
-
-void TSkinPageControl::ResetMouseState() {
-    FMouseOverPageIndex = -1;
-    FMouseDown = false;
-    FTabCtrlBtn = cbNone;
-    RepaintSelfImage();
-}
-
-void TSkinPageControl::SetHover(int AIndex) {
-    if (AIndex == FMouseOverPageIndex)
-        return;
-    FMouseOverPageIndex = AIndex;
-    if (AIndex != -1)
-        FTabCtrlBtn = cbNone;
-}
-
-void TSkinPageControl::enterEvent(QEnterEvent* event) {
-    TSkinCustomControl::enterEvent(event);
-    ResetMouseState();
-}
-
-void TSkinPageControl::leaveEvent(QEvent* event) {
-    TSkinCustomControl::leaveEvent(event);
-    ResetMouseState();
-    FHint.clear();
-    QToolTip::hideText();
-}
-
-void TSkinPageControl::mousePressEvent(QMouseEvent* event) {
-    TSkinCustomControl::mousePressEvent(event);
-    setFocus(Qt::MouseFocusReason);
-    if (!hasFocus())
-        return;
-    FMouseDown = true;
-    const int index = TabAtPos(event->position().toPoint().x(), event->position().toPoint().y());
-    SetHover(index);
-    SetTabIndex(index);
-    RepaintSelfImage();
-    if (event->button() == Qt::LeftButton && index >= 0 && index < VisiblePageCount())
-        SetTabIndex(index);
-}
-
-void TSkinPageControl::mouseMoveEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseMoveEvent(event);
-    const QPoint pos = event->position().toPoint();
-    const int index = TabAtPos(pos.x(), pos.y());
-    if (index == FMouseOverPageIndex) {
-        const TSkinTabCtrlBtn button = TabLayout().ButtonAt(pos);
-        if (button == FTabCtrlBtn)
-            return;
-        FTabCtrlBtn = button;
-        RepaintSelfImage();
-        return;
-    }
-    SetHover(index);
-    if (TSkinTabSheet* page = VisiblePage(index);
-        page != nullptr && FShowHint && page->ShowHint()) {
-        FHint = page->Hint();
-        if (!FHint.isEmpty())
-            QToolTip::showText(event->globalPosition().toPoint(), FHint, this);
-    }
-    RepaintSelfImage();
-}
-
-void TSkinPageControl::mouseReleaseEvent(QMouseEvent* event) {
-    TSkinCustomControl::mouseReleaseEvent(event);
-    const QPoint pos = event->position().toPoint();
-    SetHover(TabAtPos(pos.x(), pos.y()));
-    FMouseDown = false;
-    RepaintSelfImage();
-    const TTabStripLayout& layout = TabLayout();
-    switch (layout.ButtonAt(pos)) {
-    case cbClose:
-        if (OnCloseBtnClick)
-            OnCloseBtnClick(this);
-        break;
-    case cbCustom:
-        if (OnCustomBtnClick)
-            OnCustomBtnClick(this);
-        break;
-    case cbAttach:
-        if (OnAttachBtnClick)
-            OnAttachBtnClick(this);
-        break;
-    case cbPageUp:
-        if (FPageScrollStart >= layout.MinScrollStart + 1)
-            SetPageScrollStart(FPageScrollStart - 1);
-        break;
-    case cbPageDown:
-        if (FPageScrollStart < FMaxPageScrollStart)
-            SetPageScrollStart(FPageScrollStart + 1);
-        break;
-    case cbNone:
-        break;
-    }
-}
-
-void TSkinPageControl::resizeEvent(QResizeEvent* event) {
-    TSkinCustomControl::resizeEvent(event);
-    AlignSheets();
-    LayoutChanged();
-    const int minStart = FAlwaysShowFirstPage ? 1 : 0;
-    if (FPageScrollVisible && FPageScrollStart > minStart)
-        SetPageScrollStart(minStart);
-}
-
-void TSkinPageControl::keyPressEvent(QKeyEvent* event) {
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (tab && (event->modifiers() & Qt::ControlModifier) != 0) {
-        const bool back =
-            event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier) != 0;
-        SelectNextPage(!back);
-        event->accept();
-        return;
-    }
-    TSkinCustomControl::keyPressEvent(event);
-}
-
-void TSkinPageControl::focusInEvent(QFocusEvent* event) {
-    TSkinCustomControl::focusInEvent(event);
-    if (FActivePage == nullptr || FActivePage->TabVisible())
-        return;
-    for (QObject* child : FActivePage->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w != nullptr && !w->isWindow() && CanTakeFocus(w)) {
-            w->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
-}
-
-void TSkinPageControl::focusOutEvent(QFocusEvent* event) {
-    TSkinCustomControl::focusOutEvent(event);
-    if (!FMouseDown)
-        return;
-    FMouseDown = false;
-    RepaintSelfImage();
-}
-
-bool TSkinPageControl::event(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::Hide:
-        ResetMouseState();
-        break;
-    case QEvent::EnabledChange:
-        if (!isEnabled())
-            ResetMouseState();
-        break;
-    case QEvent::UngrabMouse:
-    case QEvent::WindowDeactivate:
-        if (FMouseDown) {
-            FMouseDown = false;
-            RepaintSelfImage();
-        }
-        break;
-    case QEvent::FontChange:
-    case QEvent::PaletteChange:
-        TakeFont();
-        RepaintSelfImage();
-        break;
-    default:
-        break;
-    }
-    return TSkinCustomControl::event(event);
 }
 
 // ---- skin -----------------------------------------------------------------------------------
@@ -906,7 +374,7 @@ void TSkinPageControl::SetImage(TPageCtrlImage AImage, const IGPBitmap& AValue) 
     if (FImages[AImage] == AValue)
         return;
     FImages[AImage] = AValue;
-    const int slot = ElementSlot(AImage);
+    const int slot = PageCtrlElementSlot(AImage);
     if (slot >= 0)
         TSkinHelper::InitGdiImgAdv(FElements[slot].get(), AValue, KElementMargin, KElementMargin);
     LayoutChanged();
@@ -950,8 +418,8 @@ void TSkinPageControl::ChangeSkinBackGroundItem(TBaseSkinItem* AItem) {
     shared->UnBuild();
     shared->SetImage(bitmap);
     if (FImages[pgiTabBackGround] == bitmap) {
-        FElements[ElementSlot(pgiTabBackGround)]->UnBuild();
-        FElements[ElementSlot(pgiTabBackGround)]->SetImage(bitmap);
+        FElements[PageCtrlElementSlot(pgiTabBackGround)]->UnBuild();
+        FElements[PageCtrlElementSlot(pgiTabBackGround)]->SetImage(bitmap);
     }
     FPageControlStyleItem->SetAverageGPColor(average);
 }

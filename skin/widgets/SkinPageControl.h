@@ -5,6 +5,7 @@
 #include "skin/drawing/GDIIMGADV.h"
 #include "skin/drawing/GDIText.h"
 #include "skin/drawing/SkinIconList.h"
+#include "skin/widgets/SkinPageControlImages.h"
 #include "skin/widgets/SkinPageControlTypes.h"
 #include "skin/widgets/SkinTabStripLayout.h"
 
@@ -18,32 +19,6 @@ class TSkinPageControlStyleItem;
 class TSkinTabSheet;
 
 VELMORA_DECLARE_ERROR(EInvalidPageIndex, EVelmoraError);
-
-// The control's own pictures, in the order of the style item's page-control pictures.
-enum TPageCtrlImage : int {
-    pgiTabHover,
-    pgiTabDown,
-    pgiTabNormal,
-    pgiTabBackGround,
-    pgiAttachHover,
-    pgiAttachDown,
-    pgiAttachNormal,
-    pgiCustomHover,
-    pgiCustomDown,
-    pgiCustomNormal,
-    pgiCloseHover,
-    pgiCloseDown,
-    pgiCloseNormal,
-    pgiPageDownHover,
-    pgiPageDownDown,
-    pgiPageDownNormal,
-    pgiPageDownDisabled,
-    pgiPageUpHover,
-    pgiPageUpDown,
-    pgiPageUpNormal,
-    pgiPageUpDisabled,
-};
-inline constexpr int KPageCtrlImageCount = 21;
 
 // A skinned page control: a strip of tabs drawn from the skin's horizontal page-control style
 // and a page area in which the active sheet is shown.
@@ -144,12 +119,10 @@ protected:
     virtual void DoSetTabIndex(int Value);
     virtual void DrawCtrlButton(TGPGraphics& Graphics, const IGPBitmap& AImage,
                                 const TGPRect& ARect);
-    virtual void DrawTabsLeft(TGPGraphics& Graphics, const TGPRect& ARect);
+    // The top strip: its background picture, then the tabs and buttons.
     virtual void DrawTabsTop(TGPGraphics& Graphics, const TGPRect& ARect);
-    virtual void DrawTabsRight(TGPGraphics& Graphics, const TGPRect& ARect);
-    virtual void DrawTabsBottom(TGPGraphics& Graphics, const TGPRect& ARect);
+    // The strip of the current side; every side but the top draws no background.
     virtual void DrawTabs(TGPGraphics& Graphics, const TGPRect& ARect);
-    virtual void DrawPageArea(TGPGraphics& Graphics, const TGPRect& ARect);
     virtual void Change();
 
     void CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) override;
@@ -186,7 +159,8 @@ private:
     // The tab picture for the hover, press and active state, or -1 for none.
     int TabImageFor(int AVisibleIndex) const;
     const IGPBitmap& ButtonImageFor(TSkinTabCtrlBtn AButton) const;
-    void DrawStrip(TGPGraphics& Graphics, const TGPRect& ARect);
+    // The tabs and control buttons where the layout put them, on any side.
+    void DrawStrip(TGPGraphics& Graphics);
     void DrawTab(TGPGraphics& Graphics, int AVisibleIndex, const TGPRect& ARect);
     void DrawTabIcon(TGPGraphics& Graphics, TSkinTabSheet* APage, const TGPRect& ARect);
     void DrawTabCaption(TGPGraphics& Graphics, TSkinTabSheet* APage, const TGPRect& ARect);
@@ -194,7 +168,7 @@ private:
     // Forgets hover and press; every way the mouse can stop acting on the control ends here.
     void ResetMouseState();
     void SetHover(int AIndex);
-    bool HasFocusInside() const;
+    static bool CanTakeFocus(const QWidget* AWidget);
 
     TSkinPageControlStyleItem* FPageControlStyleItem = nullptr;
     std::vector<TSkinTabSheet*> FPages;

@@ -10,6 +10,11 @@ class TSkinTabSheet;
 // Stored by ordinal, so the numbers are part of the type.
 enum TSkinTabOrientation : int { toLeft = 0, toTop = 1, toRight = 2, toBottom = 3 };
 
+// Left and right strips run down the control; their tabs stack from the top.
+constexpr bool IsVerticalStrip(TSkinTabOrientation AOrientation) {
+    return AOrientation == toLeft || AOrientation == toRight;
+}
+
 // The control button under the mouse.
 enum TSkinTabCtrlBtn : int {
     cbNone = 0,

@@ -6,10 +6,6 @@ namespace velmora {
 
 namespace {
 
-bool IsVertical(TSkinTabOrientation AOrientation) {
-    return AOrientation == toLeft || AOrientation == toRight;
-}
-
 // The strip seen along its length (the direction tabs follow) and across it.
 struct TStripAxes {
     bool Vertical = false;
@@ -19,7 +15,7 @@ struct TStripAxes {
     int AcrossSize = 0;
 
     explicit TStripAxes(const TTabStripInput& AInput)
-        : Vertical(IsVertical(AInput.Orientation)),
+        : Vertical(IsVerticalStrip(AInput.Orientation)),
           AlongStart(Vertical ? AInput.Strip.Y : AInput.Strip.X),
           AlongEnd(AlongStart + std::max(0, Vertical ? AInput.Strip.Height : AInput.Strip.Width)),
           AcrossStart(Vertical ? AInput.Strip.X : AInput.Strip.Y),

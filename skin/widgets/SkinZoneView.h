@@ -87,7 +87,6 @@ public:
 
     bool HorzScrollVisible() const { return FHorzBar.Visible(); }
     bool VertScrollVisible() const { return FVertBar.Visible(); }
-    const TZoneScrollBar& HorzScrollBar() const { return FHorzBar; }
     const TZoneScrollBar& VertScrollBar() const { return FVertBar; }
     // The view is in the hovered state (the pointer rested on it for HoverInterval).
     bool Hovered() const { return FHovered; }
@@ -95,7 +94,6 @@ public:
     // Counted; while above 0 the zones are not painted. Reaching 0 repaints.
     void BeginUpdate();
     void EndUpdate();
-    int UpdateCount() const { return FUpdateCount; }
     // Re-enables updates, forgets any BeginUpdate and repaints.
     void Repaint();
     void RedrawView() { Repaint(); }
@@ -184,6 +182,8 @@ private:
     void EnsureLaidOut();
     // The zone's draw rectangle after OnAdjustZoneRect.
     TRect HitRect(TZone* AZone);
+    // Whether the point lies on the zone: the one test hover, presses, clicks and popups use.
+    bool HitsZone(TZone* AZone, const QPoint& APoint);
     // The displayed zone whose adjusted rectangle holds the point: the first, or the last.
     TZone* DisplayedZoneAt(const QPoint& APoint, bool ALast);
     void UpdateMouseOver(const QPoint& APoint);
@@ -200,8 +200,6 @@ private:
     void BlinkTimerTick();
     void EnterHoverTimerTick();
     void LeaveHoverTimerTick();
-    // Raises an event handler; a failure is logged with ATag and the view keeps its state.
-    template <typename TCall> void Guarded(const QString& ATag, TCall&& ACall);
     // The structure changed while an event ran: stop using pointers taken before it.
     bool StructureMoved(quint64 AVersion) const { return AVersion != FStructureVersion; }
 

@@ -46,7 +46,6 @@ public:
     const TRect& Bar() const { return FBar; }
     const TRect& LowButton() const { return FLowButton; }
     const TRect& HighButton() const { return FHighButton; }
-    const TRect& Track() const { return FTrack; }
     // Empty when the bar is too short to hold a thumb between its buttons.
     const TRect& Thumb() const { return FThumb; }
     int ThumbLength() const { return FThumbLength; }
@@ -65,11 +64,9 @@ public:
     bool DragTo(int ACoordinate);
     bool Dragging() const { return FDragging; }
     void EndDrag() { FDragging = false; }
-    int DragCoordinate() const { return FDragCoordinate; }
 
     // Pressed and hover marks of the parts; SetMarks returns whether any changed.
     bool SetMarks(TZoneScrollPart APressed, TZoneScrollPart AHover);
-    bool ClearMarks() { return SetMarks(zspNone, zspNone); }
     TZoneScrollPart PressedPart() const { return FPressed; }
     TZoneScrollPart HoverPart() const { return FHover; }
 

@@ -1,5 +1,3 @@
-#include "installer/wizard/InstallerMainPageTable.h"
-
 #include "installer/wizard/InstallerMainLayout.h"
 
 #include <gtest/gtest.h>
@@ -7,39 +5,6 @@
 using namespace velmora;
 
 namespace {
-
-struct TLookRow {
-    int Page;
-    bool OperateBar, AgreementRow, OperatorShown, PriorShown, HasPage;
-    const char* Caption; // nullptr: left as it is
-    TOperatorAction Action;
-};
-
-TEST(InstallerMainPageTable, EachPageShowsItsBarLinksAndCaption) {
-    const TLookRow rows[] = {
-        {0, false, false, false, false, true, "继续安装>>", TOperatorAction::Next},
-        {1, true, true, true, true, true, "自定义安装>>", TOperatorAction::Next},
-        {2, true, false, true, false, true, "返回上一步>>", TOperatorAction::Prior},
-        {3, false, false, false, false, true, nullptr, TOperatorAction::None},
-        {4, false, false, false, false, true, "完成安装", TOperatorAction::Finish},
-        {-1, false, false, false, false, false, nullptr, TOperatorAction::None},
-        {5, false, false, false, false, false, nullptr, TOperatorAction::None},
-    };
-    for (const TLookRow& row : rows) {
-        SCOPED_TRACE(row.Page);
-        const TInstallerMainPageLook look = InstallerMainPageLook(row.Page);
-        EXPECT_EQ(look.OperateBar, row.OperateBar);
-        EXPECT_EQ(look.AgreementRow, row.AgreementRow);
-        EXPECT_EQ(look.OperatorShown, row.OperatorShown);
-        EXPECT_EQ(look.PriorShown, row.PriorShown);
-        EXPECT_EQ(look.HasPage, row.HasPage);
-        EXPECT_EQ(look.OperatorCaption.has_value(), row.Caption != nullptr);
-        if (row.Caption != nullptr) {
-            EXPECT_EQ(*look.OperatorCaption, QString::fromUtf8(row.Caption));
-        }
-        EXPECT_EQ(InstallerMainOperatorAction(row.Page), row.Action);
-    }
-}
 
 TEST(InstallerMainLayout, BarsSitAtTheBottomAndThePageFillsTheRest) {
     const QRect client(3, 28, 556, 340);

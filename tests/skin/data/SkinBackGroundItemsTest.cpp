@@ -31,20 +31,50 @@ protected:
     QTemporaryDir FFolder;
 };
 
-TEST_F(SkinBackGroundTest, NewItemsHaveTheirDefaults) {
+TEST_F(SkinBackGroundTest, UntouchedItemsAreSavedAndReadBackAsNewOnes) {
+    // What a list file holds for items nobody set anything on, and that reading it back gives
+    // items equal to new ones: the kinds, the name, false flags, no dates, the first stored
+    // position and a custom colour 0.
+    const QString xml = FFolder.filePath("new.xml");
+    TSkinBackGroundItems list(bgtMixed);
+    list.SetUserSkinConfigPath(FFolder.path());
+    list.AddBackColor();
+    list.AddSkinPictureFile(WritePicture("new.png", fixtures::Solid(2, 2, 0xFF000000)));
+    ASSERT_TRUE(list.SaveToXMLFile(xml));
+    const QByteArray bytes = ReadFile(xml);
+    for (const char* text :
+         {"NodeType=\"SkinBackColor\"", "NodeType=\"SkinBackFile\"", "<IsUsed>0</IsUsed>",
+          "<IsDeleted>0</IsDeleted>", "<FileStoredPosition>0</FileStoredPosition>",
+          "<IsCustom>-1</IsCustom>", "<BackGroundColor>0</BackGroundColor>"})
+        EXPECT_TRUE(bytes.contains(text)) << text;
+    EXPECT_TRUE(bytes.contains(*EncodeGbk(QStringLiteral("<SkinName>皮肤项</SkinName>"))));
+
+    TSkinBackGroundItems loaded(bgtMixed);
+    loaded.SetUserSkinConfigPath(FFolder.path());
+    loaded.LoadFromXMLFile(xml);
+    ASSERT_EQ(loaded.Count(), 2);
+    const TSkinBackGroundColorItem fresh;
+    auto* colour = dynamic_cast<TSkinBackGroundColorItem*>(loaded.GetItem(0));
+    ASSERT_NE(colour, nullptr);
+    EXPECT_TRUE(colour->IsEqual(&fresh));
+    EXPECT_EQ(colour->SkinName(), fresh.SkinName());
+    EXPECT_FALSE(colour->CreateTime().isValid());
+    auto* file = dynamic_cast<TSkinBackGroundFileItem*>(loaded.GetItem(1));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->FileStoredPosition(), fspFile);
+    EXPECT_EQ(file->PictureFile(), FFolder.filePath("new.png"));
+}
+
+TEST_F(SkinBackGroundTest, AnItemWithoutAPictureIsWhiteWithBlackText) {
     TBaseSkinItem base;
-    EXPECT_EQ(base.SkinName(), QStringLiteral("皮肤项"));
-    EXPECT_EQ(base.StretchMode(), smAvgColor);
-    EXPECT_TRUE(base.NodeType().isEmpty());
+    EXPECT_FALSE(base.GPImage());
     EXPECT_EQ(base.AverageGPColor(), 0xFFFFFFFFu);
-    EXPECT_FALSE(base.CreateTime().isValid());
-    TSkinBackGroundFileItem file;
-    EXPECT_EQ(file.NodeType(), QStringLiteral("SkinBackFile"));
-    EXPECT_EQ(file.FileStoredPosition(), fspFile);
-    TSkinBackGroundColorItem colour;
-    EXPECT_EQ(colour.NodeType(), QStringLiteral("SkinBackColor"));
-    EXPECT_TRUE(colour.IsCustom());
-    EXPECT_EQ(colour.BackGroundColor(), 0u);
+    EXPECT_EQ(base.TextGPColor(), GetTextColorByGPColor(0xFFFFFFFFu));
+    TSkinBackGroundFileItem missing;
+    missing.SetPictureFile(FFolder.filePath("absent.png"));
+    EXPECT_FALSE(missing.GPImage());
+    EXPECT_EQ(missing.AverageGPColor(), 0xFFFFFFFFu);
+    EXPECT_EQ(missing.AverageColor(), 0xFFFFFFu);
 }
 
 TEST_F(SkinBackGroundTest, ColourItemPicturesCarryTheColourUnchanged) {

@@ -52,13 +52,6 @@ protected:
     TSkinMng FMng;
 };
 
-TEST_F(SkinMngTest, NewManagerIsNotLoaded) {
-    EXPECT_FALSE(FMng.Loaded());
-    EXPECT_TRUE(FMng.IsPrepareBuildBackGndImage());
-    EXPECT_FALSE(FMng.SkinFont().Name.isEmpty());
-    EXPECT_EQ(FMng.UserSkinConfig().AppUsedSkinItem(), nullptr);
-}
-
 TEST_F(SkinMngTest, SameResourceTwiceReturnsFalseAndSendsNothing) {
     TRecordingListener listener;
     ASSERT_TRUE(Register(FMng, listener));
@@ -476,8 +469,21 @@ TEST_F(SkinMngTest, ControlsAreLaidOutFromSkinNodes) {
     EXPECT_FALSE(box.Normal);
 }
 
-TEST(SkinMngGlobalTest, OneManagerForTheProcess) {
-    EXPECT_EQ(&SkinMng(), &SkinMng());
+TEST_F(SkinMngTest, AManagerOfItsOwnLeavesTheProcessesManagerAlone) {
+    // Tests and tools load skins into managers of their own; the windows of the process
+    // listen to SkinMng() and must not hear of them.
+    TRecordingListener window;
+    ASSERT_TRUE(Register(SkinMng(), window));
+    const bool loaded = SkinMng().Loaded();
+    const QString name = SkinMng().SkinName();
+    TSkinDocBuilder skin;
+    skin.String("SkinInfo\\SkinName", "Own");
+    ASSERT_TRUE(FMng.ChangeSkinFile(Save(skin, "own.btd"), false));
+    EXPECT_EQ(FMng.SkinName(), QStringLiteral("Own"));
+    EXPECT_EQ(SkinMng().Loaded(), loaded);
+    EXPECT_EQ(SkinMng().SkinName(), name);
+    EXPECT_TRUE(window.Received.empty());
+    SkinMng().UnRegisterSkinListener(&window);
 }
 
 } // namespace

@@ -46,16 +46,35 @@ TEST(FontSpecTest, FailureKeepsWhatWasParsedBeforeIt) {
     EXPECT_EQ(font.Style, 15);
 }
 
-TEST(FontSpecTest, MalformedTextsNeverReadOutsideTheText) {
-    for (const char* text : {"", ",", ",,,", "\"", "\"a\",", "\"a\", 1,", "\"a\", 1, [],",
-                             "\"a\", 1, [], [", "\"a\", 1, [], [GG]", "x,1,[],[1]"}) {
+TEST(FontSpecTest, MalformedTextsFailAndKeepWhatTheStepsBeforeTheFaultSet) {
+    // Each text stops at its first fault; the face and size before it are set, nothing after.
+    struct TCase {
+        const char* Text;
+        const char* Face;
+        int Size;
+    };
+    const TCase cases[] = {
+        {"", "Start", 9},                    // no comma at all
+        {"\"", "Start", 9},                  // no comma at all
+        {",", "", 9},                        // the face is empty, no second comma
+        {",,,", "", 9},                      // an empty size
+        {"x,1,[],[1]", "", 9},               // no quotes or blanks: face and size come out empty
+        {"\"a\",", "a", 9},                  // no size
+        {"\"a\", 1,", "a", 1},               // no style list
+        {"\"a\", 1, [],", "a", 1},           // no colour
+        {"\"a\", 1, [], [", "a", 1},         // a colour that never closes
+        {"\"a\", 1, [], [GG]", "a", 1},      // a colour that is not hexadecimal
+        {"\"a\", 1, [], [1000000]", "a", 1}, // a colour wider than 0xBBGGRR
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
         TFrameworkFont font = StartFont();
-        try {
-            ParseFontSpec(QString::fromUtf8(text), font, true);
-        } catch (const ESkinParseError&) {
-        }
+        EXPECT_THROW(ParseFontSpec(QString::fromUtf8(c.Text), font, true), ESkinParseError);
+        EXPECT_EQ(font.Name, QString::fromUtf8(c.Face));
+        EXPECT_EQ(font.Size, c.Size);
+        EXPECT_EQ(font.Style, 15);
+        EXPECT_EQ(font.Color, 0x123456u);
     }
-    SUCCEED();
 }
 
 TEST(MarginTextTest, FourItemsAreLeftTopRightBottom) {

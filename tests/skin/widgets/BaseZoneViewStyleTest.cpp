@@ -30,6 +30,10 @@ TEST_F(ZoneViewTest, StyleLoadsTheSkinsDefaultStyleAndLogsAMissingOne) {
     EXPECT_EQ(style.Image(zsiZoneNormal), item->Image(zviZoneNormal));
     EXPECT_EQ(style.Element(zsiZoneNormal).LeftMargin(), 8);
     EXPECT_EQ(style.NodeExpandIcon(), item->Image(zviNodeExpandIcon));
+    EXPECT_EQ(style.NodeCollapseIcon(), item->Image(zviNodeCollapseIcon));
+    EXPECT_EQ(style.HeadActiveFrame(), item->Image(zviHeadActiveFrame));
+    EXPECT_EQ(style.HeadNormalFrame(), item->Image(zviHeadNomalFrame));
+    EXPECT_EQ(style.IconXOffset(), item->IconXOffset());
     EXPECT_EQ(style.NodeFontXOffset(), item->NodeFontXOffset());
     for (int i = 0; i < KZoneViewFontCount; ++i) {
         const TFrameworkFont& font = item->Font(static_cast<TZoneViewFont>(i));
@@ -112,6 +116,43 @@ TEST_F(ZoneViewTest, StyleForwardsToTheViewsOwnHandlersAndGivesThemAllBackWhenGo
     EXPECT_EQ(ownDrawn, 4);
     Click(QPoint(100, 30));
     EXPECT_EQ(ownClicks.size(), 3u);
+}
+
+TEST_F(ZoneViewTest, HandlersTheProgramSetsWhileAStyleIsAttachedStayWhenItDetaches) {
+    AddZones(2);
+    int prepared = 0, preparedLater = 0;
+    std::vector<TZone*> clicks;
+    View->OnPrepareDrawZone = [&](TSkinZoneView*, TGPGraphics&, TZone* zone, const TRect&) {
+        ++prepared;
+        if (zone == View->Zones().Items(0))
+            throw std::runtime_error("preparer failed");
+    };
+    auto style = std::make_unique<TCountingStyle>();
+    style->SetZoneView(View);
+    ShowActive();
+    prepared = style->Drawn = 0;
+    View->RedrawAll();
+    Paint();
+    // The view's own preparer runs through the style like every other handler: its failure
+    // is logged under its event and the zones are still drawn.
+    EXPECT_EQ(prepared, 2);
+    EXPECT_EQ(style->Drawn, 2);
+    EXPECT_TRUE(LogHas(Log()->Lines(), "OnPrepareDrawZone"));
+
+    // Handlers set on the view while the style is attached replace the style's, and must
+    // survive its going instead of being overwritten by the ones saved when it came.
+    View->OnPrepareDrawZone = [&](TSkinZoneView*, TGPGraphics&, TZone*, const TRect&) {
+        ++preparedLater;
+    };
+    View->OnClickZone = [&](TSkinZoneView*, TZone* zone, const TRect&) { clicks.push_back(zone); };
+    style.reset();
+    prepared = preparedLater = 0;
+    View->RedrawAll();
+    Paint();
+    EXPECT_EQ(prepared, 0);
+    EXPECT_EQ(preparedLater, 2);
+    Click(QPoint(100, 30));
+    EXPECT_EQ(clicks, std::vector<TZone*>{View->Zones().Items(0)});
 }
 
 } // namespace
