@@ -1,6 +1,7 @@
 #include "installer/wizard/frmAgreement.h"
 
 #include "installer/wizard/FormPicture.h"
+#include "installer/wizard/LicencePicture.h"
 #include "installer/wizard/LicenceScrollBox.h"
 #include "platform/graphics/ModalDisplay.h"
 
@@ -40,16 +41,14 @@ TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
 
     scrlbx1 = new TLicenceScrollBox(this);
     scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
-    imgAgreement = new QLabel;
+    auto* picture = new TLicencePicture;
+    imgAgreement = picture;
     imgAgreement->setObjectName(QStringLiteral("imgAgreement"));
-    imgAgreement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgAgreement->setStyleSheet(QStringLiteral("background: white"));
-    const QImage licence =
-        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName());
-    if (!licence.isNull()) {
-        imgAgreement->setPixmap(QPixmap::fromImage(licence));
-        imgAgreement->setFixedSize(licence.size());
-    }
+    // Laid out once at build time and rendered at 1x, 1.5x and 2x with the same line breaks,
+    // so the viewer scrolls the same logical picture on every screen.
+    picture->SetPicture(
+        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName()));
     imgAgreement->setAccessibleName(QStringLiteral("许可协议"));
     imgAgreement->setAccessibleDescription(LicenceText());
     scrlbx1->setWidget(imgAgreement);
