@@ -73,7 +73,8 @@ QLabel* Picture(QWidget* parent, const QString& name, const QRect& bounds) {
     auto* label = new QLabel(parent);
     label->setGeometry(bounds);
     label->setScaledContents(true);
-    label->setPixmap(QPixmap::fromImage(FormPicture(QStringLiteral("TfrmInstallerMain"), name)));
+    label->setPixmap(
+        QPixmap::fromImage(FormPicture(QStringLiteral("TfrmInstallerMain"), name).Image()));
     return label;
 }
 

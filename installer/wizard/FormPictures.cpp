@@ -1,13 +1,21 @@
 #include "installer/wizard/FormPictures.h"
 
+#include "installer/wizard/FormPicture.h"
+
 namespace velmora {
 
-int WizardResourceAnchor();
+TGPBitmap FormPicture(const QString& form, const QString& name) {
+    TGPBitmap picture = FindFormPicture(QStringLiteral("%1/%2.png").arg(form, name));
+    if (!picture.IsNull())
+        picture.Image() = picture.Image().convertToFormat(QImage::Format_ARGB32);
+    return picture;
+}
 
-QImage FormPicture(const QString& form, const QString& name) {
-    WizardResourceAnchor();
-    return QImage(QStringLiteral(":/forms/%1/%2.png").arg(form, name))
-        .convertToFormat(QImage::Format_ARGB32);
+IGPBitmap FormBitmap(const QString& form, const QString& name) {
+    TGPBitmap picture = FormPicture(form, name);
+    if (picture.IsNull())
+        return {};
+    return std::make_shared<TGPBitmap>(std::move(picture));
 }
 
 } // namespace velmora

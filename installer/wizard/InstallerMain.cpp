@@ -184,7 +184,7 @@ TWizardImageButton* TfrmInstallerMain::CreateImageButton(QWidget* parent, const 
 
 void TfrmInstallerMain::ShowButtonPicture(TWizardImageButton* button, const QString& state) {
     if (const TSkinImage* picture = FPictures.value(button->Pictures + state))
-        button->SetPicture(picture->Picture());
+        button->SetPicture(picture->PictureBitmap());
 }
 
 // The buttons of a group share one set of handlers, so each look change reaches all of them.
@@ -291,7 +291,7 @@ void TfrmInstallerMain::CreateOperateBar() {
     pnlOperate->setObjectName(QStringLiteral("pnlOperate"));
     pnlOperate->setGeometry(
         TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::OperateBarHeight));
-    pnlOperate->SetBitmap(TSkinHelper::CreateBitmap(FormPicture(KForm, QStringLiteral("imgBar"))));
+    pnlOperate->SetBitmap(FormBitmap(KForm, QStringLiteral("imgBar")));
 
     pnlReaderAnnounce = new TSkinPanel(pnlOperate);
     pnlReaderAnnounce->setObjectName(QStringLiteral("pnlReaderAnnounce"));

@@ -1,9 +1,9 @@
 #include "installer/wizard/frmAgreement.h"
 
 #include "installer/wizard/FormPicture.h"
+#include "installer/wizard/LicencePicture.h"
 #include "installer/wizard/LicenceScrollBox.h"
 #include "platform/graphics/ModalDisplay.h"
-#include "skin/widgets/SkinWidgetSupport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -31,21 +31,6 @@ QString LicenceText() {
     return QString::fromUtf8(file.readAll()).remove(headingMarks);
 }
 
-// The licence picture, read by screen readers as the licence's text.
-class TLicencePicture : public QLabel, public ISkinAccessible {
-public:
-    explicit TLicencePicture(QString AWords) : FWords(std::move(AWords)) {
-        InstallSkinAccessibleFactory();
-    }
-
-    QAccessible::Role AccessibleRole() const override { return QAccessible::Document; }
-    QString AccessibleText() const override { return QStringLiteral("许可协议"); }
-    QString AccessibleWords() const override { return FWords; }
-
-private:
-    QString FWords;
-};
-
 } // namespace
 
 TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
@@ -57,16 +42,15 @@ TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
 
     scrlbx1 = new TLicenceScrollBox(this);
     scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
-    imgAgreement = new TLicencePicture(LicenceText());
+    auto* picture = new TLicencePicture;
+    imgAgreement = picture;
     imgAgreement->setObjectName(QStringLiteral("imgAgreement"));
-    imgAgreement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgAgreement->setStyleSheet(QStringLiteral("background: white"));
-    const QImage licence =
-        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName());
-    if (!licence.isNull()) {
-        imgAgreement->setPixmap(QPixmap::fromImage(licence));
-        imgAgreement->setFixedSize(licence.size());
-    }
+    // Laid out once at build time and rendered at 1x, 1.5x and 2x with the same line breaks,
+    // so the viewer scrolls the same logical picture on every screen.
+    picture->SetPicture(
+        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName()));
+    picture->SetWords(LicenceText());
     scrlbx1->setWidget(imgAgreement);
     scrlbx1->setAutoFillBackground(true);
     PlaceScrollBox();

@@ -68,9 +68,10 @@ TfrmBaseMsgBox::TfrmBaseMsgBox(QWidget* parent, const TMsgBoxDesign& ADesign)
 
     // A missing icon keeps its slot, so the indexes of the others stay right.
     for (int i = 0; i < KHintIconCount; ++i) {
-        const QImage icon = LoadFormPicture(QStringLiteral("BaseMsgBox/Hint%1.png").arg(i),
-                                            ClassName(), objectName());
-        imglstHint.AddImage(icon.isNull() ? IGPBitmap() : std::make_shared<TGPBitmap>(icon));
+        TGPBitmap icon = LoadFormPicture(QStringLiteral("BaseMsgBox/Hint%1.png").arg(i),
+                                         ClassName(), objectName());
+        imglstHint.AddImage(icon.IsNull() ? IGPBitmap()
+                                          : std::make_shared<TGPBitmap>(std::move(icon)));
     }
     CentreOnScreen(*this);
     FormCreate();
@@ -157,7 +158,10 @@ void TfrmBaseMsgBox::ShowHintIcon() {
     if (FHintIconIndex == -1)
         return;
     const IGPBitmap icon = imglstHint.GetImage(FHintIconIndex);
-    imgHint->SetPicture(icon ? icon->Image() : QImage());
+    if (icon)
+        imgHint->SetPicture(*icon);
+    else
+        imgHint->SetPicture(QImage());
     imgHint->setAccessibleDescription(HintIconDescription(FHintIconIndex));
 }
 

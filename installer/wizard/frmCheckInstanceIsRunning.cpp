@@ -80,10 +80,10 @@ TWizardImageButton* TfrmCheckInstanceIsRunning::MakeImageButton(const QString& A
     button->setObjectName(AName);
     button->setGeometry(QRect(AAt, KImageButtonSize));
     SetControlTag(button, ATag);
-    button->SetPicture(ANor->Picture());
-    button->OnMouseEnter = [button, AHov] { button->SetPicture(AHov->Picture()); };
-    button->OnMouseLeave = [button, ANor] { button->SetPicture(ANor->Picture()); };
-    button->OnMouseDown = [button, ADown] { button->SetPicture(ADown->Picture()); };
+    button->SetPicture(ANor->PictureBitmap());
+    button->OnMouseEnter = [button, AHov] { button->SetPicture(AHov->PictureBitmap()); };
+    button->OnMouseLeave = [button, ANor] { button->SetPicture(ANor->PictureBitmap()); };
+    button->OnMouseDown = [button, ADown] { button->SetPicture(ADown->PictureBitmap()); };
     button->OnClick = [this, button] { btnPressClick(button); };
     button->raise();
     return button;

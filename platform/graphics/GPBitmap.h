@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/DevicePixels.h"
 #include "platform/system/Errors.h"
 
 #include <QImage>
@@ -38,21 +39,43 @@ struct TGPFrameSet {
 // (non-premultiplied) ARGB whatever the storage, so values survive a write/read round trip.
 // Bitmaps made here are 32-bit straight ARGB at 96 dots per inch; a decoded original keeps
 // the storage the decoder produced.
+//
+// Sizes and pixel positions are logical. A bitmap is usually a picture of ratio 1; a buffer
+// made for a window of more device pixels per logical pixel holds that many more pixels and
+// carries its ratio (Ratio), and then GetPixel reads the first device pixel of a logical pixel
+// and SetPixel fills all of them.
+//
+// A picture may carry variants: the same picture rendered at a higher ratio (1.5, 2) at the
+// same logical size. Drawing picks the variant that fits its target (ImageFor); sizes and
+// every geometry stay those of the picture itself. Changing the picture's pixels (SetPixel, a
+// drawing surface on it, another frame) drops the variants, which would no longer match.
 class TGPBitmap {
 public:
-    TGPBitmap(int width, int height);
+    TGPBitmap(int width, int height, qreal ratio = 1);
     explicit TGPBitmap(QImage image);
 
-    int Width() const { return FImage.width(); }
-    int Height() const { return FImage.height(); }
+    int Width() const { return LogicalSize(FImage).width(); }
+    int Height() const { return LogicalSize(FImage).height(); }
     bool IsNull() const { return FImage.isNull(); }
+    qreal Ratio() const { return FImage.devicePixelRatio(); }
     TGPPixelFormat PixelFormat() const { return FromQImageFormat(FImage.format()); }
 
     QRgb GetPixel(int x, int y) const;
     void SetPixel(int x, int y, QRgb argb);
 
     const QImage& Image() const { return FImage; }
+    // For writing the pixels; a writer that changes the picture calls DropVariants.
     QImage& Image() { return FImage; }
+
+    // Adds a rendering of the picture at a ratio above its own that has exactly the pixels of
+    // the picture's logical size at that ratio (sides rounded up); false (and nothing added)
+    // for any other. A variant of a ratio already held replaces it.
+    bool AddVariant(QImage variant);
+    const std::vector<QImage>& Variants() const { return FVariants; }
+    void DropVariants() { FVariants.clear(); }
+    // The picture to draw on a target of ARatio: the smallest rendering of at least that ratio,
+    // else the largest there is; the picture itself at its own ratio or below.
+    const QImage& ImageFor(qreal ARatio) const;
 
     // Frames of a decoded picture. A bitmap made in memory or decoded from a still picture
     // carries none: its raw format is empty, it has one frame and no delay list.
@@ -68,6 +91,7 @@ public:
 
 private:
     QImage FImage;
+    std::vector<QImage> FVariants; // by ascending ratio
     std::shared_ptr<const TGPFrameSet> FFrames;
     int FActiveFrame = 0;
 };
@@ -82,9 +106,14 @@ constexpr int MaxBitmapSide = 32767;
 constexpr qint64 MaxBitmapBytes = qint64(1) << 30;
 bool IsAllocatableSize(int width, int height);
 
-// A new transparent 32-bit straight ARGB bitmap, or empty for a size outside those bounds or
-// when memory is short.
-IGPBitmap NewGPBitmap(int width, int height);
+// A new transparent 32-bit straight ARGB bitmap of a logical size at a ratio (its pixels are
+// the size times the ratio, rounded up), or empty for a size outside those bounds or when
+// memory is short.
+IGPBitmap NewGPBitmap(int width, int height, qreal ratio = 1);
+
+// Gives ATo, a picture made from the logical part ASource of AFrom, the same part of each of
+// AFrom's variants, so a cut-out stays as sharp as its source.
+void CropVariants(const TGPBitmap& AFrom, const QRect& ASource, TGPBitmap& ATo);
 
 // Sets the resolution every bitmap and surface of the skin engine uses, so that point sizes
 // turn into the same pixel sizes on every machine.

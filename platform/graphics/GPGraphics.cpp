@@ -88,6 +88,23 @@ QPointF AlignedAtPoint(const QPointF& origin, const QSizeF& size, const TGPStrin
     return at;
 }
 
+// At a fractional ratio a picture's pixels reach a little past its last whole logical pixel.
+// A part that ends at the picture's logical edge takes those pixels along, into a
+// destination grown by the same logical amount, so copying a whole buffer leaves no seam.
+void ReachEdges(const QImage& image, const QRectF& src, QRectF& dst, QRectF& pixels) {
+    const QRect logical = LogicalRect(image);
+    if (qFuzzyCompare(src.right(), qreal(logical.width())) && pixels.right() < image.width()) {
+        const qreal scale = dst.width() / pixels.width();
+        pixels.setRight(image.width());
+        dst.setWidth(pixels.width() * scale);
+    }
+    if (qFuzzyCompare(src.bottom(), qreal(logical.height())) && pixels.bottom() < image.height()) {
+        const qreal scale = dst.height() / pixels.height();
+        pixels.setBottom(image.height());
+        dst.setHeight(pixels.height() * scale);
+    }
+}
+
 } // namespace
 
 QFont MakeFont(const TGPFontDesc& desc) {
@@ -103,8 +120,14 @@ QFont MakeFont(const TGPFontDesc& desc) {
 }
 
 TGPGraphics::TGPGraphics(QImage& target) : FTarget(target) {
-    if (!FTarget.isNull())
+    if (!FTarget.isNull()) {
+        FRatio = FTarget.devicePixelRatio();
         FPainter.begin(&FTarget);
+    }
+}
+
+TGPGraphics::TGPGraphics(TGPBitmap& target) : TGPGraphics(target.Image()) {
+    target.DropVariants();
 }
 
 void TGPGraphics::Clear(QRgb argb) {
@@ -112,30 +135,68 @@ void TGPGraphics::Clear(QRgb argb) {
         return;
     FPainter.save();
     FPainter.setCompositionMode(QPainter::CompositionMode_Source);
-    FPainter.fillRect(FTarget.rect(), QColor::fromRgba(argb));
+    if (SameRatio(FRatio, 1))
+        FPainter.fillRect(FTarget.rect(), QColor::fromRgba(argb));
+    else
+        FPainter.fillRect(QRectF(QPointF(0, 0), QSizeF(FTarget.size()) / FRatio),
+                          QColor::fromRgba(argb));
     FPainter.restore();
+}
+
+bool TGPGraphics::IsScaled(const QRectF& dst, const QRectF& pixels) const {
+    const QRectF device = PixelRectF(dst, FRatio);
+    return !qFuzzyCompare(device.width(), pixels.width()) ||
+           !qFuzzyCompare(device.height(), pixels.height());
+}
+
+void TGPGraphics::DrawPixels(const QImage& image, const QRectF& dst, const QRectF& pixels) {
+    const bool scaled = IsScaled(dst, pixels);
+    if (scaled)
+        FPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    FPainter.drawImage(dst, image, pixels);
+    if (scaled)
+        FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
 void TGPGraphics::DrawImage(const QImage& image, int x, int y) {
     if (!FPainter.isActive() || image.isNull())
         return;
-    FPainter.drawImage(QPoint(x, y), image);
+    if (SameRatio(image.devicePixelRatio(), 1) && SameRatio(FRatio, 1)) {
+        FPainter.drawImage(QPoint(x, y), image);
+        return;
+    }
+    const QSizeF logical(image.width() / image.devicePixelRatio(),
+                         image.height() / image.devicePixelRatio());
+    DrawPixels(image, QRectF(QPointF(x, y), logical), QRectF(image.rect()));
 }
 
 void TGPGraphics::DrawImage(const QImage& image, const QRectF& dst) {
-    DrawImage(image, dst, QRectF(image.rect()));
+    if (SameRatio(image.devicePixelRatio(), 1)) {
+        DrawImage(image, dst, QRectF(image.rect()));
+        return;
+    }
+    if (!FPainter.isActive() || image.isNull() || dst.width() <= 0 || dst.height() <= 0)
+        return;
+    DrawPixels(image, dst, QRectF(image.rect()));
 }
 
 void TGPGraphics::DrawImage(const QImage& image, const QRectF& dst, const QRectF& src) {
     if (!FPainter.isActive() || image.isNull() || dst.width() <= 0 || dst.height() <= 0 ||
         src.width() <= 0 || src.height() <= 0)
         return;
-    const bool scaled = dst.size() != src.size();
-    if (scaled)
-        FPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    FPainter.drawImage(dst, image, src);
-    if (scaled)
-        FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (SameRatio(image.devicePixelRatio(), 1) && SameRatio(FRatio, 1)) {
+        const bool scaled = dst.size() != src.size();
+        if (scaled)
+            FPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        FPainter.drawImage(dst, image, src);
+        if (scaled)
+            FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        return;
+    }
+    QRectF target = dst;
+    QRectF pixels = PixelRectF(src, image.devicePixelRatio());
+    ReachEdges(image, src, target, pixels);
+    DrawPixels(image, target, pixels);
 }
 
 void TGPGraphics::CopyRect(const QImage& image, const QRect& src, const QPoint& dst) {
@@ -143,7 +204,14 @@ void TGPGraphics::CopyRect(const QImage& image, const QRect& src, const QPoint& 
         return;
     FPainter.save();
     FPainter.setCompositionMode(QPainter::CompositionMode_Source);
-    FPainter.drawImage(dst, image, src);
+    if (SameRatio(image.devicePixelRatio(), 1) && SameRatio(FRatio, 1))
+        FPainter.drawImage(dst, image, src);
+    else {
+        QRectF target(QPointF(dst), QSizeF(src.size()));
+        QRectF pixels = PixelRectF(QRectF(src), image.devicePixelRatio());
+        ReachEdges(image, QRectF(src), target, pixels);
+        DrawPixels(image, target, pixels);
+    }
     FPainter.restore();
 }
 
@@ -235,6 +303,19 @@ QRectF TGPGraphics::MeasureString(const QString& text, const QFont& font, const 
     return metrics
         .boundingRect(layout, AlignmentFlags(format) | Qt::TextWordWrap, Arranged(text, format))
         .intersected(layout);
+}
+
+void PaintLogicalPart(QPainter& painter, const QPoint& at, const QImage& image,
+                      const QRect& source) {
+    const qreal ratio = image.devicePixelRatio();
+    if (SameRatio(ratio, 1)) {
+        painter.drawImage(at, image, source);
+        return;
+    }
+    QRectF target(QPointF(at), QSizeF(source.size()));
+    QRectF pixels = PixelRectF(QRectF(source), ratio);
+    ReachEdges(image, QRectF(source), target, pixels);
+    painter.drawImage(target, image, pixels);
 }
 
 } // namespace velmora

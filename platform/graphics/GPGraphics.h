@@ -57,24 +57,38 @@ struct TGPStringFormat {
 
 // A drawing surface on a bitmap. Copies (CopyRect) replace pixels; everything else blends.
 // Smoothing is left at the painter's defaults except for scaled images, which are filtered.
+//
+// Every position and rectangle is logical, on the target and on the pictures drawn alike; a
+// picture or target of a ratio above 1 (more device pixels per logical pixel) is converted
+// here. A bitmap with variants is drawn from the variant that fits the target's ratio. A
+// picture whose pixels do not meet the target's one to one is scaled smoothly, never by
+// repeating pixels; at ratio 1 on both sides nothing changes.
 class TGPGraphics {
 public:
     explicit TGPGraphics(QImage& target);
-    explicit TGPGraphics(TGPBitmap& target) : TGPGraphics(target.Image()) {}
+    // Drawing on a picture changes it, so its variants are dropped.
+    explicit TGPGraphics(TGPBitmap& target);
     TGPGraphics(const TGPGraphics&) = delete;
     TGPGraphics& operator=(const TGPGraphics&) = delete;
+
+    // Device pixels per logical pixel of the target.
+    qreal Ratio() const { return FRatio; }
 
     void Clear(QRgb argb);
     // Unscaled at (x, y).
     void DrawImage(const QImage& image, int x, int y);
-    void DrawImage(const TGPBitmap& image, int x, int y) { DrawImage(image.Image(), x, y); }
+    void DrawImage(const TGPBitmap& image, int x, int y) {
+        DrawImage(image.ImageFor(FRatio), x, y);
+    }
     // Whole image stretched into dst.
     void DrawImage(const QImage& image, const QRectF& dst);
-    void DrawImage(const TGPBitmap& image, const QRectF& dst) { DrawImage(image.Image(), dst); }
+    void DrawImage(const TGPBitmap& image, const QRectF& dst) {
+        DrawImage(image.ImageFor(FRatio), dst);
+    }
     // Source rectangle src into dst, scaling as needed. Empty rectangles draw nothing.
     void DrawImage(const QImage& image, const QRectF& dst, const QRectF& src);
     void DrawImage(const TGPBitmap& image, const QRectF& dst, const QRectF& src) {
-        DrawImage(image.Image(), dst, src);
+        DrawImage(image.ImageFor(FRatio), dst, src);
     }
     // Replaces the pixels of (dst, size of src) with those of src in image (a rectangle copy).
     void CopyRect(const QImage& image, const QRect& src, const QPoint& dst);
@@ -99,8 +113,19 @@ public:
     QImage& Target() { return FTarget; }
 
 private:
+    // Draws the pixels pixels of image into the logical rectangle dst.
+    void DrawPixels(const QImage& image, const QRectF& dst, const QRectF& pixels);
+    // True when pixels cover dst on this target other than one to one.
+    bool IsScaled(const QRectF& dst, const QRectF& pixels) const;
+
     QImage& FTarget;
     QPainter FPainter;
+    qreal FRatio = 1;
 };
+
+// Paints the logical part source of image at the logical point at of a widget's (or any)
+// painter, converting to the image's pixels; at ratio 1 the plain rectangle draw.
+void PaintLogicalPart(QPainter& painter, const QPoint& at, const QImage& image,
+                      const QRect& source);
 
 } // namespace velmora

@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-QImage ComposeFormBackGround(TSufferBackGroundItem* AItem, TGDIBIGIMGPro* ATexture, QSize ASize) {
+QImage ComposeFormBackGround(TSufferBackGroundItem* AItem, TGDIBIGIMGPro* ATexture, QSize ASize,
+                             qreal ARatio) {
     if (AItem == nullptr)
         return {};
     // Told every time, so the item never keeps a texture whose owner has gone; the same
@@ -14,11 +15,12 @@ QImage ComposeFormBackGround(TSufferBackGroundItem* AItem, TGDIBIGIMGPro* ATextu
     AItem->SetTextureGdiImage(ATexture);
     if (ATexture == nullptr || ASize.isEmpty())
         return {};
-    AItem->BuildBackgroundImage(ASize.width(), ASize.height());
+    AItem->BuildBackgroundImage(ASize.width(), ASize.height(), ARatio);
     TGDIBIGIMGPro* picture = AItem->BackgroundGdiImage();
     if (picture == nullptr || !picture->Image())
         return {};
     picture->SetBounds(0, 0, ASize.width(), ASize.height());
+    picture->SetDeviceRatio(ARatio);
     picture->Build();
     // The element keeps its picture in one of two forms, by its buffer style.
     QImage result;
@@ -27,7 +29,7 @@ QImage ComposeFormBackGround(TSufferBackGroundItem* AItem, TGDIBIGIMGPro* ATextu
     else if (picture->BufferGPBitmap())
         result =
             picture->BufferGPBitmap()->Image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    return result.size() == ASize ? result : QImage();
+    return LogicalSize(result) == ASize ? result : QImage();
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "skin/controls/ParentImage.h"
 
+#include "platform/graphics/GPGraphics.h"
 #include "skin/controls/SkinControl.h"
 #include "skin/drawing/SkinEngineLog.h"
 
@@ -16,21 +17,26 @@ namespace {
 void CopyBehind(QWidget* ASelf, const QImage& source, QImage& ATarget, int ALeft, int ATop) {
     const QRect wanted(ASelf->x() + ALeft, ASelf->y() + ATop, ASelf->width() - ALeft,
                        ASelf->height() - ATop);
-    const QRect available = wanted & source.rect();
+    const QRect available = wanted & LogicalRect(source);
     if (available.isEmpty())
         return;
     const QPoint to = available.topLeft() - QPoint(ASelf->x(), ASelf->y());
-    QPainter painter(&ATarget);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(to, source, available);
+    TGPGraphics graphics(ATarget);
+    graphics.CopyRect(source, available, to);
 }
 
 bool CoversSelf(const QImage* image, const QWidget* ASelf) {
-    return image != nullptr && !image->isNull() && image->width() >= ASelf->width() &&
-           image->height() >= ASelf->height();
+    if (image == nullptr || image->isNull())
+        return false;
+    const QSize logical = LogicalSize(*image);
+    return logical.width() >= ASelf->width() && logical.height() >= ASelf->height();
 }
 
 } // namespace
+
+qreal SurfaceRatioOf(const QWidget& AWidget) {
+    return SurfaceRatio(AWidget.devicePixelRatio());
+}
 
 void DrawParentImage(QWidget* ASelf, QImage& ATarget, int ALeft, int ATop) {
     QWidget* parent = ASelf != nullptr ? ASelf->parentWidget() : nullptr;

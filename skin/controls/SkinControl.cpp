@@ -52,10 +52,19 @@ template <typename T> std::vector<T*> Snapshot(const std::vector<T*>* list) {
     return list != nullptr ? *list : std::vector<T*>();
 }
 
-QImage NewBuffer(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
+// A transparent buffer of a logical size at a ratio; it has that many more pixels.
+QImage NewBuffer(QSize size, qreal ratio) {
+    if (SameRatio(ratio, 1)) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    }
+    return NewDeviceImage(size, ratio);
+}
+
+// A buffer that no longer fits the control: another size, or made for another ratio.
+bool IsStale(const QImage& buffer, QSize size, qreal ratio) {
+    return LogicalSize(buffer) != size || !SameRatio(buffer.devicePixelRatio(), ratio);
 }
 
 } // namespace
@@ -370,7 +379,11 @@ bool TSkinCustomControl::NeedRepaintSelfBuffer() const {
 }
 
 IGPBitmap TSkinCustomControl::CreateSelfBufferGPBitmap() {
-    return NewGPBitmap(width(), height());
+    return NewGPBitmap(width(), height(), BufferRatio());
+}
+
+qreal TSkinCustomControl::BufferRatio() const {
+    return SurfaceRatioOf(*this);
 }
 
 void TSkinCustomControl::CustomPaint(TGPGraphics& Graphics, const TGPRect&) {
@@ -403,9 +416,10 @@ void TSkinCustomControl::PaintParentImageToBuffer() {
     if (!FTransparent)
         return;
     bool resized = false;
-    if (!FParentImageBufferBitmap || FParentImageBufferBitmap->size() != size()) {
+    const qreal ratio = BufferRatio();
+    if (!FParentImageBufferBitmap || IsStale(*FParentImageBufferBitmap, size(), ratio)) {
         SetDrawRects();
-        FParentImageBufferBitmap = std::make_unique<QImage>(NewBuffer(size()));
+        FParentImageBufferBitmap = std::make_unique<QImage>(NewBuffer(size(), ratio));
         resized = true;
     }
     if (resized || NeedRepaintParentBuffer()) {
@@ -422,7 +436,8 @@ void TSkinCustomControl::PaintPipeline() {
     if (FEnableGdiPlusBuffer) {
         bool recreated = false;
         if (!FSelfBufferGPBitmap || FSelfBufferGPBitmap->Width() != width() ||
-            FSelfBufferGPBitmap->Height() != height()) {
+            FSelfBufferGPBitmap->Height() != height() ||
+            !SameRatio(FSelfBufferGPBitmap->Ratio(), BufferRatio())) {
             SetDrawRects();
             FSelfBufferGPBitmap = CreateSelfBufferGPBitmap();
             recreated = true;
@@ -446,7 +461,8 @@ void TSkinCustomControl::PaintPipeline() {
 }
 
 void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
-    const bool resized = FBufferBitmap.size() != size();
+    const qreal ratio = BufferRatio();
+    const bool resized = IsStale(FBufferBitmap, size(), ratio);
     if (!resized && !ASelfChanged && !NeedRebuildBuffer())
         return;
     // A rebuild after a resize goes into a new picture that replaces the old one only when it
@@ -454,7 +470,7 @@ void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
     QImage fresh;
     if (resized) {
         SetDrawRects();
-        fresh = NewBuffer(size());
+        fresh = NewBuffer(size(), ratio);
     }
     QImage& target = resized ? fresh : FBufferBitmap;
     {
@@ -463,7 +479,10 @@ void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
             graphics.CopyRect(*FParentImageBufferBitmap, QRect(QPoint(0, 0), size()), QPoint(0, 0));
         else {
             graphics.Painter().setCompositionMode(QPainter::CompositionMode_Source);
-            graphics.Painter().fillRect(QRect(QPoint(0, 0), size()), FColor);
+            // The whole picture, also the pixels a fractional ratio puts past the last
+            // logical pixel.
+            graphics.Painter().fillRect(QRectF(QPointF(0, 0), QSizeF(target.size()) / ratio),
+                                        FColor);
             graphics.Painter().setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
         if (FEnableGdiPlusBuffer) {
@@ -485,10 +504,10 @@ void TSkinCustomControl::PaintBuffer(bool ASelfChanged) {
 void TSkinCustomControl::EraseBackground(QPainter& DC) {
     if (!isVisible() || !FFirstPainted)
         return;
-    const int bw = FBufferBitmap.width();
-    const int bh = FBufferBitmap.height();
+    const int bw = LogicalSize(FBufferBitmap).width();
+    const int bh = LogicalSize(FBufferBitmap).height();
     if (bw < width() || bh < height()) {
-        QImage behind = NewBuffer(size());
+        QImage behind = NewBuffer(size(), BufferRatio());
         if (bw < width())
             DrawParentImage(this, behind, bw, 0);
         if (bh < height())
@@ -503,7 +522,7 @@ void TSkinCustomControl::paintEvent(QPaintEvent* event) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     try {
         PaintPipeline();
-        painter.drawImage(event->rect().topLeft(), FBufferBitmap, event->rect());
+        PaintLogicalPart(painter, event->rect().topLeft(), FBufferBitmap, event->rect());
     } catch (const std::exception& error) {
         const QString name = objectName();
         LogSkinFailure(ClassName(), &name, &error, QStringLiteral("Paint"));
@@ -626,9 +645,10 @@ void TFormDrawSkinCustomControl::PaintNormalImageToBuffer() {
     if (width() <= 0 || height() <= 0)
         return;
     bool recreated = false;
+    const qreal ratio = SurfaceRatioOf(*this);
     if (!FNormalBufferGPBitmap || FNormalDrawGPRect.Width != width() ||
-        FNormalDrawGPRect.Height != height()) {
-        FNormalBufferGPBitmap = NewGPBitmap(width(), height());
+        FNormalDrawGPRect.Height != height() || !SameRatio(FNormalBufferGPBitmap->Ratio(), ratio)) {
+        FNormalBufferGPBitmap = NewGPBitmap(width(), height(), ratio);
         FNormalDrawGPRect = TGPRect{0, 0, width(), height()};
         FNormalDrawRect = MakeRectBySize(0, 0, width(), height());
         recreated = true;
@@ -646,9 +666,10 @@ void TFormDrawSkinCustomControl::paintEvent(QPaintEvent*) {
     if (!FSelfPaint || width() <= 0 || height() <= 0)
         return;
     bool recreated = false;
+    const qreal ratio = SurfaceRatioOf(*this);
     if (!FSelfBufferGPBitmap || FSelfDrawGPRect.Width != width() ||
-        FSelfDrawGPRect.Height != height()) {
-        FSelfBufferGPBitmap = NewGPBitmap(width(), height());
+        FSelfDrawGPRect.Height != height() || !SameRatio(FSelfBufferGPBitmap->Ratio(), ratio)) {
+        FSelfBufferGPBitmap = NewGPBitmap(width(), height(), ratio);
         FSelfDrawGPRect = TGPRect{0, 0, width(), height()};
         FSelfDrawRect = MakeRectBySize(0, 0, width(), height());
         recreated = true;
@@ -662,7 +683,7 @@ void TFormDrawSkinCustomControl::paintEvent(QPaintEvent*) {
     FSelfJustChangeSkinBackGround = false;
     if (!FSelfBufferGPBitmap)
         return;
-    QImage canvas = NewBuffer(size());
+    QImage canvas = NewBuffer(size(), ratio);
     DrawParentImage(this, canvas, 0, 0);
     {
         TGPGraphics graphics(canvas);

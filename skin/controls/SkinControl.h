@@ -62,6 +62,9 @@ public:
     const QImage* ParentImageBufferBitmap() const { return FParentImageBufferBitmap.get(); }
     const IGPBitmap& SelfBufferGPBitmap() const { return FSelfBufferGPBitmap; }
     bool FirstPainted() const { return FFirstPainted; }
+    // The ratio the buffers are made at: the device pixels per logical pixel of the window
+    // the control is on. Sizes and rectangles of the buffers stay logical.
+    qreal BufferRatio() const;
 
     TAnchorMargin AnchorMargin;
     int AnchorMarginType = -1;

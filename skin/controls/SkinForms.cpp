@@ -268,11 +268,17 @@ bool TBaseSkinForm::TitleControlsStale() const {
 }
 
 void TBaseSkinForm::RebuildBuffer(bool force) {
-    const bool resized = FBufferBitmap.size() != size();
+    // The buffer holds the window's device pixels: a move to a screen of another ratio makes
+    // it as stale as a new size does.
+    const qreal ratio = SurfaceRatioOf(*this);
+    const bool resized =
+        LogicalSize(FBufferBitmap) != size() || !SameRatio(FBufferBitmap.devicePixelRatio(), ratio);
     if (resized) {
-        if (!IsAllocatableSize(width(), height()))
+        const QSize pixels = DeviceSizeFor(size(), ratio);
+        if (!IsAllocatableSize(pixels.width(), pixels.height()))
             return;
-        FBufferBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        FBufferBitmap = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        FBufferBitmap.setDevicePixelRatio(ratio);
     }
     if (!force && !resized && FIsFirstDrawedWindow && !TitleControlsStale())
         return;
@@ -284,7 +290,8 @@ void TBaseSkinForm::RebuildBuffer(bool force) {
 void TBaseSkinForm::PaintBackGround() {
     // The texture under the style's picture can change between redraws (a new item, or the
     // old one destroyed), so the composed item is told each time which texture it covers.
-    FBackGroundPicture = ComposeFormBackGround(FSufferBackGroundItem, TextureGdiImage(), size());
+    FBackGroundPicture = ComposeFormBackGround(FSufferBackGroundItem, TextureGdiImage(), size(),
+                                               FBufferBitmap.devicePixelRatio());
     if (!FBackGroundPicture.isNull()) {
         TGPGraphics copy(FBufferBitmap);
         copy.CopyRect(FBackGroundPicture, QRect(QPoint(0, 0), size()), QPoint(0, 0));
@@ -347,14 +354,16 @@ void TBaseSkinForm::EraseBkgndWindow(QPainter& DC) {
         return;
     Guarded(QStringLiteral("EraseBkgndWindow"), [&] {
         const QImage* background = BackGroundBufferImage();
-        if (background != nullptr && FBufferBitmap.width() < width()) {
-            const int bw = background->width();
-            DC.drawImage(QPoint(bw, 0), *background, QRect(width() - bw, 0, width(), height()));
+        const QSize buffer = LogicalSize(FBufferBitmap);
+        if (background != nullptr && buffer.width() < width()) {
+            const int bw = LogicalSize(*background).width();
+            PaintLogicalPart(DC, QPoint(bw, 0), *background,
+                             QRect(width() - bw, 0, width(), height()));
         }
-        if (background != nullptr && FBufferBitmap.height() < height()) {
-            const int bh = background->height();
-            DC.drawImage(QPoint(0, height() - bh), *background,
-                         QRect(0, height() - bh, width(), height()));
+        if (background != nullptr && buffer.height() < height()) {
+            const int bh = LogicalSize(*background).height();
+            PaintLogicalPart(DC, QPoint(0, height() - bh), *background,
+                             QRect(0, height() - bh, width(), height()));
         }
         DC.drawImage(QPoint(0, 0), FBufferBitmap);
     });
@@ -468,6 +477,12 @@ bool TBaseSkinForm::event(QEvent* event) {
         if (FReSizeNotAlignControls)
             return true;
         break;
+    case QEvent::ScreenChangeInternal:
+        // Another screen may have another ratio: the form's buffer is made again at once and
+        // every control takes its parent picture again, at the ratio of the new screen.
+        RedrawWindow(true, false);
+        RePaintParentImageAll(this);
+        break;
     default:
         break;
     }
@@ -483,7 +498,7 @@ void TBaseSkinForm::paintEvent(QPaintEvent* event) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     try {
         RebuildBuffer(false);
-        painter.drawImage(event->rect().topLeft(), FBufferBitmap, event->rect());
+        PaintLogicalPart(painter, event->rect().topLeft(), FBufferBitmap, event->rect());
     } catch (const std::exception& error) {
         LogFailure(error, QStringLiteral("RedrawWindow"));
         EraseBkgndWindow(painter);

@@ -37,6 +37,7 @@ bool TSkinFile::LoadFromBytes(const QByteArray& ABytes) {
 void TSkinFile::LoadSkinDocument(std::unique_ptr<TBinaryTreeDocument100> ADoc) {
     FLoaded = false;
     FSkinDoc = std::move(ADoc);
+    FVariantDocs.clear();
     GetSkinStringByName(QStringLiteral("SkinInfo\\SkinName"), FSkinName, FSkinName);
     GetSkinStringByName(QStringLiteral("SkinInfo\\SkinVersion"), FSkinVersion, FSkinVersion);
     FLoaded = true;
@@ -46,6 +47,7 @@ bool TSkinFile::LoadSkinFile(const QString& AFileName) {
     try {
         LoadFromBytes(ReadWhole(AFileName, AFileName));
         FFileName = AFileName;
+        LoadVariantsBeside(AFileName);
         return true;
     } catch (const std::exception& error) {
         LogSkinFailure(ClassName(), nullptr, &error, KLoadTag);
@@ -58,11 +60,78 @@ bool TSkinFile::LoadSkinRes(const QString& AResName) {
         const QString path = TSkinHelper::ResourcePath(AResName, QStringLiteral("DATA"));
         LoadFromBytes(ReadWhole(path, QStringLiteral("resource DATA/%1").arg(AResName)));
         FResName = AResName;
+        LoadVariantsBeside(path);
         return true;
     } catch (const std::exception& error) {
         LogSkinFailure(ClassName(), nullptr, &error, KLoadTag);
     }
     return false;
+}
+
+QString TSkinFile::VariantPath(const QString& APath, int ARatio) {
+    const QString mark = QStringLiteral("@%1x").arg(ARatio);
+    const qsizetype slash = APath.lastIndexOf(u'/');
+    const qsizetype dot = APath.lastIndexOf(u'.');
+    if (dot <= slash + 1)
+        return APath + mark;
+    return APath.left(dot) + mark + APath.mid(dot);
+}
+
+void TSkinFile::LoadVariantsBeside(const QString& APath) {
+    const QString path = VariantPath(APath, 2);
+    QFile file(path);
+    if (!file.exists())
+        return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const ESkinLoadError error(QStringLiteral("Cannot open %1").arg(path));
+        LogSkinFailure(ClassName(), nullptr, &error, QStringLiteral("LoadVariantDocument"));
+        return;
+    }
+    LoadVariantDocument(file.readAll(), 2);
+}
+
+bool TSkinFile::LoadVariantDocument(const QByteArray& ABytes, int ARatio) {
+    try {
+        if (ARatio < 2 || ARatio > 8)
+            throw ESkinLoadError(QStringLiteral("Unsupported picture ratio %1").arg(ARatio));
+        auto doc = std::make_unique<TBinaryTreeDocument100>();
+        doc->SetReadLimits(FSkinDoc->ReadLimits());
+        doc->WriteBuffer(ABytes.constData(), ABytes.size());
+        for (TVariantDocument& held : FVariantDocs)
+            if (held.Ratio == ARatio) {
+                held.Doc = std::move(doc);
+                return true;
+            }
+        FVariantDocs.push_back({ARatio, std::move(doc)});
+        return true;
+    } catch (const std::exception& error) {
+        LogSkinFailure(ClassName(), nullptr, &error, QStringLiteral("LoadVariantDocument"));
+    }
+    return false;
+}
+
+void TSkinFile::AddVariants(const QString& AName, TGPBitmap& ABitmap) const {
+    for (const TVariantDocument& variant : FVariantDocs) {
+        const auto* node = NodeCast<TBinaryNode100>(variant.Doc->FindNodeByPath(AName));
+        if (node == nullptr)
+            continue;
+        try {
+            const IGPBitmap decoded = DecodeImageData(node->Bytes());
+            QImage picture = decoded->Image().convertToFormat(QImage::Format_ARGB32);
+            picture.setDevicePixelRatio(variant.Ratio);
+            if (!ABitmap.AddVariant(std::move(picture)))
+                throw ESkinLoadError(
+                    QStringLiteral("%1 at %2x is %3 x %4 pixels, not %2 times %5 x %6")
+                        .arg(AName)
+                        .arg(variant.Ratio)
+                        .arg(decoded->Width())
+                        .arg(decoded->Height())
+                        .arg(ABitmap.Width())
+                        .arg(ABitmap.Height()));
+        } catch (const std::exception& error) {
+            LogSkinFailure(ClassName(), nullptr, &error, QStringLiteral("GetSkinImageByName"));
+        }
+    }
 }
 
 TBinTreeNode100* TSkinFile::Find(const QString& AName) const {
@@ -161,6 +230,8 @@ bool TSkinFile::GetSkinImageByName(const QString& AName, IGPBitmap& ABitmap, boo
     QBuffer stream(&copy);
     stream.open(QIODevice::ReadOnly);
     ABitmap = TSkinHelper::CreateBitmap(&stream);
+    if (ABitmap)
+        AddVariants(AName, *ABitmap);
     return true;
 }
 

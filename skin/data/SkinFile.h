@@ -10,6 +10,7 @@
 #include <QUuid>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -26,12 +27,24 @@ public:
     static QString ClassName() { return QStringLiteral("TSkinFile"); }
 
     // Both read the whole skin into a fresh document and adopt it only when it parsed, so a
-    // failed load leaves the previous skin, Loaded, FileName and ResName as they were.
+    // failed load leaves the previous skin, Loaded, FileName and ResName as they were. Beside
+    // the skin, each reads its 2x pictures when there are any (VariantPath).
     bool LoadSkinFile(const QString& AFileName);
     // Reads the Qt resource ":/DATA/<AResName>".
     bool LoadSkinRes(const QString& AResName);
-    // Takes a document built in memory, as the two loaders do after parsing.
+    // Takes a document built in memory, as the two loaders do after parsing; it has no
+    // variants until LoadVariantDocument gives it some.
     void LoadSkinDocument(std::unique_ptr<TBinaryTreeDocument100> ADoc);
+
+    // The pictures of a skin at a higher ratio live in a document of their own beside it,
+    // under the same paths, so the skin itself stays what every reader of the format knows.
+    // "skin.btd" has "skin@2x.btd", the resource "SKIN" has "SKIN@2x".
+    static QString VariantPath(const QString& APath, int ARatio);
+    // Adopts a document of pictures at ARatio times the skin's (a second document of the
+    // same ratio replaces the first); a document that does not parse is logged and changes
+    // nothing, the skin keeps its own pictures.
+    bool LoadVariantDocument(const QByteArray& ABytes, int ARatio);
+    int VariantDocumentCount() const { return static_cast<int>(FVariantDocs.size()); }
 
     bool GetSkinStringByName(const QString& AName, QString& AValue,
                              const QString& ADefault = {}) const;
@@ -43,7 +56,9 @@ public:
     bool GetSkinGuidByName(const QString& AName, QUuid& AValue) const;
     bool GetSkinStreamByName(const QString& AName, QIODevice& AStream, bool ADefault = false) const;
     // The picture's bytes decoded; empty when the node is absent. Decoding errors propagate to
-    // the item loaders, which log them under their own names.
+    // the item loaders, which log them under their own names. The picture carries the
+    // renderings of the variant documents at the same path as variants; one that fails to
+    // decode or has another logical size is logged and left out.
     bool GetSkinImageByName(const QString& AName, IGPBitmap& ABitmap, bool ADefault = false) const;
     bool FetchSkinImageByName(const QString& AName, IGPBitmap& ABitmap,
                               bool ADefault = false) const;
@@ -62,8 +77,16 @@ public:
 private:
     bool LoadFromBytes(const QByteArray& ABytes);
     TBinTreeNode100* Find(const QString& AName) const;
+    void LoadVariantsBeside(const QString& APath);
+    void AddVariants(const QString& AName, TGPBitmap& ABitmap) const;
+
+    struct TVariantDocument {
+        int Ratio = 2;
+        std::unique_ptr<TBinaryTreeDocument100> Doc;
+    };
 
     std::unique_ptr<TBinaryTreeDocument100> FSkinDoc;
+    std::vector<TVariantDocument> FVariantDocs;
     QString FFileName;
     QString FResName;
     bool FLoaded = false;

@@ -65,10 +65,14 @@ void TSufferBackGroundItem::SetTextureGdiImage(TGDIBIGIMGPro* AValue) {
     FRebuildBackgroundImage = true;
 }
 
-void TSufferBackGroundItem::BuildBackgroundImage(int AWindowWidth, int AWindowHeight) {
+void TSufferBackGroundItem::BuildBackgroundImage(int AWindowWidth, int AWindowHeight,
+                                                 qreal ARatio) {
     QSize size(AWindowWidth, AWindowHeight);
     if (!FStretch)
         size = SkinScreenSize();
+    const qreal ratio = SurfaceRatio(ARatio);
+    if (!SameRatio(ratio, FBackgroundRatio))
+        FRebuildBackgroundImage = true;
     if ((!FStretch && !FRebuildBackgroundImage) || FTextureGdiImage == nullptr)
         return;
     const QString tag = QStringLiteral("BuildBackgroundImage");
@@ -80,7 +84,7 @@ void TSufferBackGroundItem::BuildBackgroundImage(int AWindowWidth, int AWindowHe
     // The surface must end before the bitmap is handed on, so the steps share only the bitmap.
     IGPBitmap composed;
     LoggedStep(tag, [&] {
-        composed = NewGPBitmap(size.width(), size.height());
+        composed = NewGPBitmap(size.width(), size.height(), ratio);
         if (!composed)
             throw ESkinLoadError(QStringLiteral("Cannot create background bitmap"));
         TGPGraphics graphics(*composed);
@@ -103,7 +107,9 @@ void TSufferBackGroundItem::BuildBackgroundImage(int AWindowWidth, int AWindowHe
         FBackgroundGdiImage->SetStretch(false);
         FBackgroundGdiImage->SetStrecthMode(smAvgColor);
         place(*FBackgroundGdiImage);
+        FBackgroundGdiImage->SetDeviceRatio(ratio);
         FBackgroundGdiImage->Build();
+        FBackgroundRatio = ratio;
     });
     LoggedStep(tag, [&] {
         FRebuildBackgroundImage = false;

@@ -44,7 +44,9 @@ public:
     const IGPBitmap& BackgroundBitmap() const { return FBackgroundBitmap; }
     bool RebuildBackgroundImage() const { return FRebuildBackgroundImage; }
 
-    void BuildBackgroundImage(int AWindowWidth, int AWindowHeight);
+    // Composes the texture and the picture at a window's size, at ARatio device pixels per
+    // logical pixel (the window's); a new ratio composes again.
+    void BuildBackgroundImage(int AWindowWidth, int AWindowHeight, qreal ARatio = 1);
     void UnBuildBackgroundImage();
 
 private:
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<TGDIBIGIMGPro> FBackgroundGdiImage;
     IGPBitmap FBackgroundBitmap;
     bool FRebuildBackgroundImage = true;
+    qreal FBackgroundRatio = 1;
 };
 
 // The form's background configurations: one item that every name resolves to.

@@ -355,6 +355,8 @@ IGPBitmap TSkinMng::GetPartOfImage(const IGPBitmap& AImage, int ATop, int ALeft,
         for (int x = source.left(); x <= source.right(); ++x)
             part->SetPixel(x - ALeft, y - ATop, from[x]);
     }
+    // A part of a picture with sharper renderings is as sharp as they are.
+    CropVariants(*AImage, QRect(ALeft, ATop, AWidth, AHeight), *part);
     return part;
 }
 

@@ -81,7 +81,7 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
             FPartHeight = FMaxDrawHeight;
             // The centre is stretched into each window size when composed, so the tile itself
             // is kept rather than a screen-sized copy that composing would only crop.
-            FPieces.Cut(FClipImage->Image(), FPartWidth, FPartHeight, FMargins, FStrecthMode,
+            FPieces.Cut(ClipSource(), FPartWidth, FPartHeight, FMargins, FStrecthMode,
                         QImage::Format_ARGB32_Premultiplied, FailureSink(),
                         FStrecthMode == smStretchBoth);
             FMarginChanged = false;
@@ -92,11 +92,9 @@ void TGDIBIGIMGPro::BuildBuffer(bool imageChanged, bool screenChanged) {
             // device style replaces pixels with copies, the other blends.
             if (!IsAllocatableSize(W, H))
                 throw std::bad_alloc();
-            QImage buffer(W, H, QImage::Format_ARGB32_Premultiplied);
+            QImage buffer = NewDeviceImage(QSize(W, H), FDeviceRatio);
             if (buffer.isNull())
                 throw std::bad_alloc();
-            buffer.fill(Qt::transparent);
-            SetSkinResolution(buffer);
             FPieces.Compose(buffer, FMargins, device, FStrecthMode == smStretchBoth, FailureSink());
             if (device) {
                 FBufferBitmap = buffer;

@@ -47,8 +47,8 @@ void TGDIIMGADV::BuildBuffer(bool imageChanged) {
         if (recut) {
             FLastPartWidth = std::max(FLastPartWidth, W);
             FLastPartHeight = std::max(FLastPartHeight, H);
-            FPieces.Cut(FClipImage->Image(), FLastPartWidth, FLastPartHeight, FMargins,
-                        FStrecthMode, QImage::Format_ARGB32_Premultiplied, FailureSink(),
+            FPieces.Cut(ClipSource(), FLastPartWidth, FLastPartHeight, FMargins, FStrecthMode,
+                        QImage::Format_ARGB32_Premultiplied, FailureSink(),
                         /*keepCentreTile=*/true);
             FMarginChanged = false;
             ++FPieceCutCount;
@@ -59,10 +59,9 @@ void TGDIIMGADV::BuildBuffer(bool imageChanged) {
             // without per-pixel format conversion. Pixels still read back straight.
             if (!IsAllocatableSize(W, H))
                 throw std::bad_alloc();
-            QImage composed(W, H, QImage::Format_ARGB32_Premultiplied);
+            QImage composed = NewDeviceImage(QSize(W, H), FDeviceRatio);
             if (composed.isNull())
                 throw std::bad_alloc();
-            composed.fill(Qt::transparent);
             IGPBitmap buffer = std::make_shared<TGPBitmap>(std::move(composed));
             FPieces.Compose(buffer->Image(), FMargins, false, FStrecthMode == smStretchBoth,
                             FailureSink());

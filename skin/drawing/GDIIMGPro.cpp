@@ -32,7 +32,7 @@ void TGDIIMGPro::Build() {
     FLastDrawWidth = W;
     FLastDrawHeight = H;
     if (FBufferGPBitmap && FStrecthMode != smStretchBoth)
-        FShown = FBufferGPBitmap->Image().copy(0, 0, W, H);
+        FShown = CopyLogical(FBufferGPBitmap->Image(), QRect(0, 0, W, H));
 }
 
 void TGDIIMGPro::BuildBuffer() {
@@ -44,26 +44,28 @@ void TGDIIMGPro::BuildBuffer() {
         FMaxDrawWidth = std::max(FMaxDrawWidth, W);
         FMaxDrawHeight = std::max(FMaxDrawHeight, H);
         const bool stretch = FStrecthMode == smStretchBoth;
-        IGPBitmap buffer = stretch ? NewGPBitmap(W, H) : NewGPBitmap(FMaxDrawWidth, FMaxDrawHeight);
+        IGPBitmap buffer = stretch ? NewGPBitmap(W, H, FDeviceRatio)
+                                   : NewGPBitmap(FMaxDrawWidth, FMaxDrawHeight, FDeviceRatio);
         if (!buffer)
             throw std::bad_alloc();
         FClipImage = MakeClipImage();
-        const QImage& cropped = FClipImage->Image();
+        const QImage& cropped = ClipSource();
         const int L = FMargins.Left, T = FMargins.Top, R = FMargins.Right, B = FMargins.Bottom;
         TGPGraphics graphics(*buffer);
         if (!FMargins.IsZero()) {
+            const QSize size = LogicalSize(cropped);
             const auto pieces =
-                NineSlicePieces(cropped.width(), cropped.height(), QRect(0, 0, W, H), L, T, R, B);
+                NineSlicePieces(size.width(), size.height(), QRect(0, 0, W, H), L, T, R, B);
             // Corners, then top, bottom, right and left sides.
             for (const int index : {0, 1, 2, 3, 4, 5, 7, 6}) {
-                if (IsDrawablePiece(pieces[index], cropped.width(), cropped.height()))
+                if (IsDrawablePiece(pieces[index], size.width(), size.height()))
                     graphics.DrawImage(cropped, QRectF(pieces[index].Dest),
                                        QRectF(pieces[index].Source));
             }
         }
         const QSize area = stretch ? QSize(W, H) : QSize(FMaxDrawWidth, FMaxDrawHeight);
-        FillCentre(graphics, cropped,
-                   QRect(L, T, cropped.width() - L - R, cropped.height() - T - B),
+        const QSize size = LogicalSize(cropped);
+        FillCentre(graphics, cropped, QRect(L, T, size.width() - L - R, size.height() - T - B),
                    QRect(L, T, area.width() - L - R, area.height() - T - B), FStrecthMode);
         FBufferGPBitmap = buffer;
         FBuilded = true;

@@ -38,6 +38,15 @@ void TGDIIMGSliced::SetClipMargin(int AClipLeftMargin, int AClipTopMargin, int A
     PiecesStale(true);
 }
 
+void TGDIIMGSliced::SetDeviceRatio(qreal Value) {
+    const qreal ratio = SurfaceRatio(Value);
+    if (SameRatio(FDeviceRatio, ratio))
+        return;
+    FDeviceRatio = ratio;
+    // The pieces come from another rendering of the picture and the buffer has other pixels.
+    PiecesStale(false);
+}
+
 void TGDIIMGSliced::UnBuild() {
     if (!FBuilded)
         return;
@@ -74,8 +83,11 @@ IGPBitmap TGDIIMGSliced::MakeClipImage() {
     if (region.width() <= 0 || region.height() <= 0 || FClip.Left < 0 || FClip.Top < 0)
         throw ESkinImageError(QStringLiteral("clip margins leave no picture"));
     IGPBitmap cropped = NewGPBitmap(region.width(), region.height());
-    TGPGraphics graphics(*cropped);
-    graphics.DrawImage(*FImage, QRectF(0, 0, region.width(), region.height()), QRectF(region));
+    {
+        TGPGraphics graphics(*cropped);
+        graphics.DrawImage(*FImage, QRectF(0, 0, region.width(), region.height()), QRectF(region));
+    }
+    CropVariants(*FImage, region, *cropped);
     return cropped;
 }
 
@@ -104,6 +116,7 @@ bool TGDIIMGSliced::SaveToFile(const QString& AFileName) {
 
 void TGDIIMGSliced::Draw(TGPGraphics& Graphics, int AOriginX, int AOriginY) {
     try {
+        SetDeviceRatio(Graphics.Ratio());
         Build();
         const QImage* picture = BuiltPicture();
         if (FBuilded && picture != nullptr)

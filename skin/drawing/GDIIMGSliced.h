@@ -52,6 +52,12 @@ public:
     const IGPBitmap& BufferGPBitmap() const { return FBufferGPBitmap; }
     const IGPBitmap& ClipImage() const { return FClipImage; }
 
+    // Device pixels per logical pixel of the surface the buffer is drawn on: the buffer is
+    // built at that ratio from the picture's variant that fits it, while sizes and margins
+    // stay logical. Draw takes it from its surface; a new ratio rebuilds.
+    qreal DeviceRatio() const { return FDeviceRatio; }
+    void SetDeviceRatio(qreal Value);
+
     virtual void Build() = 0;
     void UnBuild();
     void SetImage(const IGPBitmap& Value) override;
@@ -75,8 +81,11 @@ protected:
     // The picture Draw and SaveToFile use.
     virtual const QImage* BuiltPicture() const;
     bool ImageChanged() const { return FLastImage.lock() != FImage; }
-    // Crops the source by the clip margins (the source itself when none are set).
+    // Crops the source by the clip margins (the source itself when none are set), its
+    // variants alike.
     IGPBitmap MakeClipImage();
+    // The cropped picture to cut and fill from at the device ratio.
+    const QImage& ClipSource() const { return FClipImage->ImageFor(FDeviceRatio); }
     TNinePieces::TFailure FailureSink() const;
 
     bool FBuilded = false;
@@ -86,6 +95,7 @@ protected:
     IGPBitmap FBufferGPBitmap;
     IGPBitmap FClipImage;
     std::weak_ptr<TGPBitmap> FLastImage;
+    qreal FDeviceRatio = 1;
     int FCropCount = 0;
     int FPieceCutCount = 0;
     int FComposeCount = 0;

@@ -256,6 +256,7 @@ void TSkinHelper::DrawButtonFrame(TGPGraphics& Graphics, TGDIIMGADV* AGdiImgAdv,
         return;
     AGdiImgAdv->SetWidth(ADrawRect.Width);
     AGdiImgAdv->SetHeight(ADrawRect.Height);
+    AGdiImgAdv->SetDeviceRatio(Graphics.Ratio());
     AGdiImgAdv->Build();
     const IGPBitmap& buffer = AGdiImgAdv->BufferGPBitmap();
     if (!buffer)

@@ -6,36 +6,39 @@
 namespace velmora {
 namespace {
 
-QImage Blank(int width, int height, QImage::Format format) {
+// Pieces keep the ratio of the picture they are cut from (all sizes below are logical), so a
+// picture with more pixels per logical pixel yields pieces just as sharp.
+QImage Blank(int width, int height, QImage::Format format, qreal ratio = 1) {
     if (width <= 0 || height <= 0)
         return {};
-    if (!IsAllocatableSize(width, height))
+    const QSize pixels = DeviceSizeFor(QSize(width, height), ratio);
+    if (!IsAllocatableSize(pixels.width(), pixels.height()))
         throw std::bad_alloc();
-    QImage image(width, height, format);
+    QImage image = NewDeviceImage(QSize(width, height), ratio, format);
     if (image.isNull())
         throw std::bad_alloc();
-    image.fill(Qt::transparent);
-    SetSkinResolution(image);
     return image;
 }
 
 // A corner is a plain copy of its block; blocks off the picture are left empty.
 QImage Block(const QImage& cropped, const QRect& rect, QImage::Format format) {
-    if (rect.width() <= 0 || rect.height() <= 0 || !cropped.rect().contains(rect))
+    if (rect.width() <= 0 || rect.height() <= 0 || !LogicalRect(cropped).contains(rect))
         return {};
-    return cropped.copy(rect).convertToFormat(format);
+    return CopyLogical(cropped, rect).convertToFormat(format);
 }
 
 QImage Stretched(const QImage& cropped, const QRect& source, int width, int height,
                  QImage::Format format) {
-    QImage piece = Blank(width, height, format);
+    const qreal ratio = cropped.devicePixelRatio();
+    QImage piece = Blank(width, height, format, ratio);
     if (piece.isNull() || source.width() <= 0 || source.height() <= 0 ||
-        !cropped.rect().contains(source))
+        !LogicalRect(cropped).contains(source))
         return {};
     TGPGraphics graphics(piece);
-    graphics.CopyRect(
-        cropped.copy(source).scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-        QRect(0, 0, width, height), QPoint(0, 0));
+    QImage scaled = CopyLogical(cropped, source)
+                        .scaled(piece.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    graphics.CopyRect(scaled, QRect(0, 0, width, height), QPoint(0, 0));
     return piece;
 }
 
@@ -59,8 +62,8 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
                       TStretchMode mode, QImage::Format format, const TFailure& onFailure,
                       bool keepCentreTile) {
     Clear();
-    const int cw = cropped.width();
-    const int ch = cropped.height();
+    const int cw = LogicalSize(cropped).width();
+    const int ch = LogicalSize(cropped).height();
     const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
     Guarded(onFailure, "DrawLeftTopBlock", [&] { LeftTop = Block(cropped, {0, 0, L, T}, format); });
     Guarded(onFailure, "DrawRightTopBlock", [&] {
@@ -93,7 +96,7 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
                                                 ph - T - B, format);
             return;
         }
-        Center = Blank(pw - L - R, ph - T - B, format);
+        Center = Blank(pw - L - R, ph - T - B, format, cropped.devicePixelRatio());
         if (Center.isNull())
             return;
         // The fill works on straight pixels (the fade changes alpha alone).
@@ -101,7 +104,7 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
         {
             TGPGraphics graphics(fill);
             FillCentre(graphics, cropped.convertToFormat(QImage::Format_ARGB32),
-                       QRect(L, T, cw - L - R, ch - T - B), fill.rect(), mode);
+                       QRect(L, T, cw - L - R, ch - T - B), LogicalRect(fill), mode);
         }
         Center = fill.convertToFormat(format);
     });
@@ -109,15 +112,15 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
 
 void TNinePieces::Compose(QImage& buffer, const TSliceMargins& m, bool copy, bool stretchCentre,
                           const TFailure& onFailure) const {
-    const int W = buffer.width();
-    const int H = buffer.height();
+    const int W = LogicalSize(buffer).width();
+    const int H = LogicalSize(buffer).height();
     const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
     TGPGraphics graphics(buffer);
     // The top-left part of piece, of the given size, at (x, y).
     auto put = [&](const QImage& piece, int x, int y, int w, int h) {
         if (piece.isNull() || w <= 0 || h <= 0)
             return;
-        const QRect source = QRect(0, 0, w, h).intersected(piece.rect());
+        const QRect source = QRect(0, 0, w, h).intersected(LogicalRect(piece));
         if (copy)
             graphics.CopyRect(piece, source, QPoint(x, y));
         else

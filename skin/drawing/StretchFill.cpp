@@ -3,6 +3,7 @@
 #include "platform/graphics/GPBitmap.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -10,9 +11,11 @@ namespace {
 constexpr int FadeLines = 26;
 constexpr double FadeStep = 0.04;
 
+// The faded layer is made at the target's ratio, so the picture under the fade stays as sharp
+// as the target can show it; fade and average work on logical pixels.
 void FillAverageColour(TGPGraphics& graphics, const QImage& source, const QRect& tile,
                        const QRect& area) {
-    TGPBitmap layer(area.width(), area.height());
+    TGPBitmap layer(area.width(), area.height(), graphics.Ratio());
     {
         TGPGraphics layerGraphics(layer);
         layerGraphics.DrawImage(source, QRectF(0, 0, area.width(), area.height()), QRectF(tile));
@@ -33,7 +36,7 @@ void FillAverageColour(TGPGraphics& graphics, const QImage& source, const QRect&
 void FillCentre(TGPGraphics& graphics, const QImage& source, const QRect& tile, const QRect& area,
                 TStretchMode mode) {
     if (area.width() <= 0 || area.height() <= 0 || tile.width() <= 0 || tile.height() <= 0 ||
-        !source.rect().contains(tile))
+        !LogicalRect(source).contains(tile))
         return;
     const int tw = tile.width();
     const int th = tile.height();
@@ -73,26 +76,41 @@ void FillCentre(TGPGraphics& graphics, const QImage& source, const QRect& tile, 
 }
 
 void FadeTrailingEdges(QImage& image) {
-    const int width = image.width();
-    const int height = image.height();
+    const QSize logical = LogicalSize(image);
+    const int width = logical.width();
+    const int height = logical.height();
     if (width <= 25 || height <= 25 || image.format() != QImage::Format_ARGB32)
         return;
     auto scale = [](QRgb& pixel, double factor) {
         const int alpha = static_cast<int>(qAlpha(pixel) * factor);
         pixel = (pixel & 0x00FFFFFFu) | (static_cast<QRgb>(alpha) << 24);
     };
+    // The device columns (rows) of a logical column (row); the last takes any pixels left over.
+    auto span = [&image](int line, int lines, bool columns) {
+        const QRect first = PixelRect(columns ? QRect(line, 0, 1, 1) : QRect(0, line, 1, 1), image);
+        const int begin = columns ? first.left() : first.top();
+        int end = columns ? first.right() + 1 : first.bottom() + 1;
+        if (line == lines - 1)
+            end = columns ? image.width() : image.height();
+        return std::pair<int, int>(begin, end);
+    };
     double factor = 1.0;
     for (int x = width - FadeLines; x < width; ++x) {
-        for (int y = 0; y < height; ++y)
-            scale(reinterpret_cast<QRgb*>(image.scanLine(y))[x], factor);
+        const auto [begin, end] = span(x, width, true);
+        for (int px = begin; px < end; ++px)
+            for (int y = 0; y < image.height(); ++y)
+                scale(reinterpret_cast<QRgb*>(image.scanLine(y))[px], factor);
         if (!(factor < FadeStep))
             factor -= FadeStep;
     }
     factor = 1.0;
     for (int y = height - FadeLines; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            scale(row[x], factor);
+        const auto [begin, end] = span(y, height, false);
+        for (int py = begin; py < end; ++py) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(py));
+            for (int x = 0; x < image.width(); ++x)
+                scale(row[x], factor);
+        }
         if (!(factor < FadeStep))
             factor -= FadeStep;
     }
@@ -103,11 +121,15 @@ TGPColor AverageColor(const QImage& image, int startX, int stepY, int stepX, int
     if (stepX < 1 || stepY < 1 || image.isNull())
         return 0;
     qint64 red = 0, green = 0, blue = 0, count = 0;
+    // Positions are logical; a picture of a higher ratio is read at the first device pixel of
+    // each logical pixel.
+    const QSize logical = LogicalSize(image);
     for (int x = startX; x < width; x += stepX) {
         for (int y = startY; y < height; y += stepY) {
-            if (!image.valid(x, y))
+            if (x < 0 || y < 0 || x >= logical.width() || y >= logical.height())
                 continue;
-            const QRgb pixel = image.pixelColor(x, y).rgba();
+            const QPoint at = PixelRect(QRect(x, y, 1, 1), image).topLeft();
+            const QRgb pixel = image.pixelColor(at).rgba();
             red += qRed(pixel);
             green += qGreen(pixel);
             blue += qBlue(pixel);

@@ -12,8 +12,23 @@ TSkinImage::~TSkinImage() = default;
 
 void TSkinImage::SetPicture(const QImage& Value) {
     FPicture = Value;
+    FPictureVariants.clear();
     PictureChanged();
     RepaintSelfImage();
+}
+
+void TSkinImage::SetPicture(const TGPBitmap& Value) {
+    FPicture = Value.Image();
+    FPictureVariants = Value.Variants();
+    PictureChanged();
+    RepaintSelfImage();
+}
+
+TGPBitmap TSkinImage::PictureBitmap() const {
+    TGPBitmap picture(FPicture);
+    for (const QImage& variant : FPictureVariants)
+        picture.AddVariant(variant);
+    return picture;
 }
 
 void TSkinImage::PictureChanged() {
@@ -23,6 +38,8 @@ void TSkinImage::PictureChanged() {
         const IGPBitmap bitmap = TSkinHelper::CreateBitmap(FPicture);
         if (!bitmap)
             return;
+        for (const QImage& variant : FPictureVariants)
+            bitmap->AddVariant(variant);
         LoadFromImage(bitmap, false);
         if (FAutoSize)
             resize(bitmap->Width(), bitmap->Height());

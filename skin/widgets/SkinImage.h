@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -19,6 +20,11 @@ public:
     const QImage& Picture() const { return FPicture; }
     // Copies the picture (its change notification converts it), then repaints.
     void SetPicture(const QImage& Value);
+    // The same with the picture's renderings at higher ratios (its variants), which the
+    // control is then drawn from on screens they fit.
+    void SetPicture(const TGPBitmap& Value);
+    // The picture with those renderings, as the second SetPicture takes it.
+    TGPBitmap PictureBitmap() const;
     bool Stretch() const { return FStretch; }
     void SetStretch(bool Value) { FStretch = Value; }
     bool Center() const { return FCenter; }
@@ -35,6 +41,7 @@ protected:
 
 private:
     QImage FPicture;
+    std::vector<QImage> FPictureVariants;
     bool FStretch = false;
     bool FCenter = false;
     bool FAutoSize = false;

@@ -40,6 +40,16 @@ TEST(DefaultSkinLoad, EmbeddedSkinFillsEveryCatalogueWithoutALogEntry) {
     EXPECT_GT(manager.SkinPanelStyles().Count(), 0);
     EXPECT_GT(manager.SkinHeadFrameStyles().Count(), 0);
 
+    // The pictures come with their 2x renderings, which the drawing elements pick on screens
+    // of two device pixels per logical pixel.
+    const TSkinFormStyleItem* form = manager.SkinFormStyles().FormStyleItem();
+    ASSERT_NE(form, nullptr);
+    const IGPBitmap& close = form->SysBtnBmp(sysClose, sysNormal);
+    ASSERT_TRUE(close);
+    ASSERT_EQ(close->Variants().size(), 1u);
+    EXPECT_EQ(close->Variants()[0].size(), QSize(close->Width(), close->Height()) * 2);
+    EXPECT_EQ(close->Variants()[0].devicePixelRatio(), 2);
+
     // Loading the same resource again without asking for a reload changes nothing.
     EXPECT_FALSE(manager.ChangeSkinRes(QStringLiteral("SKIN"), false));
 

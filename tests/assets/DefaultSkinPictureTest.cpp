@@ -4,6 +4,7 @@
 #include "tests/assets/DefaultSkin.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <functional>
 #include <gtest/gtest.h>
@@ -87,6 +88,46 @@ TEST(DefaultSkinPictures, EveryBinaryNodeIsAPictureThatDecodes) {
                     }
                 });
     EXPECT_GT(pictures, 150);
+}
+
+// The 2x pictures ("DATA"/"SKIN@2x") are the same drawings at twice the pixels: every picture
+// of the skin has one at the same path, of the same kind and exactly twice its size, and the
+// document holds no picture the skin lacks.
+TEST(DefaultSkinPictures, EveryPictureHasATwiceRenderingOfTwiceItsSize) {
+    QFile file(QStringLiteral(":/DATA/SKIN@2x"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    TBinaryTreeDocument100 twice;
+    twice.LoadFromStream(stream);
+    int pictures = 0;
+    ForEachNode(*testing::DefaultSkin().TopNode(), QString(),
+                [&](const TBinTreeNode100& node, const QString& path) {
+                    if (node.NodeType() != nt100_Binary)
+                        return;
+                    ++pictures;
+                    const auto* rendering = NodeCast<TBinaryNode100>(twice.FindNodeByPath(path));
+                    ASSERT_NE(rendering, nullptr) << path.toStdString();
+                    QByteArray data = rendering->Bytes();
+                    QBuffer buffer(&data);
+                    QImageReader reader(&buffer);
+                    const QByteArray format = reader.format();
+                    const QImage image = reader.read();
+                    const QImage own = SkinImage(path);
+                    EXPECT_EQ(image.size(), own.size() * 2) << path.toStdString();
+                    QByteArray ownBytes = SkinBytes(path);
+                    QBuffer ownBuffer(&ownBytes);
+                    EXPECT_EQ(format, QImageReader(&ownBuffer).format()) << path.toStdString();
+                });
+    int renderings = 0;
+    ForEachNode(*twice.TopNode(), QString(), [&](const TBinTreeNode100& node, const QString& path) {
+        if (node.NodeType() != nt100_Binary)
+            return;
+        ++renderings;
+        EXPECT_NE(testing::DefaultSkin().FindNodeByPath(path), nullptr) << path.toStdString();
+    });
+    EXPECT_EQ(renderings, pictures);
 }
 
 TEST(DefaultSkinPictures, TheBackgroundCoversTheWizardWithoutUpscaling) {

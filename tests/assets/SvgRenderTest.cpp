@@ -76,5 +76,30 @@ TEST_F(SvgRender, SizesAreWidthByHeight) {
     EXPECT_FALSE(ParseSize("4x4px").isValid());
 }
 
+// The renderings for screens of more pixels per logical pixel: the drawing at exactly the
+// scale, on whole pixels rounded up, so its edges fall where the 1x picture's fall on screen.
+TEST_F(SvgRender, ScaledRenderingsHoldTheDrawingAtThatScale) {
+    const QImage twice = RenderSvg(Drawing(), QSize(), 2);
+    ASSERT_EQ(twice.size(), QSize(20, 12));
+    EXPECT_NEAR(qAlpha(twice.pixel(9, 11)), 128, 1); // last column of the red half
+    EXPECT_EQ(qAlpha(twice.pixel(10, 0)), 0);        // first column past it
+    const QImage fractional = RenderSvg(Drawing(), QSize(), 1.5);
+    ASSERT_EQ(fractional.size(), QSize(15, 9));
+    EXPECT_NEAR(qAlpha(fractional.pixel(6, 4)), 128, 1);
+    // 5 x 1.5 = 7.5: the red half covers half of column 7.
+    EXPECT_NEAR(qAlpha(fractional.pixel(7, 4)), 64, 8);
+    EXPECT_EQ(qAlpha(fractional.pixel(8, 4)), 0);
+    EXPECT_EQ(RenderSvg(Drawing(), QSize(7, 3), 2).size(), QSize(14, 6));
+    EXPECT_THROW(RenderSvg(Drawing(), QSize(), 0), ESvgRenderError);
+}
+
+TEST_F(SvgRender, ScalesAreSmallDecimalNumbers) {
+    EXPECT_EQ(ParseScale("2"), 2);
+    EXPECT_EQ(ParseScale("1.5"), 1.5);
+    EXPECT_EQ(ParseScale("0.25"), 0.25);
+    for (const char* wrong : {"0", "0.1", "9", "1,5", "2x", "-2", "", "1.5555", "nan"})
+        EXPECT_EQ(ParseScale(wrong), 0) << wrong;
+}
+
 } // namespace
 } // namespace velmora

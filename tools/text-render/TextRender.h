@@ -40,8 +40,11 @@ struct TTextPictureLayout {
 };
 TTextPictureLayout LayoutTextPicture(const QString& AText, const TTextPictureStyle& AStyle);
 
-// The laid-out text on an opaque white picture of AStyle.Width by at least AStyle.MinHeight.
-QImage PaintTextPicture(const TTextPictureLayout& ALayout, const TTextPictureStyle& AStyle);
+// The laid-out text on an opaque white picture of AStyle.Width by at least AStyle.MinHeight
+// logical pixels, with AScale pixels per logical pixel (sides rounded up): the same layout, so
+// the same line breaks and logical size at every scale, only drawn with more pixels.
+QImage PaintTextPicture(const TTextPictureLayout& ALayout, const TTextPictureStyle& AStyle,
+                        qreal AScale = 1);
 
 // The installed CJK family used when the style names none; throws when there is none, so
 // that a build never ships a picture of empty boxes.

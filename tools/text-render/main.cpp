@@ -12,8 +12,10 @@ namespace {
 
 constexpr const char* KUsage =
     "Usage: text-render <text.txt> <picture.png> [--width N] [--min-height N] [--point-size N]\n"
+    "                   [--scale F]\n"
     "Lays out the UTF-8 text (\"# \" title, \"## \" headings, blank lines between paragraphs)\n"
-    "in an installed CJK font on a white picture N pixels wide.\n";
+    "in an installed CJK font on a white picture N pixels wide. With --scale (1.5, 2) the\n"
+    "same layout is drawn with F pixels per pixel: same line breaks, F times the pixels.\n";
 
 int Usage(const char* AMessage) {
     if (AMessage)
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
         return Usage(nullptr);
 
     velmora::TTextPictureStyle style;
+    double scale = 1;
     QStringList paths;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -53,7 +56,12 @@ int main(int argc, char** argv) {
                       : argument == QLatin1String("--min-height") ? &style.MinHeight
                       : argument == QLatin1String("--point-size") ? &style.PointSize
                                                                   : nullptr;
-        if (target != nullptr) {
+        if (argument == QLatin1String("--scale")) {
+            bool ok = false;
+            scale = i + 1 < arguments.size() ? arguments[++i].toDouble(&ok) : 0;
+            if (!ok || !(scale >= 0.25 && scale <= 8))
+                return Usage("--scale takes a number from 0.25 to 8, for example 1.5");
+        } else if (target != nullptr) {
             bool ok = false;
             *target = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : 0;
             if (!ok || *target < 1 || *target > 8192)
@@ -70,7 +78,7 @@ int main(int argc, char** argv) {
         const QString text = ReadUtf8(paths[0]);
         style.Family = velmora::CjkFamilyFor(text);
         const QImage picture =
-            velmora::PaintTextPicture(velmora::LayoutTextPicture(text, style), style);
+            velmora::PaintTextPicture(velmora::LayoutTextPicture(text, style), style, scale);
         QSaveFile file(paths[1]);
         if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
             throw velmora::ETextRenderError(paths[1] + QStringLiteral(": cannot be written"));

@@ -175,13 +175,23 @@ TEST_F(BaseMsgBoxTest, FitToTextWidensAndHeightensForTheTextAndFixesTheSize) {
 
 TEST_F(BaseMsgBoxTest, MissingFormPictureIsLoggedAndGivesNoPicture) {
     const QString name = u"imgMissing"_qs;
-    EXPECT_TRUE(LoadFormPicture(u"BaseMsgBox/Missing.png"_qs, u"TfrmTest"_qs, name).isNull());
+    EXPECT_TRUE(LoadFormPicture(u"BaseMsgBox/Missing.png"_qs, u"TfrmTest"_qs, name).IsNull());
     const QStringList lines = Log()->Lines();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains(u"ClassName:TfrmTest"_qs));
     EXPECT_TRUE(lines[0].contains(u"ObjectName:imgMissing"_qs));
     EXPECT_TRUE(lines[0].contains(u"AdditionalMsg:LoadFormPicture"_qs));
-    EXPECT_FALSE(LoadFormPicture(u"BaseMsgBox/Hint0.png"_qs, u"TfrmTest"_qs, name).isNull());
+    // A picture that is there comes with its renderings for 1.5x and 2x screens, at the same
+    // logical size, and without another log entry.
+    const TGPBitmap icon = LoadFormPicture(u"BaseMsgBox/Hint0.png"_qs, u"TfrmTest"_qs, name);
+    ASSERT_FALSE(icon.IsNull());
+    ASSERT_EQ(icon.Variants().size(), 2u);
+    EXPECT_EQ(icon.Variants()[0].devicePixelRatio(), 1.5);
+    EXPECT_EQ(icon.Variants()[0].size(), QSize(72, 72));
+    EXPECT_EQ(icon.Variants()[1].devicePixelRatio(), 2.0);
+    EXPECT_EQ(icon.Variants()[1].size(), QSize(96, 96));
+    EXPECT_EQ(QSize(icon.Width(), icon.Height()), QSize(48, 48));
+    EXPECT_EQ(Log()->Lines().size(), 1);
 }
 
 // The skin font follows the desktop's title font, clamped to 9 to 12 points: every dialog's

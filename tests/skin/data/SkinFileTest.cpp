@@ -86,6 +86,77 @@ TEST_F(SkinFileTest, LoadingAResourceReadsDataSkin) {
     EXPECT_TRUE(FFile.FileName().isEmpty());
 }
 
+TEST(SkinFileVariants, TheTwicePicturesLiveInADocumentBesideTheSkin) {
+    EXPECT_EQ(TSkinFile::VariantPath("skins/blue.btd", 2), QStringLiteral("skins/blue@2x.btd"));
+    EXPECT_EQ(TSkinFile::VariantPath(":/DATA/SKIN", 2), QStringLiteral(":/DATA/SKIN@2x"));
+    EXPECT_EQ(TSkinFile::VariantPath("/a.b/skin", 2), QStringLiteral("/a.b/skin@2x"));
+    EXPECT_EQ(TSkinFile::VariantPath("/a/.skin", 3), QStringLiteral("/a/.skin@3x"));
+}
+
+// A picture of the skin carries its rendering of twice the pixels from the document beside
+// the skin, when that has the same logical size; anything else is logged and left out, and
+// the skin's own picture is always there.
+TEST_F(SkinFileTest, PicturesCarryTheRenderingsOfTheDocumentBesideTheSkin) {
+    TSkinDocBuilder skin;
+    skin.Png("V\\Fits.png", 5, 3, 0xFF00FF00).Png("V\\TooWide.png", 4, 4, 0xFF00FF00);
+    skin.Png("V\\Broken.png", 4, 4, 0xFF00FF00).Png("V\\OnlyHere.png", 4, 4, 0xFF00FF00);
+    TSkinDocBuilder twice;
+    twice.Png("V\\Fits.png", 10, 6, 0xFFFF0000).Png("V\\TooWide.png", 9, 8, 0xFFFF0000);
+    twice.Bytes("V\\Broken.png", QByteArray("garbage", 7));
+    const QString path = Save(skin, "blue.btd");
+    Save(twice, "blue@2x.btd");
+    ASSERT_TRUE(FFile.LoadSkinFile(path));
+    EXPECT_EQ(FFile.VariantDocumentCount(), 1);
+
+    IGPBitmap fits;
+    ASSERT_TRUE(FFile.GetSkinImageByName("V\\Fits.png", fits));
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(QSize(fits->Width(), fits->Height()), QSize(5, 3));
+    EXPECT_EQ(fits->GetPixel(0, 0), 0xFF00FF00u);
+    ASSERT_EQ(fits->Variants().size(), 1u);
+    EXPECT_EQ(fits->Variants()[0].devicePixelRatio(), 2);
+    EXPECT_EQ(fits->ImageFor(2).pixel(9, 5), 0xFFFF0000u);
+    EXPECT_TRUE(Log()->Lines().isEmpty());
+
+    for (const char* name : {"V\\TooWide.png", "V\\Broken.png", "V\\OnlyHere.png"}) {
+        IGPBitmap picture;
+        ASSERT_TRUE(FFile.GetSkinImageByName(name, picture));
+        ASSERT_TRUE(picture) << name;
+        EXPECT_EQ(picture->Width(), 4) << name;
+        EXPECT_TRUE(picture->Variants().empty()) << name;
+    }
+    const QStringList lines = Log()->Lines();
+    ASSERT_EQ(lines.size(), 2) << "the wrong size and the undecodable rendering";
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("V\\TooWide.png at 2x is 9 x 8 pixels")));
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.contains(QStringLiteral("AdditionalMsg:GetSkinImageByName")));
+
+    // The next skin has no such document: its pictures are its own alone.
+    ASSERT_TRUE(FFile.LoadSkinFile(Save(skin, "plain.btd")));
+    EXPECT_EQ(FFile.VariantDocumentCount(), 0);
+    ASSERT_TRUE(FFile.GetSkinImageByName("V\\Fits.png", fits));
+    EXPECT_TRUE(fits->Variants().empty());
+}
+
+TEST_F(SkinFileTest, ADamagedTwiceDocumentIsLoggedAndTheSkinStillLoads) {
+    TSkinDocBuilder skin;
+    skin.String("SkinInfo\\SkinName", "Green").Png("V\\A.png", 4, 4, 0xFF00FF00);
+    const QString path = Save(skin, "green.btd");
+    QFile broken(FFolder.filePath("green@2x.btd"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a skin at all");
+    broken.close();
+    ASSERT_TRUE(FFile.LoadSkinFile(path));
+    EXPECT_EQ(FFile.SkinName(), QStringLiteral("Green"));
+    EXPECT_EQ(FFile.VariantDocumentCount(), 0);
+    const QStringList lines = Log()->Lines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("AdditionalMsg:LoadVariantDocument")));
+    IGPBitmap picture;
+    ASSERT_TRUE(FFile.GetSkinImageByName("V\\A.png", picture));
+    EXPECT_EQ(picture->GetPixel(3, 3), 0xFF00FF00u);
+}
+
 class SkinFileGetterTest : public SkinFileTest {
 protected:
     void SetUp() override {

@@ -5,10 +5,13 @@
 #include "skin/drawing/GDIIMGPro.h"
 #include "skin/drawing/GdiSkinHelper.h"
 #include "skin/drawing/StretchFill.h"
+#include "tests/support/PictureMeasures.h"
 #include "tests/support/SkinTestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <memory>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -382,6 +385,162 @@ TEST_F(NineSliceElements, SaveToFileWritesTheBuffer) {
     ASSERT_TRUE(picture.Ok());
     EXPECT_EQ(picture.Frames[0],
               element.BufferGPBitmap()->Image().convertToFormat(QImage::Format_ARGB32));
+}
+
+// --- surfaces of two device pixels per logical pixel ------------------------------------------
+
+// The 2x rendering of a picture: distinct pixels that no enlargement of the 1x picture gives.
+QImage TwiceRendering(int width, int height) {
+    QImage image(width * 2, height * 2, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba((x * 7) % 256, (y * 11) % 256, (x * 3 + y * 5) % 256, 255));
+    image.setDevicePixelRatio(2);
+    return image;
+}
+
+// Paints the element at (0, 0) onto a transparent target of its size at ratio.
+TGPBitmap RenderedAt(TGDIIMGSliced& element, int width, int height, qreal ratio) {
+    TGPBitmap target(width, height, ratio);
+    TGPGraphics graphics(target);
+    element.Paint(&graphics, 0, 0);
+    return target;
+}
+
+enum class TKind { Adv, Pro, Big, BigCopied };
+
+std::unique_ptr<TGDIIMGSliced> NewElement(TKind AKind) {
+    switch (AKind) {
+    case TKind::Adv:
+        return std::make_unique<TGDIIMGADV>();
+    case TKind::Pro:
+        return std::make_unique<TGDIIMGPro>();
+    case TKind::Big:
+        return std::make_unique<TGDIBIGIMGPro>();
+    case TKind::BigCopied:
+        break;
+    }
+    auto copied = std::make_unique<TGDIBIGIMGPro>();
+    copied->SetBuildBufferImageStyle(bbisBitmap);
+    return copied;
+}
+
+constexpr TKind KEveryKind[] = {TKind::Adv, TKind::Pro, TKind::Big, TKind::BigCopied};
+
+// A picture with a 2x rendering, drawn at its own size on a 2x surface, is that rendering
+// pixel for pixel (the screen-sized cache of the big element crops its sides, so only its
+// corners are compared); at a larger size the corners are the rendering's corners, unscaled.
+// The margins stay the picture's logical ten pixels.
+TEST_F(NineSliceElements, EveryElementCutsTheTwiceRenderingOnATwiceSurface) {
+    const QImage twice = TwiceRendering(30, 30);
+    for (const TKind kind : KEveryKind) {
+        const std::unique_ptr<TGDIIMGSliced> element = NewElement(kind);
+        const IGPBitmap source = Distinct(30, 30);
+        ASSERT_TRUE(source->AddVariant(twice));
+        element->SetImage(source);
+        element->SetMargin(10, 10, 10, 10);
+        element->SetBounds(0, 0, 30, 30);
+        const TGPBitmap same = RenderedAt(*element, 30, 30, 2);
+        if (kind == TKind::Adv || kind == TKind::Pro) {
+            EXPECT_EQ(same.Image().convertToFormat(QImage::Format_ARGB32), twice.copy())
+                << element->ClassName().toStdString();
+        }
+        EXPECT_EQ(same.Image().pixel(59, 59), twice.pixel(59, 59));
+        EXPECT_EQ(element->DeviceRatio(), 2);
+
+        element->SetBounds(0, 0, 100, 50);
+        const QImage large = RenderedAt(*element, 100, 50, 2).Image();
+        ASSERT_EQ(large.size(), QSize(200, 100));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                ASSERT_EQ(large.pixel(x, y), twice.pixel(x, y));
+                ASSERT_EQ(large.pixel(180 + x, 80 + y), twice.pixel(40 + x, 40 + y))
+                    << element->ClassName().toStdString() << " " << x << "," << y;
+            }
+    }
+}
+
+// Without a 2x rendering the element is still built at the surface's ratio, from the 1x
+// picture smoothly enlarged; drawn on a 1x surface again it is exactly what an element that
+// never saw another ratio draws.
+TEST_F(NineSliceElements, ElementsWithoutARenderingScaleSmoothlyAndFollowTheRatio) {
+    for (const TKind kind : KEveryKind) {
+        const std::unique_ptr<TGDIIMGSliced> element = NewElement(kind);
+        const std::unique_ptr<TGDIIMGSliced> plain = NewElement(kind);
+        for (TGDIIMGSliced* each : {element.get(), plain.get()}) {
+            each->SetImage(Distinct(30, 30));
+            each->SetMargin(10, 10, 10, 10);
+            each->SetBounds(0, 0, 40, 35);
+        }
+        const TGPBitmap twice = RenderedAt(*element, 40, 35, 2);
+        EXPECT_EQ(twice.Image().size(), QSize(80, 70));
+        EXPECT_LT(fixtures::UniformBlockShare(twice.Image(), QRect(0, 0, 80, 70)), 0.1)
+            << element->ClassName().toStdString();
+        EXPECT_EQ(Rendered(*element, 40, 35).Image(), Rendered(*plain, 40, 35).Image())
+            << element->ClassName().toStdString() << ": back at ratio 1";
+        EXPECT_EQ(element->DeviceRatio(), 1);
+    }
+}
+
+// A clip margin crops the 2x rendering at the same logical place.
+TEST_F(NineSliceElements, ClipMarginsCropTheRenderingAlike) {
+    const IGPBitmap source = Distinct(60, 20);
+    ASSERT_TRUE(source->AddVariant(TwiceRendering(60, 20)));
+    TGDIIMGADV element;
+    element.SetImage(source);
+    element.SetClipMargin(20, 0, 0, 0);
+    element.SuitImageSize();
+    EXPECT_EQ(element.Width(), 40);
+    const QImage shown =
+        RenderedAt(element, 40, 20, 2).Image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown, TwiceRendering(60, 20).copy(40, 0, 80, 40));
+}
+
+// The average-colour fade takes the last 26 logical columns at any ratio, and the mean colour
+// it rests on is the one a 1x surface gets.
+TEST_F(NineSliceElements, AverageColourModeFadesLogicalColumnsAtRatioTwo) {
+    IGPBitmap picture = NewGPBitmap(60, 60);
+    QImage rendering(120, 120, QImage::Format_ARGB32);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            picture->SetPixel(x, y, y < 30 ? 0xFFFF0000 : 0xFF0000FF);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            rendering.setPixel(x, y, y < 60 ? 0xFFFF0000 : 0xFF0000FF);
+    rendering.setDevicePixelRatio(2);
+    ASSERT_TRUE(picture->AddVariant(rendering));
+    TGDIIMGADV element;
+    element.SetImage(picture);
+    element.SetStrecthMode(smAvgColor);
+    element.SetBounds(0, 0, 60, 60);
+    const QRgb once = Rendered(element, 60, 60).GetPixel(59, 10);
+    const TGPBitmap twice = RenderedAt(element, 60, 60, 2);
+    EXPECT_EQ(twice.GetPixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(twice.GetPixel(59, 10), once);
+    const QImage& pixels = twice.Image();
+    // Both device columns of a logical column fade alike: 70 and 71 are logical 35, the second
+    // faded column, 72 and 73 the third.
+    EXPECT_EQ(pixels.pixel(70, 20), pixels.pixel(71, 20));
+    EXPECT_EQ(pixels.pixel(72, 20), pixels.pixel(73, 20));
+    EXPECT_NE(pixels.pixel(71, 20), pixels.pixel(72, 20));
+}
+
+TEST_F(NineSliceElements, ButtonFramesAreBuiltAtTheSurfacesRatio) {
+    const IGPBitmap source = Distinct(30, 30);
+    const QImage twice = TwiceRendering(30, 30);
+    ASSERT_TRUE(source->AddVariant(twice));
+    TGDIIMGADV frame;
+    TSkinHelper::InitGdiImgAdv(&frame, source, 10, 10);
+    TGPBitmap target(40, 40, 2);
+    {
+        TGPGraphics graphics(target);
+        TSkinHelper::DrawButtonFrame(graphics, &frame, {5, 5, 30, 30});
+    }
+    EXPECT_EQ(frame.BufferGPBitmap()->Ratio(), 2);
+    const QImage& pixels = target.Image();
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            ASSERT_EQ(pixels.pixel(10 + x, 10 + y), twice.pixel(x, y)) << x << "," << y;
 }
 
 TEST_F(NineSliceElements, HelperInitialisesAndDrawsButtonFrames) {
