@@ -2,8 +2,6 @@
 
 #include "installer/InstallLog.h"
 #include "installer/InstallRecord.h"
-#include "installer/wizard/FormPictureWords.h"
-#include "installer/wizard/FormPictures.h"
 #include "installer/wizard/InstallerMainLayout.h"
 #include "installer/wizard/InstallerMainPageTable.h"
 #include "installer/wizard/InstallerMainProgress.h"
@@ -13,7 +11,6 @@
 #include "platform/graphics/SkinApplication.h"
 #include "platform/system/PlatformServices.h"
 #include "skin/drawing/GdiSkinHelper.h"
-#include "skin/drawing/SkinColors.h"
 #include "skin/drawing/SkinTimer.h"
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinImage.h"
@@ -34,20 +31,12 @@ namespace velmora {
 
 namespace {
 
-const QString KForm = QStringLiteral("TfrmInstallerMain");
-
-// Room around a link's text for its focus cue.
-constexpr QMargins KLinkRoom(3, 2, 3, 2);
-
 // A label sizes itself to the room its parent leaves right of it; measured at the left edge
 // it keeps its caption on one line wherever it goes afterwards.
 void FitOnOneLine(TSkinLabel* label) {
     label->move(0, label->y());
     label->SetAutoSize(true);
 }
-
-// The classic system colour index of a window's background, which fills check boxes.
-constexpr int KWindowColourIndex = 5;
 
 void ShowSystemErrorBox(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
@@ -112,245 +101,6 @@ QString TfrmInstallerMain::DefaultInstallPath() {
         folder = FServices.Folders().Path(ISpecialFolders::ProgramFiles);
     const QString& publisher = InstallerSettings().PublisherFolder;
     return folder.endsWith(u'/') ? folder + publisher : folder + u'/' + publisher;
-}
-
-// ---- creation -------------------------------------------------------------------------
-
-void TfrmInstallerMain::CreatePages() {
-    pcInstallProgress = new TSkinPageControl(this);
-    pcInstallProgress->setObjectName(QStringLiteral("pcInstallProgress"));
-    pcInstallProgress->setGeometry(4, TitleRect().Bottom + 2, 554, 320);
-    pcInstallProgress->SetTabHeight(26);
-    CreateAnnouncePage(CreatePage(0, QStringLiteral("tsAnnounce"), QStringLiteral("pnlAnnounce")));
-    CreateOptionPage(
-        CreatePage(1, QStringLiteral("tsInstallOption"), QStringLiteral("pnlInstallOption")));
-    CreatePathPage(
-        CreatePage(2, QStringLiteral("tsInstallPath"), QStringLiteral("pnlInstallPath")));
-    CreateInstallingPage(
-        CreatePage(3, QStringLiteral("tsInstalling"), QStringLiteral("pnlInstalling")));
-    CreateFinishedPage(
-        CreatePage(4, QStringLiteral("tsInstallFinished"), QStringLiteral("pnlInstallFinished")));
-}
-
-TSkinPanel* TfrmInstallerMain::CreatePage(int index, const QString& sheetName,
-                                          const QString& panelName) {
-    auto* sheet = new TSkinTabSheet(pcInstallProgress);
-    sheet->setObjectName(sheetName);
-    auto* panel = new TSkinPanel(sheet);
-    panel->setObjectName(panelName);
-    const TGPRect area = pcInstallProgress->DisplayRect();
-    panel->setGeometry(0, 0, area.Width, area.Height);
-    FSheets[index] = sheet;
-    FPanels[index] = panel;
-    return panel;
-}
-
-TSkinImage* TfrmInstallerMain::CreatePicture(QWidget* parent, const QString& name,
-                                             const QRect& bounds) {
-    auto* picture = new TSkinImage(parent);
-    picture->setObjectName(name);
-    picture->setGeometry(bounds);
-    picture->SetStretch(true);
-    picture->SetPicture(FormPicture(KForm, name));
-    return picture;
-}
-
-TSkinImage* TfrmInstallerMain::CreateWordsPicture(QWidget* parent, const QString& name,
-                                                  const QRect& bounds) {
-    TSkinImage* picture = CreatePicture(parent, name, bounds);
-    picture->SetReadableWords(QAccessible::Heading, FormPictureWords(KForm + u'/' + name));
-    return picture;
-}
-
-TWizardImageButton* TfrmInstallerMain::CreateImageButton(QWidget* parent, const QString& name,
-                                                         const QString& pictures,
-                                                         const QRect& bounds) {
-    for (const char* state : {"Nor", "Hov", "Down"}) {
-        const QString pictureName = pictures + QLatin1String(state);
-        if (FPictures.contains(pictureName))
-            continue;
-        TSkinImage* picture = CreatePicture(parent, pictureName, bounds);
-        picture->hide();
-        FPictures.insert(pictureName, picture);
-    }
-    auto* button = new TWizardImageButton(parent);
-    button->setObjectName(name);
-    button->setGeometry(bounds);
-    button->Pictures = pictures;
-    button->setAccessibleName(FormButtonName(KForm + u'/' + pictures + u"Nor"_qs));
-    ShowButtonPicture(button, QStringLiteral("Nor"));
-    return button;
-}
-
-void TfrmInstallerMain::ShowButtonPicture(TWizardImageButton* button, const QString& state) {
-    if (const TSkinImage* picture = FPictures.value(button->Pictures + state))
-        button->SetPicture(picture->PictureBitmap());
-}
-
-// The buttons of a group share one set of handlers, so each look change reaches all of them.
-void TfrmInstallerMain::BindImageButton(TWizardImageButton* button,
-                                        const std::vector<TWizardImageButton*>& group) {
-    const auto show = [this, group](const QString& state) {
-        for (TWizardImageButton* member : group)
-            ShowButtonPicture(member, state);
-    };
-    button->OnMouseEnter = [show] { show(QStringLiteral("Hov")); };
-    button->OnMouseLeave = [show] { show(QStringLiteral("Nor")); };
-    button->OnMouseDown = [show] { show(QStringLiteral("Down")); };
-}
-
-void TfrmInstallerMain::CreateAnnouncePage(TSkinPanel* page) {
-    CreateWordsPicture(page, QStringLiteral("imgAnnounce"), QRect(20, 10, 516, 232));
-    imgOKButton = CreateImageButton(page, QStringLiteral("imgOKButton"), QStringLiteral("imgOK"),
-                                    TInstallerMainLayout::CentredAt(556, 254, QSize(120, 36)));
-    imgOKButton->OnClick = [this] { imgOKButtonClick(); };
-}
-
-void TfrmInstallerMain::CreateOptionPage(TSkinPanel* page) {
-    CreateWordsPicture(page, QStringLiteral("imgOption"), QRect(20, 10, 516, 200));
-    imgFastButtom =
-        CreateImageButton(page, QStringLiteral("imgFastButtom"), QStringLiteral("imgFast"),
-                          TInstallerMainLayout::CentredAt(556, 226, QSize(168, 44)));
-    BindImageButton(imgFastButtom, {imgFastButtom});
-    imgFastButtom->OnClick = [this] { imgFastButtomClick(); };
-}
-
-void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
-    CreateWordsPicture(page, QStringLiteral("imgPathInfo"), QRect(20, 10, 516, 124));
-    CreatePicture(page, QStringLiteral("imgPathFrame"), QRect(40, 152, 384, 32));
-    edtInstallPath = new QLineEdit(page);
-    edtInstallPath->setObjectName(QStringLiteral("edtInstallPath"));
-    edtInstallPath->setGeometry(52, 157, 362, 22);
-    edtInstallPath->setFrame(false);
-    edtInstallPath->setStyleSheet(InstallerMainStyle::PathEditSheet());
-    edtInstallPath->setAccessibleName(QStringLiteral("安装路径"));
-    imgSelect = CreateImageButton(page, QStringLiteral("imgSelect"), QStringLiteral("imgSelect"),
-                                  QRect(432, 152, 84, 32));
-    BindImageButton(imgSelect, {imgSelect});
-    imgSelect->OnClick = [this] { imgSelectClick(); };
-    // Shares the notice page's pictures, hence its button's handlers.
-    imgOkInstall = new TWizardImageButton(page);
-    imgOkInstall->setObjectName(QStringLiteral("imgOkInstall"));
-    imgOkInstall->setGeometry(TInstallerMainLayout::CentredAt(556, 226, QSize(120, 36)));
-    imgOkInstall->Pictures = imgOKButton->Pictures;
-    imgOkInstall->setAccessibleName(imgOKButton->accessibleName());
-    ShowButtonPicture(imgOkInstall, QStringLiteral("Nor"));
-    BindImageButton(imgOKButton, {imgOKButton, imgOkInstall});
-    BindImageButton(imgOkInstall, {imgOKButton, imgOkInstall});
-    imgOkInstall->OnClick = [this] { imgOkInstallClick(); };
-}
-
-void TfrmInstallerMain::CreateInstallingPage(TSkinPanel* page) {
-    CreateWordsPicture(page, QStringLiteral("imgInstalling"), QRect(20, 10, 516, 180));
-    lblInstallState = new TSkinLabel(page);
-    lblInstallState->setObjectName(QStringLiteral("lblInstallState"));
-    InstallerMainStyle::PlainText(*lblInstallState);
-    lblInstallState->SetAutoSize(false);
-    lblInstallState->setGeometry(40, 206, 476, 20);
-    lblInstallState->SetCaption(InstallerSettingsOrDefault().StatusRemoving);
-    pbProgress = new QProgressBar(page);
-    pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setGeometry(40, 234, 476, 14);
-    pbProgress->setTextVisible(false);
-    pbProgress->setRange(0, 100);
-    pbProgress->setValue(0);
-    pbProgress->setStyleSheet(InstallerMainStyle::ProgressSheet());
-    pbProgress->setAccessibleName(QStringLiteral("安装进度"));
-}
-
-void TfrmInstallerMain::CreateFinishedPage(TSkinPanel* page) {
-    CreateWordsPicture(page, QStringLiteral("imgFinished"), QRect(20, 10, 516, 150));
-    lblFinishedState = new TSkinLabel(page);
-    lblFinishedState->setObjectName(QStringLiteral("lblFinishedState"));
-    InstallerMainStyle::Headline(*lblFinishedState, true);
-    lblFinishedState->SetAccessibleRole(QAccessible::Heading);
-    lblFinishedState->SetAutoSize(false);
-    lblFinishedState->setGeometry(44, 168, 472, 30);
-    chkRunRightNow = new TSkinCheckBox(page);
-    chkRunRightNow->setObjectName(QStringLiteral("chkRunRightNow"));
-    InstallerMainStyle::PlainText(*chkRunRightNow);
-    chkRunRightNow->setGeometry(44, 214, 200, 20);
-    chkRunRightNow->SetCaption(QStringLiteral("立即运行"));
-    chkRunRightNow->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
-    chkRunRightNow->SetChecked(true);
-    chkAccessWebgle = new TSkinCheckBox(page);
-    chkAccessWebgle->setObjectName(QStringLiteral("chkAccessWebgle"));
-    InstallerMainStyle::PlainText(*chkAccessWebgle);
-    chkAccessWebgle->setGeometry(44, 242, 200, 20);
-    chkAccessWebgle->SetCaption(QStringLiteral("访问Velmo网站"));
-    chkAccessWebgle->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
-    chkAccessWebgle->SetChecked(true);
-    imgFinishedButton = CreateImageButton(page, QStringLiteral("imgFinishedButton"),
-                                          QStringLiteral("imgFinished"), QRect(396, 230, 120, 36));
-    BindImageButton(imgFinishedButton, {imgFinishedButton});
-    imgFinishedButton->OnClick = [this] { imgFinishedButtonClick(); };
-}
-
-void TfrmInstallerMain::CreateOperateBar() {
-    pnlOperate = new TSkinPanel(this);
-    pnlOperate->setObjectName(QStringLiteral("pnlOperate"));
-    pnlOperate->setGeometry(
-        TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::OperateBarHeight));
-    pnlOperate->SetBitmap(FormBitmap(KForm, QStringLiteral("imgBar")));
-
-    pnlReaderAnnounce = new TSkinPanel(pnlOperate);
-    pnlReaderAnnounce->setObjectName(QStringLiteral("pnlReaderAnnounce"));
-    pnlReaderAnnounce->setGeometry(0, 0, 300, TInstallerMainLayout::OperateBarHeight);
-    chkReadedAnnounce = new TSkinCheckBox(pnlReaderAnnounce);
-    chkReadedAnnounce->setObjectName(QStringLiteral("chkReadedAnnounce"));
-    chkReadedAnnounce->setGeometry(16, 9, 17, 17);
-    chkReadedAnnounce->SetColor(QColor::fromRgba(SystemColor(KWindowColourIndex)));
-    // The square shows no caption; its words are the label beside it and the link after.
-    chkReadedAnnounce->setAccessibleName(QStringLiteral("我已阅读并同意许可协议"));
-    chkReadedAnnounce->SetChecked(true);
-    chkReadedAnnounce->OnClick = [this] { chkReadedAnnounceClick(); };
-    lblReadedAnnounce = new TSkinLabel(pnlReaderAnnounce);
-    lblReadedAnnounce->setObjectName(QStringLiteral("lblReadedAnnounce"));
-    InstallerMainStyle::PlainText(*lblReadedAnnounce);
-    lblReadedAnnounce->SetCaption(QStringLiteral("我已阅读并同意"));
-    lblReadedAnnounce->setCursor(Qt::PointingHandCursor);
-    lblReadedAnnounce->OnClick = [this] { lblReadedAnnounceClick(); };
-    lblAnnounce = new TSkinLabel(pnlReaderAnnounce);
-    lblAnnounce->setObjectName(QStringLiteral("lblAnnounce"));
-    InstallerMainStyle::Link(*lblAnnounce, true);
-    lblAnnounce->SetCaption(QStringLiteral("许可协议"));
-    lblAnnounce->SetControlAction(TControlAction::Jump);
-    lblAnnounce->setContentsMargins(KLinkRoom);
-    lblAnnounce->OnClick = [this] { lblAnnounceClick(); };
-
-    lblOperator = new TSkinLabel(pnlOperate);
-    lblOperator->setObjectName(QStringLiteral("lblOperator"));
-    InstallerMainStyle::Link(*lblOperator, false);
-    lblOperator->SetControlAction(TControlAction::Jump);
-    lblOperator->setContentsMargins(KLinkRoom);
-    lblOperator->OnClick = [this] { lblOperatorClick(); };
-    lblPrior = new TSkinLabel(pnlOperate);
-    lblPrior->setObjectName(QStringLiteral("lblPrior"));
-    InstallerMainStyle::Link(*lblPrior, false);
-    lblPrior->SetCaption(QStringLiteral(" 返回上一步"));
-    lblPrior->SetControlAction(TControlAction::Jump);
-    lblPrior->setContentsMargins(KLinkRoom);
-    lblPrior->OnClick = [this] { lblPriorClick(); };
-}
-
-void TfrmInstallerMain::CreateBackBar() {
-    pnlBack = new TSkinPanel(this);
-    pnlBack->setObjectName(QStringLiteral("pnlBack"));
-    pnlBack->setGeometry(
-        TInstallerMainLayout::BarRect(contentsRect(), TInstallerMainLayout::BackBarHeight));
-    CreatePicture(pnlBack, QStringLiteral("imgBar"), pnlBack->rect())
-        ->setObjectName(QStringLiteral("imgBack"));
-}
-
-void TfrmInstallerMain::SetTabChain() {
-    // Hidden controls (other pages, the bar not shown) are skipped by Tab, so one chain serves
-    // every page.
-    const QWidget* chain[] = {MinBtn(),        CloseBtn(),        imgOKButton,       imgFastButtom,
-                              edtInstallPath,  imgSelect,         imgOkInstall,      chkRunRightNow,
-                              chkAccessWebgle, imgFinishedButton, chkReadedAnnounce, lblAnnounce,
-                              lblPrior,        lblOperator};
-    for (size_t i = 1; i < std::size(chain); ++i)
-        setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
 }
 
 TWizardImageButton* TfrmInstallerMain::DefaultButton() const {
@@ -434,14 +184,15 @@ void TfrmInstallerMain::PlaceLinks() {
     const QSize bar = pnlOperate->size();
     // The links' room for the focus cue lies around their text; the text keeps its place.
     const QRect operatorRect = TInstallerMainLayout::OperatorRect(bar, lblOperator->size())
-                                   .translated(KLinkRoom.right(), 0);
+                                   .translated(TInstallerMainLayout::LinkRoom.right(), 0);
     lblOperator->move(operatorRect.topLeft());
     lblPrior->move(
         TInstallerMainLayout::PriorRect(operatorRect, bar.height(), lblPrior->size()).topLeft());
     const int top = (bar.height() - lblReadedAnnounce->height()) / 2;
     lblReadedAnnounce->move(chkReadedAnnounce->geometry().right() + 6, top);
-    lblAnnounce->move(lblReadedAnnounce->geometry().right() + 1 - KLinkRoom.left(),
-                      top - KLinkRoom.top());
+    lblAnnounce->move(lblReadedAnnounce->geometry().right() + 1 -
+                          TInstallerMainLayout::LinkRoom.left(),
+                      top - TInstallerMainLayout::LinkRoom.top());
 }
 
 void TfrmInstallerMain::ShowPage() {

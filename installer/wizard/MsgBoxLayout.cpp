@@ -59,9 +59,4 @@ QSize FittedBoxSize(QSize AWindow, QRect AText, int ALastButtonTop) {
     return size;
 }
 
-QSize FittedButtonSize(QSize ADesign, QSize ACaption) {
-    return QSize(std::max(ADesign.width(), ACaption.width() + 16),
-                 std::max(ADesign.height(), ACaption.height() + 6));
-}
-
 } // namespace velmora

@@ -24,11 +24,6 @@ int MsgBoxDefaultBtnIndex(int ADefaultType);
 // by 20 pixels and the row 15 pixels above the panel's bottom.
 QPoint ArrangedButtonPos(QSize APanel, QSize AButton, int ACount, int AIndex);
 
-// A button of design size ADesign grown, where its caption (ACaption measured in the button's
-// font) would be cut: the caption sits two pixels below the centre, so it needs its height plus
-// six, and its width plus sixteen for the skin's frame. A caption that fits keeps the design.
-QSize FittedButtonSize(QSize ADesign, QSize ACaption);
-
 // The window size FitToText gives: wide enough for the text's right edge plus 20, tall
 // enough that the text ends 10 pixels above the button row.
 QSize FittedBoxSize(QSize AWindow, QRect AText, int ALastButtonTop);

@@ -5,7 +5,6 @@
 #include "installer/wizard/FormPicture.h"
 #include "installer/wizard/MsgBoxLayout.h"
 #include "platform/graphics/ModalDisplay.h"
-#include "skin/drawing/GDIText.h"
 #include "skin/widgets/SkinBtns.h"
 #include "skin/widgets/SkinEdits.h"
 #include "skin/widgets/SkinImages.h"
@@ -15,6 +14,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 
 namespace velmora {
 
@@ -177,13 +177,8 @@ void TfrmBaseMsgBox::FitToText() {
 }
 
 void TfrmBaseMsgBox::FitButtonsToCaptions() {
-    TMeasureSurface surface;
-    for (TSkinButton* button : FButtons) {
-        const QString caption = StripAccelerator(button->Caption());
-        const QSize text(button->CaptionText()->GetFontWidth(surface.Graphics(), caption),
-                         button->CaptionText()->GetFontHeight(surface.Graphics()));
-        button->resize(FittedButtonSize(KButtonSize, text));
-    }
+    for (TSkinButton* button : FButtons)
+        button->resize(button->sizeHint().expandedTo(KButtonSize));
 }
 
 void TfrmBaseMsgBox::PrepareBox() {
@@ -211,6 +206,13 @@ int TfrmBaseMsgBox::ModalShow() {
 
 int TfrmBaseMsgBox::ShowBoxModal() {
     FInUsed = true;
+    // The owner the caller named keeps the box above it: window managers stack a transient
+    // window over its parent and leave it out of the task bar.
+    if (QWidget* owner = FHWND != 0 ? QWidget::find(FHWND) : nullptr) {
+        winId();
+        if (QWindow* parent = owner->window()->windowHandle(); parent != nullptr && windowHandle())
+            windowHandle()->setTransientParent(parent);
+    }
     ShowModal(this);
     return FReturnValue;
 }

@@ -39,15 +39,13 @@ public:
     void SetCaptionStr(const QString& Value);
     const QString& ContentText() const { return FContentText; }
     void SetContentText(const QString& Value);
+    // The window the box belongs to (0: none): the box stays above it while it is shown.
     WId FatherHWND() const { return FHWND; }
     void SetFatherHWND(WId Value) { FHWND = Value; }
     int ReturnValue() const { return FReturnValue; }
     bool InUsed() const { return FInUsed; }
 
-    int ButtonType() const { return FButtonType; }
-    int HintIconType() const { return FHintIconType; }
     int HintIconIndex() const { return FHintIconIndex; }
-    int DefautBtnType() const { return FDefautBtnType; }
     int DefaultBtnIndex() const { return FDefaultBtnIndex; }
     const std::vector<TSkinButton*>& UsedBtnList() const { return FUsedBtnList; }
 

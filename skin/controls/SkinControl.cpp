@@ -409,7 +409,6 @@ void TSkinCustomControl::ChangeSkinBackGroundItem(TBaseSkinItem*) {}
 
 void TSkinCustomControl::SetDrawRects() {
     FDrawGPRect = TGPRect{0, 0, width(), height()};
-    FDrawRect = MakeRectBySize(0, 0, width(), height());
 }
 
 void TSkinCustomControl::PaintParentImageToBuffer() {
@@ -650,7 +649,6 @@ void TFormDrawSkinCustomControl::PaintNormalImageToBuffer() {
         FNormalDrawGPRect.Height != height() || !SameRatio(FNormalBufferGPBitmap->Ratio(), ratio)) {
         FNormalBufferGPBitmap = NewGPBitmap(width(), height(), ratio);
         FNormalDrawGPRect = TGPRect{0, 0, width(), height()};
-        FNormalDrawRect = MakeRectBySize(0, 0, width(), height());
         recreated = true;
     }
     if (FNormalBufferGPBitmap && (recreated || NeedRepaintNormalImage())) {
@@ -671,7 +669,6 @@ void TFormDrawSkinCustomControl::paintEvent(QPaintEvent*) {
         FSelfDrawGPRect.Height != height() || !SameRatio(FSelfBufferGPBitmap->Ratio(), ratio)) {
         FSelfBufferGPBitmap = NewGPBitmap(width(), height(), ratio);
         FSelfDrawGPRect = TGPRect{0, 0, width(), height()};
-        FSelfDrawRect = MakeRectBySize(0, 0, width(), height());
         recreated = true;
     }
     if (FSelfBufferGPBitmap && (recreated || NeedRepaintSelfImage())) {

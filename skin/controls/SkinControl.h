@@ -61,7 +61,6 @@ public:
     const QImage& BufferBitmap() const { return FBufferBitmap; }
     const QImage* ParentImageBufferBitmap() const { return FParentImageBufferBitmap.get(); }
     const IGPBitmap& SelfBufferGPBitmap() const { return FSelfBufferGPBitmap; }
-    bool FirstPainted() const { return FFirstPainted; }
     // The ratio the buffers are made at: the device pixels per logical pixel of the window
     // the control is on. Sizes and rectangles of the buffers stay logical.
     qreal BufferRatio() const;
@@ -78,7 +77,6 @@ public:
     void SetControlBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // Edges of the parent the control keeps its distance to when the parent resizes.
     void SetSkinAnchors(TSkinAnchors AValue) override;
-    TSkinAnchors SkinAnchors() const { return FSkinAnchors; }
 
     // A click is a left press and release inside the control; a press whose release can no
     // longer arrive here (hidden, disabled, the mouse taken elsewhere) is forgotten. The second
@@ -169,7 +167,6 @@ protected:
     bool FJustChangeSkinBackGround = true;
     bool FIsNeedAppendPaint = false;
     TGPRect FDrawGPRect;
-    TRect FDrawRect;
 
 private:
     void SetDrawRects();
@@ -260,7 +257,6 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-    bool IsPressed() const { return FButton.Down(); }
     // Hooks for the pressed look; a click is a release inside after a press inside, or Space
     // released, or Return, while the control has the focus.
     virtual void MouseDownChanged(bool /*down*/) {}
@@ -272,11 +268,8 @@ protected:
     bool FSelfJustChangeSkinBackGround = true;
     bool FNormalJustChangeSkinFile = true;
     bool FNormalJustChangeSkinBackGround = true;
-    bool FIsNeedAppendPaint = false;
     TGPRect FSelfDrawGPRect;
-    TRect FSelfDrawRect;
     TGPRect FNormalDrawGPRect;
-    TRect FNormalDrawRect;
 
 private:
     void LookChanged();

@@ -5,6 +5,7 @@
 #include "skin/drawing/GDIIMGADV.h"
 #include "skin/drawing/GDIText.h"
 #include "skin/drawing/GdiSkinHelper.h"
+#include "skin/widgets/ButtonGeometry.h"
 
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -120,8 +121,8 @@ TGDIIMGADV* TSkinButton::GetBitmapElement(int AIndex) {
         if (!FElements[AIndex])
             FElements[AIndex] = std::make_unique<TGDIIMGADV>();
         if (FReInitElement[AIndex]) {
-            TSkinHelper::InitGdiImgAdv(FElements[AIndex].get(), bitmap, FVertBitmapMargin,
-                                       FHorzBitmapMargin);
+            TSkinHelper::InitGdiImgAdv(FElements[AIndex].get(), bitmap, FHorzBitmapMargin,
+                                       FVertBitmapMargin);
             FReInitElement[AIndex] = false;
         }
         result = FElements[AIndex].get();
@@ -146,6 +147,22 @@ TGDIIMGADV* TSkinButton::GetFocusedBitmapElement() {
 }
 
 // --- properties -----------------------------------------------------------------------------
+
+void TSkinButton::SetHorzBitmapMargin(int Value) {
+    if (FHorzBitmapMargin == Value)
+        return;
+    FHorzBitmapMargin = Value;
+    FReInitElement.fill(true);
+    RepaintSelfImage();
+}
+
+void TSkinButton::SetVertBitmapMargin(int Value) {
+    if (FVertBitmapMargin == Value)
+        return;
+    FVertBitmapMargin = Value;
+    FReInitElement.fill(true);
+    RepaintSelfImage();
+}
 
 void TSkinButton::SetTransprent(bool Value) {
     if (FTransprent == Value)
@@ -221,15 +238,8 @@ void TSkinButton::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
         DrawIconCaption(Graphics, ADrawRect);
 }
 
-TGPRect TSkinButton::GetIconRect(const TGPRect&) const {
-    return TGPRect{};
-}
-
-void TSkinButton::DrawIcon(TGPGraphics&, const TGPRect&) {}
-
 void TSkinButton::DrawIconCaption(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     GuardedStep(*this, QStringLiteral("DrawIconCaption"), [&] {
-        DrawIcon(Graphics, GetIconRect(ADrawRect));
         AdjustDrawCaptionRect(Graphics, ADrawRect);
         DrawCaption(Graphics);
     });
@@ -238,10 +248,9 @@ void TSkinButton::DrawIconCaption(TGPGraphics& Graphics, const TGPRect& ADrawRec
 void TSkinButton::AdjustDrawCaptionRect(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     GuardedStep(*this, QStringLiteral("AdjustDrawCaptionRect"), [&] {
         const QString caption = StripAccelerator(FCaption);
-        const int w = FCaptionText->GetFontWidth(Graphics, caption);
-        const int h = FCaptionText->GetFontHeight(Graphics);
         FCaptionRect =
-            TGPRect{(ADrawRect.Width - w) / 2, (ADrawRect.Height - h) / 2 + 2, w + 10, h};
+            ButtonCaptionRect(ADrawRect, QSize(FCaptionText->GetFontWidth(Graphics, caption),
+                                               FCaptionText->GetFontHeight(Graphics)));
     });
 }
 
@@ -341,6 +350,19 @@ void TSkinButton::keyPressEvent(QKeyEvent* event) {
     }
     // Space and Return: the shared button behaviour.
     TSkinCustomControl::keyPressEvent(event);
+}
+
+QSize TSkinButton::sizeHint() const {
+    if (!FIsDrawIconCaption)
+        return TSkinCustomControl::sizeHint();
+    TMeasureSurface surface;
+    const QString caption = StripAccelerator(FCaption);
+    return ButtonSizeFor(QSize(FCaptionText->GetFontWidth(surface.Graphics(), caption),
+                               FCaptionText->GetFontHeight(surface.Graphics())));
+}
+
+QRect TSkinButton::FocusCueRect() const {
+    return rect().adjusted(2, 2, -2, -2);
 }
 
 void TSkinButton::AccessibleState(QAccessible::State& AState) const {

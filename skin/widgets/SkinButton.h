@@ -38,10 +38,12 @@ public:
     void SetDownBitmap(const IGPBitmap& Value);
     void SetDisabledBitmap(const IGPBitmap& Value);
     void SetFocusedBitmap(const IGPBitmap& Value);
+    // The nine-slice margins of the button's own elements (the style's prebuilt elements
+    // keep the style's); a change rebuilds them and repaints.
     int HorzBitmapMargin() const { return FHorzBitmapMargin; }
-    void SetHorzBitmapMargin(int Value) { FHorzBitmapMargin = Value; }
+    void SetHorzBitmapMargin(int Value);
     int VertBitmapMargin() const { return FVertBitmapMargin; }
-    void SetVertBitmapMargin(int Value) { FVertBitmapMargin = Value; }
+    void SetVertBitmapMargin(int Value);
 
     // The element drawn for each image: the style's prebuilt one when the image is the
     // style's, otherwise the button's own. Null when there is nothing to draw.
@@ -66,6 +68,9 @@ public:
     // The caption rectangle of the last caption drawing.
     const TGPRect& CaptionRect() const { return FCaptionRect; }
 
+    // The caption whole (with IsDrawIconCaption), as ButtonSizeFor places it.
+    QSize sizeHint() const override;
+
     QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
     QString AccessibleText() const override { return StripAccelerator(FCaption); }
     void AccessibleState(QAccessible::State& AState) const override;
@@ -78,9 +83,6 @@ protected:
     void Loaded() override;
     void ChangeSkinFile() override;
     void ChangeSkinBackGroundItem(TBaseSkinItem* AItem) override;
-    // Icon hooks of the caption drawing; they draw nothing here.
-    virtual TGPRect GetIconRect(const TGPRect& ADrawRect) const;
-    virtual void DrawIcon(TGPGraphics& Graphics, const TGPRect& AIconRect);
     void AdjustDrawCaptionRect(TGPGraphics& Graphics, const TGPRect& ADrawRect);
     void DrawCaption(TGPGraphics& Graphics);
     void DrawIconCaption(TGPGraphics& Graphics, const TGPRect& ADrawRect);
@@ -91,6 +93,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void ButtonLookChanged() override { RepaintSelfImage(); }
+    // Inside the skin's frame of the button.
+    QRect FocusCueRect() const override;
 
 private:
     void SetButtonStyleItem();

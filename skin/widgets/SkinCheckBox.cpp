@@ -2,6 +2,7 @@
 
 #include "skin/drawing/GDIText.h"
 #include "skin/drawing/GdiSkinHelper.h"
+#include "skin/widgets/ButtonGeometry.h"
 
 #include <QEnterEvent>
 #include <QLinearGradient>
@@ -64,49 +65,57 @@ void TSkinCheckBox::Click() {
 
 void TSkinCheckBox::CustomPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     TSkinCustomControl::CustomPaint(Graphics, ADrawRect);
-    const int X = ADrawRect.X;
-    const int Y = ADrawRect.Y;
-    const int H = height();
-    const int S = FSquareWidth;
-    const QRect r0(X, Y + (H - S) / 2, S, S);
+    const bool hovered = MouseInControl();
+    const TCheckBoxGeometry box = CheckBoxGeometry(ADrawRect, height(), FSquareWidth, hovered);
     QPainter& painter = Graphics.Painter();
     // 1. The hover outline: the integer outline of the square (its lines fall on the
     // square's first and on the pixel after its last column and row, as the drawing
     // platform's rectangle outline does).
-    if (MouseInControl() && isEnabled())
-        Graphics.DrawRectangle(FHoverOuterFrameColor, 1, QRectF(r0));
-    // 2. The gradient, built on R1 (hovered) or on R1 moved up one pixel.
-    const QRect r1(r0.x() + 1, r0.y() + 1, S - 1, S - 1);
-    const QRect gradientRect = MouseInControl() ? r1 : r1.translated(0, -1);
-    QLinearGradient gradient(gradientRect.topLeft(), gradientRect.bottomLeft() + QPoint(0, 1));
-    gradient.setColorAt(0, QColor::fromRgba(MouseInControl() ? FHoverInsideFrameTopColor
-                                                             : FNormalInsideFrameTopColor));
-    gradient.setColorAt(1, QColor::fromRgba(MouseInControl() ? FHoverInsideFrameBottomColor
-                                                             : FNormalInsideFrameBottomColor));
-    painter.fillRect(r1, gradient);
+    if (hovered && isEnabled())
+        Graphics.DrawRectangle(FHoverOuterFrameColor, 1, QRectF(box.Square));
+    // 2. The gradient over the frame, running one pixel higher while not hovered.
+    QLinearGradient gradient(box.GradientSpan.topLeft(),
+                             box.GradientSpan.bottomLeft() + QPoint(0, 1));
+    gradient.setColorAt(
+        0, QColor::fromRgba(hovered ? FHoverInsideFrameTopColor : FNormalInsideFrameTopColor));
+    gradient.setColorAt(1, QColor::fromRgba(hovered ? FHoverInsideFrameBottomColor
+                                                    : FNormalInsideFrameBottomColor));
+    painter.fillRect(box.Frame, gradient);
     // 3. The window-coloured inside.
-    const QRect r3(r1.x() + 1, r1.y() + 1, S - 3, S - 3);
     QColor inside = Color();
     inside.setAlpha(255);
-    painter.fillRect(r3, inside);
+    painter.fillRect(box.Inside, inside);
     // 4. The mark.
     if (FState == cbUnchecked)
         return;
     FCircleCenterColor = FState == cbChecked && isEnabled() ? CheckedMarkColor : GrayMarkColor;
-    Graphics.DrawLine(FCircleCenterColor, 2, QPointF(r3.x() + 2, r3.y() + 6),
-                      QPointF(r3.x() + 5, r3.y() + 9));
-    Graphics.DrawLine(FCircleCenterColor, 2, QPointF(r3.x() + 5, r3.y() + 9),
-                      QPointF(r3.x() + 10, r3.y() + 4));
+    for (const QLineF& stroke : box.Mark)
+        Graphics.DrawLine(FCircleCenterColor, 2, stroke.p1(), stroke.p2());
 }
 
 void TSkinCheckBox::AppendPaint(TGPGraphics& Graphics, const TGPRect& ADrawRect) {
     TSkinCustomControl::AppendPaint(Graphics, ADrawRect);
-    const int left = ADrawRect.X + FSquareWidth + 3;
-    const int top = ADrawRect.Y + (height() - FSquareWidth) / 2;
+    const QPoint at = CheckBoxGeometry(ADrawRect, height(), FSquareWidth, MouseInControl()).Caption;
     const int textWidth =
-        FCaptionText->GetFontWidth(Graphics, QString(QChar(0x3000))) + (width() - left);
-    TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), left, top, textWidth, height(),
+        FCaptionText->GetFontWidth(Graphics, QString(QChar(0x3000))) + (width() - at.x());
+    TSkinHelper::DrawGDIText(Graphics, FCaptionText.get(), at.x(), at.y(), textWidth, height(),
                              FCaption);
+}
+
+QSize TSkinCheckBox::CaptionSize() const {
+    if (FCaption.isEmpty())
+        return QSize();
+    TMeasureSurface surface;
+    return QSize(FCaptionText->GetFontWidth(surface.Graphics(), FCaption),
+                 FCaptionText->GetFontHeight(surface.Graphics()));
+}
+
+QRect TSkinCheckBox::FocusCueRect() const {
+    return CheckBoxCueRect(size(), FSquareWidth, CaptionSize());
+}
+
+QSize TSkinCheckBox::sizeHint() const {
+    return CheckBoxSizeFor(FSquareWidth, CaptionSize());
 }
 
 void TSkinCheckBox::changeEvent(QEvent* event) {

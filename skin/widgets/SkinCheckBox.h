@@ -60,8 +60,13 @@ protected:
     void ButtonLookChanged() override { RepaintSelfImage(); }
     // Around the caption where there is room for one, else around the square.
     QRect FocusCueRect() const override;
+    // The square and the caption on one line.
+    QSize sizeHint() const override;
 
 private:
+    // The caption measured in the box's font; empty without a caption.
+    QSize CaptionSize() const;
+
     std::unique_ptr<TGDIText> FCaptionText;
     TCheckBoxState FState = cbUnchecked;
     int FSquareWidth = 15;

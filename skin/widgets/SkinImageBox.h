@@ -38,7 +38,6 @@ public:
     int FrameCount() const { return FFrameCount; }
     int FrameIndex() const { return FFrameIndex; }
     const std::vector<quint32>& FrameTimeArr() const { return FFrameTimeArr; }
-    int WaitTime() const { return FWaitTime; }
     bool TimerActive() const;
 
     std::function<void(TGPGraphics& Graphics, const TGPRect& ADrawRect)> OnPaint;

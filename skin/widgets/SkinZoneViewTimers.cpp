@@ -17,8 +17,12 @@ void TSkinZoneView::SetIdleTimerEnable(bool Value) {
 }
 
 void TSkinZoneView::SetIdleTimerInterval(int Value) {
-    if (Value > 0)
-        FIdleTimerInterval = Value;
+    if (Value <= 0 || FIdleTimerInterval == Value)
+        return;
+    FIdleTimerInterval = Value;
+    // A running timer takes the new interval now, not only when it is opened again.
+    if (FIdleTimer)
+        FIdleTimer->SetInterval(Value);
 }
 
 void TSkinZoneView::SetBlinkTimerEnable(bool Value) {
@@ -29,8 +33,11 @@ void TSkinZoneView::SetBlinkTimerEnable(bool Value) {
 }
 
 void TSkinZoneView::SetBlinkTimerInterval(int Value) {
-    if (Value > 0)
-        FBlinkTimerInterval = Value;
+    if (Value <= 0 || FBlinkTimerInterval == Value)
+        return;
+    FBlinkTimerInterval = Value;
+    if (FBlinkTimer)
+        FBlinkTimer->SetInterval(Value);
 }
 
 void TSkinZoneView::OpenIdleTimer() {

@@ -13,7 +13,12 @@ public:
         auto& timers = FClock->FTimers;
         timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
     }
-    void SetInterval(int milliseconds) override { FInterval = milliseconds; }
+    // As a running QTimer does, a running timer starts its new interval from now.
+    void SetInterval(int milliseconds) override {
+        FInterval = milliseconds;
+        if (FActive)
+            FDue = FClock->FNow + FInterval;
+    }
     int Interval() const override { return FInterval; }
     void Start() override {
         FActive = true;

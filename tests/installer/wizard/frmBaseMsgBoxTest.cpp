@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+#include <QWindow>
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -260,6 +261,20 @@ TEST_F(BaseMsgBoxTest, TheKeyboardAnswersTheBox) {
         EXPECT_EQ(result, c.Result);
         EXPECT_EQ(stillOpen, c.Result == 0);
     }
+}
+
+TEST_F(BaseMsgBoxTest, TheOwnerItIsGivenKeepsTheBoxAboveIt) {
+    QWidget owner;
+    owner.show();
+    TfrmBaseMsgBox box;
+    const QWindow* parent = nullptr;
+    WhenModal(&box, [&] {
+        parent = box.windowHandle() != nullptr ? box.windowHandle()->transientParent() : nullptr;
+        box.close();
+    });
+    box.MessageBox(owner.winId(), u"继续？"_qs, u"提示"_qs, 0);
+    EXPECT_EQ(box.FatherHWND(), owner.winId());
+    EXPECT_EQ(parent, owner.windowHandle());
 }
 
 } // namespace

@@ -699,7 +699,9 @@ TEST_F(SkinFormDetailsTest, ShowInTaskBarFalseMakesAToolWindowAndKeepsItShown) {
     EXPECT_EQ(form.windowType(), Qt::Window);
 }
 
-TEST_F(SkinFormDetailsTest, StoredOnlyPropertiesChangeNothingVisible) {
+// The transparent title changes what controls under it do (see the label's test), never
+// the form's own picture.
+TEST_F(SkinFormDetailsTest, ATransparentTitleLeavesTheFormsOwnPictureAlone) {
     TDefaultSkinForm form;
     form.resize(400, 300);
     form.show();

@@ -363,6 +363,26 @@ TEST_F(ZoneViewTest, BlinkTimerRunsWhileAnyZoneBlinksAndEachTickRedrawsTheBlinki
     EXPECT_EQ(View->GetBlinkingZoneCount(), 0);
 }
 
+TEST_F(ZoneViewTest, ANewIntervalReachesATimerThatIsAlreadyRunning) {
+    int idleTicks = 0;
+    View->OnIdleTimer = [&](TSkinZoneView*) { ++idleTicks; };
+    View->SetIdleTimerEnable(true);
+    Clock->Advance(1000);
+    EXPECT_EQ(idleTicks, 1);
+    View->SetIdleTimerInterval(100);
+    Clock->Advance(500);
+    EXPECT_EQ(idleTicks, 6);
+
+    AddZones(1);
+    InstallDrawer();
+    TZone* zone = View->Zones().Items(0);
+    zone->SetBlinking(true);
+    View->SetBlinkTimerInterval(50);
+    Paint();
+    Clock->Advance(50);
+    EXPECT_TRUE(zone->BlinkRedraw()) << "the blink timer kept its old 250 ms";
+}
+
 TEST_F(ZoneViewTest, HoverWaitsForTheIntervalThenReportsZoneMovesAndTheLeave) {
     AddZones(3);
     View->SetEnableHover(true);
