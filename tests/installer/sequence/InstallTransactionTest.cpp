@@ -428,6 +428,31 @@ TEST_F(InstallTransactionTest, TheRecordClaimsOnlyTheShortcutsThatWereMade) {
     EXPECT_EQ(store.ReadInteger(key, u"IsCreateProgramsShortCut"_qs), 1);
 }
 
+TEST_F(InstallTransactionTest, AStoreOrJournalThatCannotBeTrustedStopsTheInstallWithTheReason) {
+    // A store that is not one: no record can be written, so nothing is installed.
+    WriteFile(FSystem.Roots().RegistryStoreFile, QByteArray(4096, 'x'));
+    UseSearchPath(QString());
+    EXPECT_FALSE(Install(Release("3.0").Archive()));
+    ASSERT_EQ(FErrors.size(), 1);
+    EXPECT_TRUE(FErrors.first().contains(u"not a database"_qs)) << FErrors.first().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(FSystem.Apps()));
+    QFile::remove(FSystem.Roots().RegistryStoreFile);
+    UseSearchPath(QString());
+
+    // A journal naming a path outside its install folder is never acted on.
+    InstallOld(Release("3.0").Archive());
+    const QString journal =
+        FSystem.Roots().RegistryStoreFile.section(u'/', 0, -2) + u"/Velmora3.0.journal"_qs;
+    WriteFile(journal,
+              "velmora-journal\t1\ntx\tabc\ninstall\t/\tVelmora\nop\tF\t0\t../etc/passwd\n");
+    FOld = FSystem.State();
+    EXPECT_FALSE(Install(Release("3.1").Archive()));
+    ASSERT_EQ(FErrors.size(), 1);
+    EXPECT_TRUE(FErrors.first().contains(journal + u": line 4 is not valid"_qs))
+        << FErrors.first().toStdString();
+    ExpectOld("untrusted journal");
+}
+
 TEST_F(InstallTransactionTest, KilledAtRandomPointsTheNextStartFindsExactlyOneVersion) {
     // Small files, so that the rounds are many and each one is quick.
     const QByteArray archives[] = {Release("3.0", 0, 64 << 10).Archive(),
