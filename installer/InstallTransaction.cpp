@@ -454,6 +454,8 @@ void TInstallTransaction::Undo() {
 }
 
 bool RecoverInterruptedInstall(const TTransactionContext& context, QString& error) {
+    // A journal cut off while it was first written was never in force: nothing was done yet.
+    ::unlink(NativeName(context.JournalPath + u".new"_qs).constData());
     std::optional<TTransactionJournal> journal =
         TTransactionJournal::Read(context.JournalPath, error);
     if (!journal)

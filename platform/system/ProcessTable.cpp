@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -69,7 +70,11 @@ QStringList TProcessTable::RunningFrom(const QString& folder) const {
     if (!base.startsWith(u'/'))
         return found;
     const QString prefix = base == QStringLiteral("/") ? base : base + u'/';
+    // The caller itself may well run from there: the uninstaller is in the product folder.
+    const QString self = FProcRoot + u'/' + QString::number(::getpid());
     for (const QString& process : ProcessFolders()) {
+        if (process == self)
+            continue;
         for (const QString& file : {ExecutableOf(process), FirstArgumentOf(process)}) {
             if (!file.startsWith(u'/'))
                 continue;

@@ -16,7 +16,7 @@ public:
     bool IsRunning(const QString& exeName) const;
     // The executables of running processes that were started from a file below folder (the
     // process's executable, or its argv[0] when that is an absolute path, as for a script),
-    // compared on cleaned paths; empty when none was.
+    // compared on cleaned paths; empty when none was. The calling process does not count.
     QStringList RunningFrom(const QString& folder) const;
 
 private:

@@ -249,7 +249,14 @@ TEST_F(UninstallerTest, NothingIsRemovedWhileTheProductRuns) {
     }
     product.kill();
     product.waitForFinished(10000);
-    EXPECT_EQ(Uninstaller().Exit, 0);
+    // The uninstaller the shortcut starts runs from the product folder itself: that is no
+    // running product.
+    const QString installed = FSystem.Product() + u"Uninstall.exe"_qs;
+    QFile::remove(installed);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(UNINSTALL_EXE), installed));
+    const TProcessRun removed = RunWith(installed, {u"--yes"_qs, u"--root"_qs, FSystem.Stage()});
+    EXPECT_EQ(removed.Exit, 0) << removed.Err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(installed));
 }
 
 TEST_F(UninstallerTest, AFailedUninstallKeepsRecordAndShortcutsAndSaysWhy) {
