@@ -100,9 +100,11 @@ bool WriteStagedFile(int folder, const QByteArray& name, const char* data, quint
         if (ok && done < size)
             PumpMessages(0);
     }
-    // On the disk before any rename can publish it; readable by all whatever the umask.
-    ok =
-        ok && ::fchmod(fd, ModeFor(data, size)) == 0 && ::fsync(fd) == 0 && ::fstat(fd, &made) == 0;
+    // Readable by all whatever the umask. Writing back starts now, so that the disk works on
+    // this file while the next ones are written; the sync before any rename waits for it.
+    ok = ok && ::fchmod(fd, ModeFor(data, size)) == 0 && ::fstat(fd, &made) == 0;
+    if (ok)
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // only a hint where unsupported
     const int error = errno;
     if (::close(fd) != 0 && ok)
         ok = false;
@@ -144,7 +146,19 @@ void RemoveSide(int root, const TJournalOp& op, bool backup) {
     const QByteArray name = NativeName(LeafOf(op.Path));
     RemoveTreeAt(parent.Get(), backup ? BackupName(name) : ReplacementName(name),
                  parentInfo.st_dev);
-    SyncFolder(parent.Get());
+}
+
+// The folders of the ops, each synced once: what was renamed or deleted there stays so after
+// a power cut, before the journal that describes it goes.
+void SyncOpFolders(int root, const std::vector<TJournalOp>& ops) {
+    QSet<QString> folders;
+    for (const TJournalOp& op : ops)
+        folders.insert(ParentOf(op.Path));
+    for (const QString& folder : std::as_const(folders)) {
+        const TFd fd(OpenFolderBelow(root, folder));
+        if (fd.Valid())
+            SyncFolder(fd.Get());
+    }
 }
 
 bool IsMenuLink(const TJournalLink& link, const QString& programKey) {
@@ -161,6 +175,7 @@ void RollBack(TTransactionJournal& journal, const TTransactionContext& context) 
                 UndoOp(root.Get(), *op);
         for (const TJournalOp& op : journal.Ops)
             RemoveSide(root.Get(), op, false);
+        SyncOpFolders(root.Get(), journal.Ops);
     }
     QSet<QString> menus;
     for (qsizetype i = journal.Links.size() - 1; i >= 0; --i) {
@@ -192,6 +207,7 @@ TProductRemoval RollForward(TTransactionJournal& journal,
                 RemoveSide(root.Get(), op, true);
             RemoveSide(root.Get(), op, false);
         }
+        SyncOpFolders(root.Get(), journal.Ops);
     }
     TProductRemoval removal;
     const QString product = journal.InstallFolder + journal.ProductName + u'/';
@@ -347,23 +363,43 @@ bool TInstallTransaction::Stage(const TPayloadImage& payload, IProgressDisplay& 
         display.SetProgressPosition(i + 1);
         PumpMessages(0);
     }
+    // Every file is on the disk before any rename can publish it.
+    for (const TPlannedWrite& write : FPlan.Writes) {
+        const int parent = folders.Open(ParentOf(write.StagedPath));
+        const TFd file(parent < 0
+                           ? -1
+                           : ::openat(parent, NativeName(LeafOf(write.StagedPath)).constData(),
+                                      O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        // The data and the size; the times are not needed to read the file back whole.
+        if (!file.Valid() || ::fdatasync(file.Get()) != 0) {
+            error = FPlan.InstallFolder + write.StagedPath + u": "_qs + ErrnoText(errno);
+            return false;
+        }
+    }
     folders.Close();
-    if (!folders.SyncTouched()) {
-        error = FPlan.InstallFolder + u": "_qs + ErrnoText(errno);
-        return false;
+    // So are the entries of the folders staged whole: a rename publishes them with what they
+    // hold. (The temporary names beside existing files need not outlive a power cut: until
+    // the renames are synced, the journal undoes them.)
+    QStringList staged = FPlan.StagedFolders;
+    for (const TJournalOp& op : FJournal.Ops)
+        if (op.Subtree)
+            staged << StagedNameOf(op.Path);
+    for (const QString& folder : std::as_const(staged)) {
+        const TFd fd(OpenFolderBelow(root.Get(), folder));
+        if (!fd.Valid() || !SyncFolder(fd.Get())) {
+            error = FPlan.InstallFolder + folder + u": "_qs + ErrnoText(errno);
+            return false;
+        }
     }
     return FJournal.NoteStaged(error);
 }
 
 bool TInstallTransaction::Swap(IProgressDisplay* display, QString& error) {
-    if (!FJournal.NoteSwapping(error))
-        return false;
     // Unregistered while its files are still in place.
-    if (!FPlan.Previous.ProductFolder.isEmpty()) {
-        if (!FJournal.NoteComUnregistered(FPlan.Previous.ProductFolder, error))
-            return false;
+    if (!FJournal.NoteSwapping(FPlan.Previous.ProductFolder, error))
+        return false;
+    if (!FPlan.Previous.ProductFolder.isEmpty())
         FContext.Shell.UnRegisterComFilesIn(FPlan.Previous.ProductFolder);
-    }
     const TFd root(OpenFolderPath(FPlan.InstallFolder));
     if (!root.Valid()) {
         error = FPlan.InstallFolder + u": "_qs + ErrnoText(errno);

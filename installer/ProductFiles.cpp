@@ -200,13 +200,20 @@ TProductRemoval RemoveProductFiles(const QString& productFolder, TOldFiles mode,
     TProductRemoval result;
     if (mode == TOldFiles::None)
         return result;
-    const bool cleaned =
-        VisitRemovable(productFolder, mode, manifest, keep, [](const TRemovableEntry& entry) {
-            ::unlinkat(entry.Folder, entry.Name.constData(), entry.IsFolder ? AT_REMOVEDIR : 0);
-        });
+    QSet<QString> touched;
+    const bool cleaned = VisitRemovable(productFolder, mode, manifest, keep,
+                                        [&touched](const TRemovableEntry& entry) {
+                                            if (::unlinkat(entry.Folder, entry.Name.constData(),
+                                                           entry.IsFolder ? AT_REMOVEDIR : 0) == 0)
+                                                touched.insert(ParentOf(entry.Relative));
+                                        });
+    // Each folder synced once, so what was deleted stays deleted after a power cut.
     const TFd root(OpenProductFolder(productFolder));
-    if (root.Valid())
-        ::fsync(root.Get());
+    for (const QString& folder : std::as_const(touched)) {
+        const TFd fd(root.Valid() ? OpenFolderBelow(root.Get(), folder) : -1);
+        if (fd.Valid())
+            ::fsync(fd.Get());
+    }
     // A product folder that could not be entered (below a location that is a link) keeps
     // everything; what is there is listed the way a person reaching it would see it.
     const QStringList remaining =

@@ -307,14 +307,14 @@ bool TTransactionJournal::NoteStaged(QString& error) {
     return Append(entries, error);
 }
 
-bool TTransactionJournal::NoteSwapping(QString& error) {
+bool TTransactionJournal::NoteSwapping(const QString& unregistering, QString& error) {
     Swapping = true;
-    return Append({{QStringLiteral("swapping")}}, error);
-}
-
-bool TTransactionJournal::NoteComUnregistered(const QString& folder, QString& error) {
-    ComUnregistered = folder;
-    return Append({{QStringLiteral("com-old"), folder}}, error);
+    QList<QStringList> entries = {{QStringLiteral("swapping")}};
+    if (!unregistering.isEmpty()) {
+        ComUnregistered = unregistering;
+        entries << QStringList{QStringLiteral("com-old"), unregistering};
+    }
+    return Append(entries, error);
 }
 
 bool TTransactionJournal::NoteComRegistered(const QString& folder, QString& error) {

@@ -74,8 +74,9 @@ public:
     // Appends the entries that record a change made since, synced; false with the reason.
     bool NoteMadeFolder(const QString& folder, QString& error);
     bool NoteStaged(QString& error); // the ops' device and inode numbers
-    bool NoteSwapping(QString& error);
-    bool NoteComUnregistered(const QString& folder, QString& error);
+    // Ops may be published from now on, and the COM files of unregistering (when not empty)
+    // are about to be unregistered.
+    bool NoteSwapping(const QString& unregistering, QString& error);
     bool NoteComRegistered(const QString& folder, QString& error);
     bool NoteLink(const TJournalLink& link, QString& error);
     // Deletes the file (the transaction is over either way) and syncs the folder.
