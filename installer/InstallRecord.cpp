@@ -2,6 +2,13 @@
 
 #include "installer/InstallLog.h"
 #include "installer/OperationErrors.h"
+#include "installer/RecordParser.h"
+#include "platform/system/DesktopUser.h"
+#include "platform/system/SpecialFolders.h"
+#include "platform/system/UserDirs.h"
+
+#include <QDir>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -41,6 +48,59 @@ QStringList InstallRecordValueNames() {
 
 QString FormatInstallDate(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd"));
+}
+
+TRegistryValues InstallRecordValues(const TInstallerSettings& settings,
+                                    const TInstallState& state) {
+    const QString& web = settings.WebAddress;
+    const QStringList texts = {state.InstallFolder,
+                               settings.DisplayName,
+                               state.ProductFolder + settings.ProductExe,
+                               state.ProductFolder + settings.UninstallerExe,
+                               settings.Publisher,
+                               web,
+                               web,
+                               web,
+                               FormatInstallDate(QDate::currentDate()),
+                               state.ShortcutFileName,
+                               state.ProgramsStartUpFileName,
+                               state.ProgramsStartUpUnInstallFileName};
+    const QList<bool> flags = {state.IsSetStartPage, state.IsCreateDeskTopShortCut,
+                               state.IsCreateProgramsShortCut, state.IsAutoRun};
+    const QStringList names = InstallRecordValueNames();
+    TRegistryValues values;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        values.append({names[i], TRegistryValue{TRegistryValueType::String, texts[i], 0}});
+    for (qsizetype i = 0; i < flags.size(); ++i)
+        values.append({names[texts.size() + i],
+                       TRegistryValue{TRegistryValueType::Integer, QString(), flags[i] ? 1 : 0}});
+    return values;
+}
+
+TRecordRules InstallRecordRules(const TInstallerSettings& settings,
+                                const ISpecialFolders& folders) {
+    TRecordRules rules;
+    rules.ProductName = settings.ProductName;
+    rules.ProductExe = settings.ProductExe;
+    rules.UninstallerExe = settings.UninstallerExe;
+    rules.ProgramKey = settings.ProgramKey();
+    rules.MenuFolders = {folders.Path(ISpecialFolders::UserPrograms),
+                         folders.Path(ISpecialFolders::AllUsersPrograms)};
+    const QString desktop = folders.Path(ISpecialFolders::Desktop);
+    rules.IsDesktopFolder = [desktop](const QString& folder) {
+        if (!desktop.isEmpty() && folder == QDir::cleanPath(desktop))
+            return true;
+        // Root installs for the person it acts for: their desktop is one it uses too.
+        if (::geteuid() != 0)
+            return false;
+        const std::optional<TDesktopUser> owner = HomeOwnerOf(folder);
+        if (!owner || owner->Uid == 0)
+            return false;
+        QString error;
+        const QString theirs = DesktopFolderOf(*owner, error);
+        return folder == theirs || folder == QDir::cleanPath(owner->Home) + u"/Desktop"_qs;
+    };
+    return rules;
 }
 
 TInstallRecord::TInstallRecord(IRegistryStore& registry, const TInstallerSettings& settings,
@@ -116,28 +176,7 @@ void TInstallRecord::RegisterSoftwareInfoToRegistry() {
             WriteInstallLog(NoRightsMessage());
             return;
         }
-        const QString& web = FSettings.WebAddress;
-        const QStringList texts = {FState.InstallFolder,
-                                   FSettings.DisplayName,
-                                   FState.ProductFolder + FSettings.ProductExe,
-                                   FState.ProductFolder + FSettings.UninstallerExe,
-                                   FSettings.Publisher,
-                                   web,
-                                   web,
-                                   web,
-                                   FormatInstallDate(QDate::currentDate()),
-                                   FState.ShortcutFileName,
-                                   FState.ProgramsStartUpFileName,
-                                   FState.ProgramsStartUpUnInstallFileName};
-        const QList<bool> flags = {FState.IsSetStartPage, FState.IsCreateDeskTopShortCut,
-                                   FState.IsCreateProgramsShortCut, FState.IsAutoRun};
-        const QStringList names = InstallRecordValueNames();
-        TRegistryValues values;
-        for (qsizetype i = 0; i < texts.size(); ++i)
-            values.append({names[i], TRegistryValue{TRegistryValueType::String, texts[i], 0}});
-        for (qsizetype i = 0; i < flags.size(); ++i)
-            values.append({names[texts.size() + i], TRegistryValue{TRegistryValueType::Integer,
-                                                                   QString(), flags[i] ? 1 : 0}});
+        const TRegistryValues values = InstallRecordValues(FSettings, FState);
         // All sixteen or none: an interrupted write must not leave a record that reads as an
         // installation.
         FRegistry.WriteValues(key, values);

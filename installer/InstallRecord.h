@@ -17,6 +17,16 @@ QStringList InstallRecordValueNames();
 // "YYYYMMDD".
 QString FormatInstallDate(const QDate& date);
 
+// The sixteen values of the record for the state, dated today, in the order they are written.
+TRegistryValues InstallRecordValues(const TInstallerSettings& settings, const TInstallState& state);
+
+class ISpecialFolders;
+struct TRecordRules;
+// The checks a record read back must pass for these folders: the programs menus of the user
+// and of all users, and the desktop (for root, also the desktop of whoever's home holds the
+// shortcut, as root installs for the person it acts for).
+TRecordRules InstallRecordRules(const TInstallerSettings& settings, const ISpecialFolders& folders);
+
 // The uninstall record, the autorun entry and the program-files lookup. Every operation
 // catches its own errors and logs one line; none raises.
 class TInstallRecord {
@@ -35,6 +45,7 @@ public:
     void UnSetApplicationAutoRun(const QString& entryName);
     // The program-files folder as the store holds it; empty when it cannot be read.
     QString GetProgramFilesDir();
+    IRegistryStore& Store() const { return FRegistry; }
 
 private:
     // Opens for reading and writing; false (after logging the missing rights) when the store

@@ -18,9 +18,12 @@ using TShowInstallError = std::function<void(const QString& text, const QString&
 inline const QString kCopyFailedText = u"拷贝安装文件失败,安装程序将退出！"_qs;
 inline const QString kCopyFailedCaption = u"提示"_qs;
 
-// The one operation that installs the product: install folder from the path text, removal
-// of a previous copy of the same version, the payload, COM registration, shortcuts and the
-// install record, in that order, reporting through a progress display. Needs no window.
+// The one operation that installs the product: install folder from the path text, the
+// payload, replacing a previous copy of the same version, COM registration, shortcuts and the
+// install record, reporting through a progress display. Needs no window. It runs as one
+// transaction (see TInstallTransaction): it succeeds only when files, shortcuts and record
+// are all in place, and any failure or interruption after the previous version is touched
+// puts that version back exactly.
 class TInstallSequence {
 public:
     TInstallSequence(TPlatformServices& services, const TInstallerSettings& settings,
@@ -47,9 +50,8 @@ public:
 private:
     void Run(const QString& pathText, IProgressDisplay& display,
              const std::function<std::optional<TPayloadImage>()>& load);
-    void Fail();
-    // The product folder that the removal step is going to clean; empty when none.
-    QString FolderTheRemovalCleans() const;
+    // The error box, with why when there is a reason a person can act on.
+    void Fail(const QString& reason = QString());
 
     TPlatformServices& FServices;
     const TInstallerSettings& FSettings;

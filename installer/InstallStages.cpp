@@ -8,6 +8,8 @@ QString InstallStageName(TInstallStage stage) {
         return QStringLiteral("removed");
     case TInstallStage::FileHalfWritten:
         return QStringLiteral("mid-file");
+    case TInstallStage::Staged:
+        return QStringLiteral("staged");
     case TInstallStage::BeforeRecord:
         return QStringLiteral("before-record");
     }

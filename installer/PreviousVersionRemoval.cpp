@@ -2,6 +2,7 @@
 
 #include "installer/InstallLog.h"
 #include "installer/OperationErrors.h"
+#include "installer/RecordParser.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,7 +112,23 @@ bool TPreviousVersionRemoval::RemoveLastVersion(IProgressDisplay& display) {
 }
 
 QString TPreviousVersionRemoval::UnInstallLastVersion() {
-    QString summary;
+    TParsedRecord parsed;
+    QString failed;
+    try {
+        parsed = ParseInstallRecord(ReadRawRecord(FRecord.Store(), FSettings),
+                                    InstallRecordRules(FSettings, FShell.Folders()));
+    } catch (...) {
+        failed = u"读取上次安装信息:"_qs + CurrentErrorMessage() + QStringLiteral("\r\n");
+    }
+    const QString summary = failed.isEmpty() ? RemoveVersion(parsed).Summary : failed;
+    if (!summary.isEmpty())
+        WriteInstallLog(u"UnInstallLastVersion:卸载已安装版本\r\n"_qs + summary.chopped(2));
+    return summary;
+}
+
+TRemovalReport TPreviousVersionRemoval::RemoveVersion(const TParsedRecord& parsed) {
+    TRemovalReport report;
+    QString& summary = report.Summary;
     const auto guarded = [&summary](const QString& label, const auto& step) {
         try {
             step();
@@ -119,26 +136,58 @@ QString TPreviousVersionRemoval::UnInstallLastVersion() {
             summary += label + CurrentErrorMessage() + QStringLiteral("\r\n");
         }
     };
+    FState.PreviousRecord = parsed.Record;
     const TPreviousInstallRecord& last = FState.PreviousRecord;
+    // A value that fails its checks is never acted on: nothing at all is removed then.
+    for (const TRecordProblem& problem : parsed.Problems)
+        summary += u"读取上次安装信息:"_qs + problem.Value + u": "_qs + problem.Reason +
+                   QStringLiteral("\r\n");
+    // Without rights the outcome could not be recorded: the record would name what is gone.
+    if (!parsed.Problems.isEmpty() || !FRecord.Store().IsWritable()) {
+        if (parsed.Problems.isEmpty())
+            WriteInstallLog(u"当前用户没有读写注册表的权限"_qs);
+        report.Refused = true;
+        return report;
+    }
 
-    guarded(u"读取上次安装信息:"_qs, [&] { FRecord.ReadSoftwareInstallInfoFromRegistry(); });
     guarded(u"反注册库:"_qs, [&] { FShell.UnRegisterComFiles(); });
+    const QString product = parsed.ProductFolder(FSettings.ProductName);
+    guarded(u"删除安装文件:"_qs, [&] {
+        if (product.isEmpty())
+            return;
+        const TOldFiles mode = parsed.Manifest ? TOldFiles::Manifest : TOldFiles::Legacy;
+        const TInstallManifest manifest = parsed.Manifest.value_or(TInstallManifest());
+        report.Files = RemoveProductFiles(product, mode, manifest, {});
+        RemoveCreatedLevels(product, mode, manifest.CreatedLevels);
+    });
+    // Files that stayed still need their shortcuts, and the record to find them by.
+    if (!report.Files.Left.isEmpty()) {
+        report.Stopped = true;
+        return report;
+    }
     guarded(u"取消随系统运行而启动:"_qs, [&] {
         if (last.IsAutoRun)
             FRecord.UnSetApplicationAutoRun(FSettings.ProgramKey());
     });
+    QStringList links;
     guarded(u"删除快捷方式:"_qs, [&] {
-        if (last.IsCreateDeskTopShortCut && !last.ShortcutFileName.isEmpty())
+        if (last.IsCreateDeskTopShortCut && !last.ShortcutFileName.isEmpty()) {
+            links << last.ShortcutFileName;
             FShell.DeleteShortCut(last.ShortcutFileName);
+        }
     });
     if (last.IsCreateProgramsShortCut) {
         guarded(u"删除快速启动栏1:"_qs, [&] {
-            if (!last.ProgramsStartUpFileName.isEmpty())
+            if (!last.ProgramsStartUpFileName.isEmpty()) {
+                links << last.ProgramsStartUpFileName;
                 FShell.DeleteShortCut(last.ProgramsStartUpFileName);
+            }
         });
         guarded(u"删除快速启动栏2:"_qs, [&] {
-            if (!last.ProgramsStartUpUnInstallFileName.isEmpty())
+            if (!last.ProgramsStartUpUnInstallFileName.isEmpty()) {
+                links << last.ProgramsStartUpUnInstallFileName;
                 FShell.DeleteShortCut(last.ProgramsStartUpUnInstallFileName);
+            }
         });
         guarded(u"删除快速启动栏3:"_qs, [&] {
             const QString menuFolder = FolderPart(last.ProgramsStartUpFileName);
@@ -148,15 +197,17 @@ QString TPreviousVersionRemoval::UnInstallLastVersion() {
             }
         });
     }
-    guarded(u"删除安装文件:"_qs, [&] {
-        if (!last.InstallLocation.isEmpty())
-            CleanInstallLocation(last.InstallLocation, FSettings.ProductName);
-    });
+    for (const QString& link : std::as_const(links)) {
+        struct stat info {};
+        if (::lstat(QFile::encodeName(link).constData(), &info) == 0)
+            report.LinksLeft << link;
+    }
+    if (!report.LinksLeft.isEmpty()) {
+        report.Stopped = true;
+        return report;
+    }
     guarded(u"删除安装信息:"_qs, [&] { FRecord.UnRegisterSoftwareInfoToRegistry(); });
-
-    if (!summary.isEmpty())
-        WriteInstallLog(u"UnInstallLastVersion:卸载已安装版本\r\n"_qs + summary.chopped(2));
-    return summary;
+    return report;
 }
 
 QString TPreviousVersionRemoval::ProductFolderToClean(const QString& location,

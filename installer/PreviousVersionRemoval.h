@@ -1,13 +1,28 @@
 #pragma once
 
 #include "installer/InstallRecord.h"
+#include "installer/ProductFiles.h"
 #include "installer/ProgressDisplay.h"
+#include "installer/RecordParser.h"
 #include "installer/ShellIntegration.h"
 
 namespace velmora {
 
+// What one removal did.
+struct TRemovalReport {
+    QString Summary;       // one labelled line per failed or refused step
+    TProductRemoval Files; // the installer's files left, and others' files kept
+    QStringList LinksLeft; // shortcuts it meant to delete that are still there
+    bool Refused = false;  // nothing was removed: untrusted values or a store without rights
+    bool Stopped = false;  // files were left, so shortcuts and record were kept
+};
+
 // Removes an installation of the same product and version that a record names: its COM
-// registration, autorun entry, shortcuts, product files (sparing user data) and the record.
+// registration, product files (sparing user data and, with a manifest, whatever the installer
+// did not write), autorun entry, shortcuts and the record. The record is read as untrusted
+// input (see ParseInstallRecord): a record with a value that fails its checks is not acted on
+// at all. A removal that leaves product files keeps the shortcuts and the record, so it says
+// what remains and can be tried again.
 class TPreviousVersionRemoval {
 public:
     TPreviousVersionRemoval(TInstallRecord& record, TShellIntegration& shell,
@@ -17,9 +32,12 @@ public:
     // status and the bar going 0 to 100. False when there was nothing to remove.
     bool RemoveLastVersion(IProgressDisplay& display);
 
-    // Every step runs even when an earlier one failed. Returns the error summary (one
-    // labelled line per failed step), which is also logged when not empty.
+    // Reads the record and runs RemoveVersion. Returns the error summary (one labelled line
+    // per failed or refused step), which is also logged when not empty.
     QString UnInstallLastVersion();
+    // The removal for a record already read; steps after a failed one still run, except that
+    // shortcuts and record stay while product files remain.
+    TRemovalReport RemoveVersion(const TParsedRecord& record);
 
     // Cleans location + product name + "/" and then removes location if that left it empty.
     // A location that is not absolute, or that is a symbolic link, is left alone.

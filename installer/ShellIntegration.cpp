@@ -64,8 +64,12 @@ bool TShellIntegration::CreateLink(const QString& target, const QString& working
     try {
         if (FileExtension(linkPath) != FLinks.Extension())
             linkPath += FLinks.Extension();
-        FLinks.Save(LinkTo(target, workingFolder), linkPath);
-        return true;
+        // The record says a shortcut was made only when it was.
+        if (FLinks.Save(LinkTo(target, workingFolder), linkPath))
+            return true;
+        WriteInstallLog(u"CreateLink:创建快捷方式\r\n"_qs + linkPath + u": "_qs +
+                        QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     } catch (...) {
         return false;
     }
@@ -159,9 +163,21 @@ void TShellIntegration::RefreshProgramsMenu(const QString& folder) {
 }
 
 void TShellIntegration::RegisterComFiles() {
+    RegisterComFilesIn(FState.ProductFolder);
+}
+
+void TShellIntegration::UnRegisterComFiles() {
+    // A failure here is the removal step's to report under its own label.
+    const QString& location = FState.PreviousRecord.InstallLocation;
+    const QString folder = location.isEmpty() ? QString() : location + FSettings.ProductName + u'/';
+    for (const QString& line : ComFileCommandLines(folder, true))
+        FRegistrationTool.Run(line);
+}
+
+void TShellIntegration::RegisterComFilesIn(const QString& folder) {
     // The tool's result is never read, so a tool that cannot even start must not end the
     // install either: the files are already in place and the record is still to come.
-    for (const QString& line : ComFileCommandLines(FState.PreviousRecord.InstallLocation, false)) {
+    for (const QString& line : ComFileCommandLines(folder, false)) {
         try {
             FRegistrationTool.Run(line);
         } catch (...) {
@@ -170,10 +186,14 @@ void TShellIntegration::RegisterComFiles() {
     }
 }
 
-void TShellIntegration::UnRegisterComFiles() {
-    // A failure here is the removal step's to report under its own label.
-    for (const QString& line : ComFileCommandLines(FState.PreviousRecord.InstallLocation, true))
-        FRegistrationTool.Run(line);
+void TShellIntegration::UnRegisterComFilesIn(const QString& folder) {
+    for (const QString& line : ComFileCommandLines(folder, true)) {
+        try {
+            FRegistrationTool.Run(line);
+        } catch (...) {
+            LogCurrentError(u"UnRegisterComFiles:反注册库"_qs);
+        }
+    }
 }
 
 void TShellIntegration::ShellExecute(const QString& path) {

@@ -23,8 +23,9 @@ public:
                       const TInstallState& state);
 
     QString GetSpecialFolderPath(int folderId) const;
+    const ISpecialFolders& Folders() const { return FFolders; }
     // Appends the link extension unless linkPath already ends in exactly it (the caller sees
-    // the change). True unless an error was raised; the save's own status is not examined.
+    // the change). True when the link was saved; a failed save is logged.
     bool CreateLink(const QString& target, const QString& workingFolder, QString& linkPath);
     // A shortcut to an existing target in a special folder (folderId >= 0; -1 with an empty
     // folder is the desktop) or in an existing folder. linkPath receives the file's path
@@ -44,10 +45,16 @@ public:
     // The link to target as the desktop shows it: the product's icon when it is installed
     // beside target, the description that fits target, the menu categories.
     TShellLink LinkTo(const QString& target, const QString& workingFolder) const;
-    // Both use the previous install location of the state; neither waits for the tool.
-    // Registering logs a tool that cannot be started and goes on; unregistering raises.
+    // Registering names the COM files of the folder just installed (the state's product
+    // folder); unregistering those of the previous version's product folder (below the
+    // previous install location), where they were registered. Each run of the tool is waited
+    // for (bounded), its result not read. Registering logs a tool that cannot be started and
+    // goes on; unregistering raises.
     void RegisterComFiles();
     void UnRegisterComFiles();
+    // The same for the COM files in folder ('/'-terminated); neither raises.
+    void RegisterComFilesIn(const QString& folder);
+    void UnRegisterComFilesIn(const QString& folder);
     void ShellExecute(const QString& path);
 
 private:

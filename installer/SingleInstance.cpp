@@ -2,6 +2,7 @@
 
 #include "installer/InstallerSettings.h"
 #include "platform/system/ProcessTable.h"
+#include "platform/system/SystemRoots.h"
 #include "platform/system/SystemWideName.h"
 
 namespace velmora {
@@ -18,6 +19,14 @@ bool CheckInstallerIsRunning() {
         heldHere = true;
     }
     return result == TSystemWideName::TResult::AlreadyHeld;
+}
+
+TSystemWideName::TResult HoldInstallerName(const TSystemRoots& roots) {
+    TSystemWideName name(InstallerSettingsOrDefault().ProgramKey(), roots.InstanceNameFolder);
+    const TSystemWideName::TResult result = name.Acquire();
+    if (result == TSystemWideName::TResult::Acquired)
+        name.KeepForProcessLifetime();
+    return result;
 }
 
 bool CheckInstanceIsRunning(const QString& exeName) {

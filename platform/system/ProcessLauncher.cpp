@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -69,6 +70,28 @@ void ReapInBackground(pid_t pid) {
     }).detach();
 }
 
+int WaitThenStopGroup(pid_t pid, int timeoutMs) {
+    int status = 0;
+    int result = -1;
+    for (int waited = 0;; waited += 5) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if ((done < 0 && errno != EINTR) || waited >= timeoutMs)
+            break;
+        ::usleep(5000);
+    }
+    // The group keeps the leader's id after it ended; whatever it started in the background
+    // is still in it and is stopped too.
+    ::kill(-pid, SIGKILL);
+    if (result < 0)
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    return result;
+}
+
 QStringList HiddenCommand(const IProcessLauncher& ALauncher, const QString& commandLine) {
     QStringList arguments = QProcess::splitCommand(commandLine);
     if (arguments.isEmpty())
@@ -125,6 +148,15 @@ QString TProcessLauncher::FindProgram(const QString& name) const {
 
 void TProcessLauncher::StartHidden(const QString& commandLine) {
     Spawn(HiddenCommand(*this, commandLine));
+}
+
+void TProcessLauncher::RunHidden(const QString& commandLine, int timeoutMs) {
+    pid_t pid = 0;
+    {
+        const TCallerUmaskScope mask;
+        pid = SpawnSilent(HiddenCommand(*this, commandLine));
+    }
+    WaitThenStopGroup(pid, timeoutMs);
 }
 
 void TProcessLauncher::Open(const QString& pathOrAddress) {

@@ -28,6 +28,13 @@ public:
     virtual void StartHidden(const QString& commandLine) = 0;
     // An executable file is started directly; documents and web addresses go to xdg-open.
     virtual void Open(const QString& pathOrAddress) = 0;
+    // Like StartHidden, but waits up to timeoutMs for the program to end and then stops it and
+    // every process it left in its session, so nothing it started outlives the caller; its
+    // result is still not read. Launchers that cannot wait just start it.
+    virtual void RunHidden(const QString& commandLine, int timeoutMs) {
+        Q_UNUSED(timeoutMs);
+        StartHidden(commandLine);
+    }
 };
 
 // The arguments a command line starts: the first word resolved to a program's full path (a
@@ -43,6 +50,10 @@ pid_t SpawnSilent(const QStringList& arguments);
 // Nobody waits for a started program, but its exit status must still be collected so that
 // it does not linger as a zombie for the rest of the install.
 void ReapInBackground(pid_t pid);
+// Waits up to timeoutMs for pid (started by SpawnSilent, so the leader of its own session),
+// then kills whatever is left of its process group; the exit status, or -1 when it had to
+// be stopped.
+int WaitThenStopGroup(pid_t pid, int timeoutMs);
 
 class TProcessLauncher final : public IProcessLauncher {
 public:
@@ -51,6 +62,7 @@ public:
     QString FindProgram(const QString& name) const override;
     void StartHidden(const QString& commandLine) override;
     void Open(const QString& pathOrAddress) override;
+    void RunHidden(const QString& commandLine, int timeoutMs) override;
 
 private:
     void Spawn(const QStringList& arguments);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -41,20 +42,48 @@ QString FirstArgumentOf(const QString& processFolder) {
 
 TProcessTable::TProcessTable(QString procRoot) : FProcRoot(std::move(procRoot)) {}
 
-bool TProcessTable::IsRunning(const QString& exeName) const {
-    if (exeName.isEmpty())
-        return false;
+QStringList TProcessTable::ProcessFolders() const {
+    QStringList folders;
     const QStringList entries = QDir(FProcRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         bool isPid = false;
         entry.toUInt(&isPid);
-        if (!isPid)
-            continue;
-        const QString folder = FProcRoot + u'/' + entry;
+        if (isPid)
+            folders << FProcRoot + u'/' + entry;
+    }
+    return folders;
+}
+
+bool TProcessTable::IsRunning(const QString& exeName) const {
+    if (exeName.isEmpty())
+        return false;
+    for (const QString& folder : ProcessFolders()) {
         if (SameName(ExecutableOf(folder), exeName) || SameName(FirstArgumentOf(folder), exeName))
             return true;
     }
     return false;
+}
+
+QStringList TProcessTable::RunningFrom(const QString& folder) const {
+    QStringList found;
+    const QString base = QDir::cleanPath(folder);
+    if (!base.startsWith(u'/'))
+        return found;
+    const QString prefix = base == QStringLiteral("/") ? base : base + u'/';
+    // The caller itself may well run from there: the uninstaller is in the product folder.
+    const QString self = FProcRoot + u'/' + QString::number(::getpid());
+    for (const QString& process : ProcessFolders()) {
+        if (process == self)
+            continue;
+        for (const QString& file : {ExecutableOf(process), FirstArgumentOf(process)}) {
+            if (!file.startsWith(u'/'))
+                continue;
+            const QString clean = QDir::cleanPath(file);
+            if (clean.startsWith(prefix) && !found.contains(clean))
+                found << clean;
+        }
+    }
+    return found;
 }
 
 } // namespace velmora

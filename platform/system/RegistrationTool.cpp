@@ -8,7 +8,7 @@ bool TRegistrationTool::Run(const QString& commandLine) {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty() || FLauncher.FindProgram(words.first()).isEmpty())
         return false;
-    FLauncher.StartHidden(commandLine);
+    FLauncher.RunHidden(commandLine, KTimeoutMs);
     return true;
 }
 

@@ -10,7 +10,12 @@ class TRegistrationTool {
 public:
     explicit TRegistrationTool(IProcessLauncher& launcher) : FLauncher(launcher) {}
 
-    // Starts the command line hidden when its program exists; false when nothing was started.
+    // The longest a registration run is waited for before it is stopped.
+    static constexpr int KTimeoutMs = 10000;
+
+    // Runs the command line hidden when its program exists, and waits for it (at most
+    // KTimeoutMs), so that an undo never overtakes the registration it undoes and no tool
+    // outlives the installer; false when nothing was started.
     bool Run(const QString& commandLine);
 
 private:

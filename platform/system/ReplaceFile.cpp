@@ -9,13 +9,45 @@
 
 namespace velmora {
 
-QByteArray ReplacementName(const QByteArray& name) {
-    QByteArray replacement = '.' + name + ".velmora-new";
+namespace {
+
+QByteArray SideName(const QByteArray& name, const QByteArray& kind) {
+    QByteArray side = '.' + name + ".velmora-" + kind;
     // A long name plus the suffix would pass the file system's name limit.
-    if (replacement.size() > NAME_MAX)
-        replacement =
-            ".velmora-new-" + QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex();
-    return replacement;
+    if (side.size() > NAME_MAX)
+        side = ".velmora-" + kind + '-' +
+               QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex();
+    return side;
+}
+
+bool IsHex(const QByteArray& text) {
+    for (const char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QByteArray ReplacementName(const QByteArray& name) {
+    return SideName(name, "new");
+}
+
+QByteArray BackupName(const QByteArray& name) {
+    return SideName(name, "old");
+}
+
+bool IsInstallerTemporaryName(const QByteArray& name) {
+    for (const char* kind : {"new", "old"}) {
+        const QByteArray suffix = ".velmora-" + QByteArray(kind);
+        if (name.size() > suffix.size() + 1 && name.startsWith('.') && name.endsWith(suffix))
+            return true;
+        const QByteArray hashed = ".velmora-" + QByteArray(kind) + "-";
+        if (name.size() == hashed.size() + 64 && name.startsWith(hashed) &&
+            IsHex(name.mid(hashed.size())))
+            return true;
+    }
+    return false;
 }
 
 bool WriteAllTo(int fd, const char* data, size_t size) {
@@ -36,7 +68,7 @@ bool WriteAllTo(int fd, const char* data, size_t size) {
 }
 
 bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
-                   const std::function<bool(int fd)>& write) {
+                   const std::function<bool(int fd)>& write, bool durable) {
     const QByteArray temporary = ReplacementName(name);
     // Whatever an interrupted run (or anyone) left under that name goes first; unlinking
     // removes a link itself and never what it points to.
@@ -46,8 +78,10 @@ bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    // The process's umask must not decide whether an installed program can run.
-    bool ok = write(fd) && ::fchmod(fd, mode) == 0;
+    // The process's umask must not decide whether an installed program can run. Durable, the
+    // data is on the disk before the rename publishes it, so a power cut leaves the old file
+    // or the whole new one, never an empty one under the real name.
+    bool ok = write(fd) && ::fchmod(fd, mode) == 0 && (!durable || ::fsync(fd) == 0);
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -60,8 +94,11 @@ bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
     if (!ok) {
         ::unlinkat(folderFd, temporary.constData(), 0);
         errno = error;
+        return false;
     }
-    return ok;
+    if (durable)
+        ::fsync(folderFd);
+    return true;
 }
 
 } // namespace velmora

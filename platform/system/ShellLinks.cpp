@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -111,26 +112,120 @@ int TDesktopEntryLinks::OpenFolderOf(const QString& path, bool create) const {
     return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
-bool TDesktopEntryLinks::Save(const TShellLink& link, const QString& path) {
+bool TDesktopEntryLinks::WriteAt(const QString& path, unsigned mode,
+                                 const std::function<bool(int fd)>& fill) {
     // The owner's desktop may not exist yet; it is made as theirs, never by following a link.
     const int folder = OpenFolderOf(path, OnBehalf(path));
     if (folder < 0)
         return false;
-    const QByteArray text = EntryText(link, path);
     const bool onBehalf = OnBehalf(path);
     const uid_t uid = onBehalf ? FOwner->Uid : 0;
     const gid_t gid = onBehalf ? FOwner->Gid : 0;
-    // A link planted at the shortcut's path is replaced, never written through; desktops
-    // refuse to launch entries that are not marked executable. A file for the desktop user
-    // is theirs before it gets its name, so they can edit or delete it like their own.
-    const bool saved =
-        ReplaceFileAt(folder, QFile::encodeName(QFileInfo(path).fileName()), 0755, [&](int fd) {
-            if (onBehalf && ::fchown(fd, uid, gid) != 0)
-                return false;
-            return WriteAllTo(fd, text.constData(), static_cast<size_t>(text.size()));
-        });
+    // A link planted at the shortcut's path is replaced, never written through. A file for
+    // the desktop user is theirs before it gets its name, so they can edit or delete it like
+    // their own. The entry is on the disk before the install record says it was made.
+    const bool saved = ReplaceFileAt(
+        folder, QFile::encodeName(QFileInfo(path).fileName()), mode,
+        [&](int fd) { return (!onBehalf || ::fchown(fd, uid, gid) == 0) && fill(fd); }, true);
+    const int error = errno;
     ::close(folder);
+    errno = error;
     return saved;
+}
+
+bool TDesktopEntryLinks::Save(const TShellLink& link, const QString& path) {
+    const QByteArray text = EntryText(link, path);
+    // Desktops refuse to launch entries that are not marked executable.
+    return WriteAt(path, 0755, [&](int fd) {
+        return WriteAllTo(fd, text.constData(), static_cast<size_t>(text.size()));
+    });
+}
+
+TShortcutSnapshot TDesktopEntryLinks::Snapshot(const QString& path) {
+    TShortcutSnapshot snapshot;
+    const int folder = OpenFolderOf(path, false);
+    if (folder < 0) {
+        if (errno != ENOENT)
+            snapshot.Kind = TShortcutSnapshot::TKind::Other;
+        return snapshot;
+    }
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    struct stat info {};
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            snapshot.Kind = TShortcutSnapshot::TKind::Other;
+    } else if (S_ISLNK(info.st_mode)) {
+        QByteArray target(4096, '\0');
+        const ssize_t n = ::readlinkat(folder, name.constData(), target.data(),
+                                       static_cast<size_t>(target.size()));
+        snapshot.Kind = n > 0 && n < target.size() ? TShortcutSnapshot::TKind::Link
+                                                   : TShortcutSnapshot::TKind::Other;
+        snapshot.Bytes = target.left(n > 0 ? n : 0);
+    } else {
+        snapshot.Kind = TShortcutSnapshot::TKind::Other;
+        // Never waiting on a pipe someone put there; only a plain file of entry size is kept.
+        const int fd = S_ISREG(info.st_mode) && info.st_size <= TShortcutSnapshot::KMaxBytes
+                           ? ::openat(folder, name.constData(),
+                                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                           : -1;
+        struct stat opened {};
+        if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            opened.st_size <= TShortcutSnapshot::KMaxBytes) {
+            QByteArray bytes(static_cast<qsizetype>(opened.st_size), '\0');
+            qsizetype done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n =
+                    ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                done += n;
+            }
+            if (done == bytes.size()) {
+                snapshot.Kind = TShortcutSnapshot::TKind::File;
+                snapshot.Bytes = bytes;
+                snapshot.Mode = opened.st_mode & 07777;
+            }
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ::close(folder);
+    return snapshot;
+}
+
+bool TDesktopEntryLinks::Restore(const QString& path, const TShortcutSnapshot& snapshot) {
+    switch (snapshot.Kind) {
+    case TShortcutSnapshot::TKind::Absent:
+        return Remove(path) == 0;
+    case TShortcutSnapshot::TKind::Other:
+        return true; // never replaced, so nothing to put back
+    case TShortcutSnapshot::TKind::File:
+        return WriteAt(path, snapshot.Mode, [&](int fd) {
+            return WriteAllTo(fd, snapshot.Bytes.constData(),
+                              static_cast<size_t>(snapshot.Bytes.size()));
+        });
+    case TShortcutSnapshot::TKind::Link: {
+        const int folder = OpenFolderOf(path, false);
+        if (folder < 0)
+            return false;
+        const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+        const QByteArray temporary = ReplacementName(name);
+        ::unlinkat(folder, temporary.constData(), 0);
+        bool ok = ::symlinkat(snapshot.Bytes.constData(), folder, temporary.constData()) == 0;
+        if (ok && OnBehalf(path))
+            ok = ::fchownat(folder, temporary.constData(), FOwner->Uid, FOwner->Gid,
+                            AT_SYMLINK_NOFOLLOW) == 0;
+        ok = ok && ::renameat(folder, temporary.constData(), folder, name.constData()) == 0;
+        if (!ok)
+            ::unlinkat(folder, temporary.constData(), 0);
+        ::fsync(folder);
+        ::close(folder);
+        return ok;
+    }
+    }
+    return false;
 }
 
 QString TDesktopEntryLinks::Trust(const QString& path) {

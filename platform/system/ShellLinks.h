@@ -4,6 +4,7 @@
 #include "platform/system/DesktopUser.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -16,6 +17,17 @@ struct TShellLink {
     QString Icon;
     QString Comment;
     QString Categories;
+};
+
+// What was at a shortcut's path before an install touched it, so that an undone install puts
+// it back exactly: nothing, a plain file (its bytes and mode) or a symbolic link (its target).
+// Anything else (a folder, a file past KMaxBytes) is Other and is never replaced or restored.
+struct TShortcutSnapshot {
+    enum class TKind { Absent, File, Link, Other };
+    static constexpr qint64 KMaxBytes = 1 << 20;
+    TKind Kind = TKind::Absent;
+    QByteArray Bytes;
+    unsigned Mode = 0;
 };
 
 // Shortcut files that the desktop and the programs menu show.
@@ -35,6 +47,10 @@ public:
     virtual int Remove(const QString& path) = 0;
     // Tells the desktop that the programs menu below folder changed; empty or the reason.
     virtual QString RefreshMenu(const QString& folder) = 0;
+    // What is at path now, read without following a link there.
+    virtual TShortcutSnapshot Snapshot(const QString& path) = 0;
+    // Puts back what Snapshot saw (Absent removes what is there now); false when that failed.
+    virtual bool Restore(const QString& path, const TShortcutSnapshot& snapshot) = 0;
 };
 
 // Links as freedesktop desktop entries: an executable "Application" entry whose Name is the
@@ -57,6 +73,8 @@ public:
     QString Trust(const QString& path) override;
     int Remove(const QString& path) override;
     QString RefreshMenu(const QString& folder) override;
+    TShortcutSnapshot Snapshot(const QString& path) override;
+    bool Restore(const QString& path, const TShortcutSnapshot& snapshot) override;
 
     // The file's text for a link saved at path.
     static QByteArray EntryText(const TShellLink& link, const QString& path);
@@ -67,6 +85,8 @@ private:
     bool IsOnDesktop(const QString& path) const;
     // The folder of path opened for writing, on the owner's behalf where that applies; -1.
     int OpenFolderOf(const QString& path, bool create) const;
+    // Writes a new file under path's name with fill, as the owner where that applies.
+    bool WriteAt(const QString& path, unsigned mode, const std::function<bool(int fd)>& fill);
 
     QString FDesktopFolder;
     std::optional<TDesktopUser> FOwner;

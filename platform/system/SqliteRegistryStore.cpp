@@ -135,7 +135,7 @@ void TSqliteRegistryStore::Open(const QString& programFilesDir) {
     if (sqlite3_open_v2(native.constData(), &FDb, flags, nullptr) != SQLITE_OK)
         throw ERegistryError(QStringLiteral("Registry store: cannot open %1: %2")
                                  .arg(FStoreFile, QString::fromUtf8(sqlite3_errmsg(FDb))));
-    sqlite3_busy_timeout(FDb, 5000);
+    sqlite3_busy_timeout(FDb, KBusyWaitMs);
     FWritable = wantWrite && sqlite3_db_readonly(FDb, "main") == 0;
     if (HasSchema())
         return;
@@ -206,12 +206,18 @@ void TSqliteRegistryStore::CreateKey(const QString& key) {
 
 bool TSqliteRegistryStore::DeleteKey(const QString& key) {
     RequireWritable();
+    TTransaction transaction(FDb);
+    const bool existed = DeleteKeyTreeIn(key);
+    transaction.Commit();
+    return existed;
+}
+
+bool TSqliteRegistryStore::DeleteKeyTreeIn(const QString& key) {
     const QString fold = Fold(NormalKey(key));
     if (fold.isEmpty())
         throw ERegistryError(QStringLiteral("Registry store: the root key cannot be deleted"));
     // Subkeys are matched by prefix with substr rather than LIKE, whose wildcards could
     // appear in key names.
-    TTransaction transaction(FDb);
     TStatement values(FDb, "DELETE FROM registry_values WHERE key_fold = ?1 OR "
                            "substr(key_fold, 1, length(?1) + 1) = ?1 || '\\'");
     values.Bind(1, fold);
@@ -220,9 +226,7 @@ bool TSqliteRegistryStore::DeleteKey(const QString& key) {
                          "substr(fold, 1, length(?1) + 1) = ?1 || '\\'");
     keys.Bind(1, fold);
     keys.Step();
-    const bool existed = keys.Changes() > 0;
-    transaction.Commit();
-    return existed;
+    return keys.Changes() > 0;
 }
 
 std::optional<TRegistryValue> TSqliteRegistryStore::ReadValue(const QString& key,
@@ -276,12 +280,39 @@ void TSqliteRegistryStore::WriteValues(const QString& key, const TRegistryValues
 bool TSqliteRegistryStore::DeleteValue(const QString& key, const QString& name) {
     RequireWritable();
     TTransaction transaction(FDb);
+    const bool existed = DeleteValueIn(key, name);
+    transaction.Commit();
+    return existed;
+}
+
+bool TSqliteRegistryStore::DeleteValueIn(const QString& key, const QString& name) {
     TStatement remove(FDb, "DELETE FROM registry_values WHERE key_fold = ?1 AND name_fold = ?2");
     remove.Bind(1, Fold(NormalKey(key))).Bind(2, Fold(name));
     remove.Step();
-    const bool existed = remove.Changes() > 0;
+    return remove.Changes() > 0;
+}
+
+void TSqliteRegistryStore::ApplyChanges(const TRegistryChanges& changes) {
+    RequireWritable();
+    TTransaction transaction(FDb);
+    for (const TRegistryChange& change : changes) {
+        switch (change.Kind) {
+        case TRegistryChange::TKind::DeleteKey:
+            DeleteKeyTreeIn(change.Key);
+            break;
+        case TRegistryChange::TKind::WriteValues: {
+            const QString normal = NormalKey(change.Key);
+            InsertKeyChain(normal);
+            for (const auto& [name, value] : change.Values)
+                UpsertValue(normal, name, value);
+            break;
+        }
+        case TRegistryChange::TKind::DeleteValue:
+            DeleteValueIn(change.Key, change.Name);
+            break;
+        }
+    }
     transaction.Commit();
-    return existed;
 }
 
 QStringList TSqliteRegistryStore::ValueNames(const QString& key) const {

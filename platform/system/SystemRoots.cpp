@@ -83,6 +83,7 @@ TSystemRoots TSystemRoots::MachineBelow(const QString& root) {
     roots.ProgramFiles = staged.ProgramFiles;
     roots.AllUsersProgramsMenu = staged.AllUsersProgramsMenu;
     roots.UserProgramsMenu = staged.AllUsersProgramsMenu;
+    roots.InstanceNameFolder = staged.InstanceNameFolder;
     return roots;
 }
 
@@ -95,6 +96,7 @@ TSystemRoots TSystemRoots::Below(const QString& root, bool machineWide) {
     roots.Desktop = base + QStringLiteral("/desktop");
     roots.UserProgramsMenu = base + QStringLiteral("/menu/user");
     roots.AllUsersProgramsMenu = base + QStringLiteral("/menu/all-users");
+    roots.InstanceNameFolder = base + QStringLiteral("/run");
     return roots;
 }
 

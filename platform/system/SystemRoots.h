@@ -22,6 +22,10 @@ struct TSystemRoots {
     // Whether the desktop's helper programs (launcher trust, menu cache) are run for these
     // folders: a staged desktop and menu are nobody's, so nothing is told about them.
     bool UseDesktopTools = false;
+    // The folder holding the installer's single-instance name for these roots: empty for the
+    // real system (TSystemWideName's own folder); a staged system has its own, since its store
+    // and folders are its own and another staging does not compete for them.
+    QString InstanceNameFolder;
 
     // The real system: machine-wide when running as root, per-user otherwise. Machine-wide,
     // the programs menu is the one of all users (root's own is seen by nobody), and the

@@ -1,7 +1,10 @@
 // setup-cli: unattended install, uninstall and status for administrators. It runs the
 // wizard's own install sequence, removal and record reading, without a window.
+#include "installer/InstallRecord.h"
 #include "installer/InstallSequence.h"
 #include "installer/InstallerSettings.h"
+#include "installer/RecordParser.h"
+#include "installer/SingleInstance.h"
 #include "installer/Uninstaller.h"
 #include "platform/system/DebugOutput.h"
 #include "platform/system/InstallerUmask.h"
@@ -13,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <csignal>
 #include <cstdio>
 
@@ -45,16 +49,21 @@ const char* const kInstallHelp =
 const char* const kUninstallHelp =
     "usage: setup-cli uninstall [--root DIR]\n"
     "Removes the installed product exactly as a reinstall removes its previous version:\n"
-    "COM registration, shortcuts, program files (folders named Users and Config stay) and\n"
-    "the install record. Exit 1 when no install record exists.\n";
+    "COM registration, the files the installer wrote (folders named Users and Config and\n"
+    "files it did not write stay), shortcuts and the install record. Refuses while a\n"
+    "program of the product runs, while another installer runs, and when the record holds\n"
+    "a value that fails its checks. Exit 1 when no install record exists or anything it\n"
+    "meant to remove is still there.\n";
 
 const char* const kStatusHelp =
     "usage: setup-cli status [--root DIR]\n"
-    "Prints the install record of the product, one value per line. Exit 1 when the product\n"
-    "is not installed.\n";
+    "Prints the install record of the product, one value per line (control characters\n"
+    "escaped). An install that was stopped half-way is finished or undone first, unless\n"
+    "another installer runs. Exit 1 when the product is not installed or the record cannot\n"
+    "be read.\n";
 
-// Fault tests: with VELMORA_SETUP_CLI_STOP_AT naming a stage ("removed", "mid-file",
-// "before-record"), the install says so on standard error when it first gets there and
+// Fault tests: with VELMORA_SETUP_CLI_STOP_AT naming a stage ("mid-file", "staged",
+// "removed", "before-record"), the install says so on standard error when it first gets there and
 // stops itself, so that the test can kill it at exactly that point.
 TInstallStageHook StopAtRequestedStage() {
     const QString wanted = qEnvironmentVariable("VELMORA_SETUP_CLI_STOP_AT");
@@ -70,11 +79,22 @@ TInstallStageHook StopAtRequestedStage() {
     };
 }
 
+// The wizard's single-instance name, held for the rest of the process; false (after saying
+// so) when another installer or uninstaller holds it.
+bool HoldName(const TSystemRoots& roots) {
+    if (HoldInstallerName(roots) != TSystemWideName::TResult::AlreadyHeld)
+        return true;
+    PrintLine(stderr, u"setup-cli: "_qs + InstallerSettings().InstallerRunningMessage);
+    return false;
+}
+
 int Install(const QStringList& args, const TSystemRoots& roots) {
     if (WantsHelp(args))
         return Help(kInstallHelp);
     if (args.size() != 2)
         return Usage(kInstallHelp);
+    if (!HoldName(roots))
+        return kExitFailed;
     QFile archive(args.at(0));
     if (!archive.open(QIODevice::ReadOnly)) {
         PrintLine(
@@ -108,10 +128,13 @@ int Uninstall(const QStringList& args, const TSystemRoots& roots) {
         return Help(kUninstallHelp);
     if (!args.isEmpty())
         return Usage(kUninstallHelp);
+    if (!HoldName(roots))
+        return kExitFailed;
     TPlatformServices services(roots);
     const TUninstallOutcome outcome =
         UninstallProduct(services, InstallerSettings(), InstallState());
-    PrintLine(outcome.Found ? stdout : stderr, DescribeUninstall(outcome, InstallerSettings()));
+    PrintLine(UninstallComplete(outcome) ? stdout : stderr,
+              DescribeUninstall(outcome, InstallerSettings()));
     return UninstallComplete(outcome) ? kExitOk : kExitFailed;
 }
 
@@ -121,28 +144,57 @@ int Status(const QStringList& args, const TSystemRoots& roots) {
     if (!args.isEmpty())
         return Usage(kStatusHelp);
     TPlatformServices services(roots);
-    const auto record = ReadInstalledRecord(services, InstallerSettings(), InstallState());
-    if (!record) {
-        PrintLine(stderr, InstallerSettings().DisplayName + u" 未安装。"_qs);
+    const TInstallerSettings& settings = InstallerSettings();
+    // Finishing or undoing a stopped install changes things, so only when no other installer
+    // runs; beside one the record is shown as it is.
+    if (HoldInstallerName(roots) == TSystemWideName::TResult::Acquired) {
+        QString error;
+        if (!RecoverInterruptedInstall(services, settings, error))
+            PrintLine(stderr, u"setup-cli: 上次中断的安装无法完成或撤销: "_qs + error);
+    }
+    TRawRecord raw;
+    try {
+        raw = ReadRawRecord(services.Registry(), settings);
+    } catch (const EVelmoraError& error) {
+        // A busy or damaged store says nothing about whether the product is installed.
+        PrintLine(stderr, settings.DisplayName + u": 无法读取安装信息: "_qs + error.Message());
         return kExitFailed;
     }
-    const auto flag = [](bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); };
+    if (!raw.Present) {
+        PrintLine(stderr, settings.DisplayName + u" 未安装。"_qs);
+        return kExitFailed;
+    }
+    const TParsedRecord parsed =
+        ParseInstallRecord(raw, InstallRecordRules(settings, services.Folders()));
+    for (const TRecordProblem& problem : parsed.Problems)
+        PrintLine(stderr, u"setup-cli: 安装信息中的值不可信: "_qs + problem.Value + u": "_qs +
+                              problem.Reason);
+    // Shown as stored, so a person sees what a refused value holds, escaped.
+    QHash<QString, QString> stored;
+    for (const auto& [name, value] : raw.Values)
+        stored.insert(name.toCaseFolded(), value.Type == TRegistryValueType::Integer
+                                               ? QString::number(value.Number != 0 ? 1 : 0)
+                                               : EscapeForDisplay(value.Text));
+    const auto get = [&stored](const char* name) {
+        return stored.value(QString::fromLatin1(name).toCaseFolded(),
+                            QString::fromLatin1(name).startsWith(u"Is"_qs) ? u"0"_qs : QString());
+    };
     const QList<std::pair<const char*, QString>> values = {
-        {"InstallLocation", record->InstallLocation},
-        {"DisplayName", record->DisplayName},
-        {"DisplayIcon", record->DisplayIcon},
-        {"UninstallString", record->UninstallString},
-        {"Publisher", record->Publisher},
-        {"URLInfoAbout", record->URLInfoAbout},
-        {"HelpLink", record->HelpLink},
-        {"URLUpdateInfo", record->URLUpdateInfo},
-        {"ShortcutFileName", record->ShortcutFileName},
-        {"ProgramsStartUpFileName", record->ProgramsStartUpFileName},
-        {"ProgramsStartUpUnInstallFileName", record->ProgramsStartUpUnInstallFileName},
-        {"IsSetStartPage", flag(record->IsSetStartPage)},
-        {"IsCreateDeskTopShortCut", flag(record->IsCreateDeskTopShortCut)},
-        {"IsCreateProgramsShortCut", flag(record->IsCreateProgramsShortCut)},
-        {"IsAutoRun", flag(record->IsAutoRun)},
+        {"InstallLocation", get("InstallLocation")},
+        {"DisplayName", get("DisplayName")},
+        {"DisplayIcon", get("DisplayIcon")},
+        {"UninstallString", get("UninstallString")},
+        {"Publisher", get("Publisher")},
+        {"URLInfoAbout", get("URLInfoAbout")},
+        {"HelpLink", get("HelpLink")},
+        {"URLUpdateInfo", get("URLUpdateInfo")},
+        {"ShortcutFileName", get("ShortcutFileName")},
+        {"ProgramsStartUpFileName", get("ProgramsStartupFileName")},
+        {"ProgramsStartUpUnInstallFileName", get("ProgramsStartupUnInstallFileName")},
+        {"IsSetStartPage", get("IsSetStartPage")},
+        {"IsCreateDeskTopShortCut", get("IsCreateDeskTopShortCut")},
+        {"IsCreateProgramsShortCut", get("IsCreateProgramsShortCut")},
+        {"IsAutoRun", get("IsAutoRun")},
     };
     for (const auto& [name, value] : values)
         PrintLine(stdout, QString::fromLatin1(name) + u'=' + value);

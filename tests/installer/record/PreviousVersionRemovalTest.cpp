@@ -105,8 +105,8 @@ TEST_F(RemovalTest, RemovesEverythingButUserDataAndReportsProgress) {
     EXPECT_FALSE(QFile::exists(MenuFolder()));
     EXPECT_FALSE(FRecord.CheckIsHasLastVer());
     EXPECT_EQ(FLauncher.Started,
-              (QStringList{u"regsvr32 /s /u \""_qs + Location() + u"PicView.ocx\""_qs,
-                           u"regsvr32 /s /u \""_qs + Location() + u"SnapCore.dll\""_qs}));
+              (QStringList{u"regsvr32 /s /u \""_qs + Product() + u"PicView.ocx\""_qs,
+                           u"regsvr32 /s /u \""_qs + Product() + u"SnapCore.dll\""_qs}));
     EXPECT_TRUE(FServices.Registry().ValueExists(AutoRunKey(), FSettings.ProgramKey()));
     EXPECT_TRUE(Log().isEmpty());
 }
@@ -170,7 +170,9 @@ TEST_F(RemovalTest, LocationThatIsALinkIsLeftAlone) {
     FRemoval.UnInstallLastVersion();
     EXPECT_EQ(ReadFile(real + QStringLiteral("Velmora/Corvex.exe")), QByteArray("alive"));
     EXPECT_TRUE(QFileInfo(Path(QStringLiteral("linked"))).isSymLink());
-    EXPECT_FALSE(FRecord.CheckIsHasLastVer());
+    // The files are still there, so are the shortcuts and the record that lead to them.
+    EXPECT_TRUE(FRecord.CheckIsHasLastVer());
+    EXPECT_TRUE(QFile::exists(DesktopLink()));
 }
 
 TEST_F(RemovalTest, OnlyTheProductFolderOfABusyLocationIsCleaned) {
@@ -229,10 +231,14 @@ TEST_F(RemovalTest, RelativeLocationIsNeverResolved) {
     PlantInstallation(QStringLiteral("inst/"));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(FDir.path()));
-    FRemoval.UnInstallLastVersion();
+    const QString summary = FRemoval.UnInstallLastVersion();
     QDir::setCurrent(before);
+    EXPECT_EQ(summary,
+              u"读取上次安装信息:InstallLocation: the value is not an absolute path\r\n"_qs);
     EXPECT_TRUE(QFile::exists(Product() + QStringLiteral("Corvex.exe")));
-    EXPECT_FALSE(FRecord.CheckIsHasLastVer());
+    // A record that cannot be trusted is not acted on at all.
+    EXPECT_TRUE(FRecord.CheckIsHasLastVer());
+    EXPECT_TRUE(QFile::exists(DesktopLink()));
 }
 
 TEST_F(RemovalTest, EscapingErrorsAreSummedUpUnderTheirLabelAndLaterStepsStillRun) {
@@ -294,8 +300,16 @@ TEST_F(RemovalTest, RecordNamingForeignFilesAsShortcutsLosesNothing) {
     const QString key = UninstallRecordKey(FSettings);
     store.WriteString(key, QStringLiteral("ShortcutFileName"), canary);
     store.WriteString(key, QStringLiteral("ProgramsStartUpFileName"), canary);
-    FRemoval.UnInstallLastVersion();
+    const QString summary = FRemoval.UnInstallLastVersion();
     EXPECT_EQ(ReadFile(canary), QByteArray("alive"));
-    EXPECT_FALSE(QFile::exists(MenuUninstallLink()));
-    EXPECT_FALSE(FRecord.CheckIsHasLastVer());
+    EXPECT_TRUE(summary.contains(
+        u"读取上次安装信息:ShortcutFileName: the shortcut is not a .desktop file\r\n"_qs))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(u"读取上次安装信息:ProgramsStartupFileName: the shortcut is not a "
+                                 u".desktop file\r\n"_qs))
+        << summary.toStdString();
+    // Nothing of a record that names foreign files is acted on.
+    EXPECT_TRUE(QFile::exists(MenuUninstallLink()));
+    EXPECT_TRUE(QFile::exists(Product() + QStringLiteral("Corvex.exe")));
+    EXPECT_TRUE(FRecord.CheckIsHasLastVer());
 }

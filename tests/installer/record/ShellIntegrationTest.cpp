@@ -44,10 +44,14 @@ TEST_F(ShellIntegrationTest, CreateLinkAppendsTheExtensionUnlessExactlyPresent) 
               TDesktopEntryLinks::EntryText(FShell.LinkTo(Target(), Product()), exact));
 }
 
-TEST_F(ShellIntegrationTest, CreateLinkReportsSuccessWithoutLookingAtTheSave) {
+TEST_F(ShellIntegrationTest, CreateLinkSaysWhenTheSaveFailed) {
+    // The install record must not claim a programs-menu shortcut that was never written.
     QString path = Path(QStringLiteral("missing/D"));
-    EXPECT_TRUE(FShell.CreateLink(Target(), Product(), path));
+    EXPECT_FALSE(FShell.CreateLink(Target(), Product(), path));
+    EXPECT_EQ(path, Path(QStringLiteral("missing/D.desktop")));
     EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(Log().contains(u"CreateLink:创建快捷方式\r\n"_qs + path + u": "_qs))
+        << Log().toStdString();
 }
 
 TEST_F(ShellIntegrationTest, ShortcutWithoutNameIsNamedAfterTheTarget) {
@@ -168,15 +172,17 @@ TEST_F(ShellIntegrationTest, ComFileCommandLinesAreExact) {
                            QStringLiteral("regsvr32 /s /u \"SnapCore.dll\"")}));
 }
 
-TEST_F(ShellIntegrationTest, ComFilesUseThePreviousLocationAndNeedTheTool) {
+TEST_F(ShellIntegrationTest, ComFilesOfTheFolderJustInstalledAndOfThePreviousProductFolder) {
+    // Registered where the files now are; unregistered where the previous version had them.
+    FState.ProductFolder = QStringLiteral("/new/Velmora/");
     FState.PreviousRecord.InstallLocation = QStringLiteral("/old/");
     FShell.RegisterComFiles();
     FShell.UnRegisterComFiles();
     EXPECT_EQ(FLauncher.Started,
-              (QStringList{QStringLiteral("regsvr32 /s \"/old/PicView.ocx\""),
-                           QStringLiteral("regsvr32 /s \"/old/SnapCore.dll\""),
-                           QStringLiteral("regsvr32 /s /u \"/old/PicView.ocx\""),
-                           QStringLiteral("regsvr32 /s /u \"/old/SnapCore.dll\"")}));
+              (QStringList{QStringLiteral("regsvr32 /s \"/new/Velmora/PicView.ocx\""),
+                           QStringLiteral("regsvr32 /s \"/new/Velmora/SnapCore.dll\""),
+                           QStringLiteral("regsvr32 /s /u \"/old/Velmora/PicView.ocx\""),
+                           QStringLiteral("regsvr32 /s /u \"/old/Velmora/SnapCore.dll\"")}));
     FLauncher.Started.clear();
     FLauncher.ToolPresent = false;
     FShell.RegisterComFiles();

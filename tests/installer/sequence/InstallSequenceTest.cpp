@@ -1,6 +1,6 @@
 #include "installer/InstallSequence.h"
 
-#include "installer/InstallPreflight.h"
+#include "installer/InstallPlan.h"
 #include "installer/InstallRecord.h"
 #include "installer/Uninstaller.h"
 #include "platform/system/LogFile.h"
@@ -146,8 +146,11 @@ TEST_F(InstallSequenceTest, ReinstallRemovesThePreviousCopyButKeepsUserData) {
 
     ASSERT_TRUE(Install(Apps(), Release("3.0.1").Archive()));
     EXPECT_TRUE(FState.PreviousVersionFound);
-    EXPECT_EQ(FDisplay.Texts.first(), u"正在卸载已安装版本..."_qs);
-    EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..100"_qs, u"0..6"_qs}));
+    // The new files are written first; the previous version is replaced once they all are.
+    EXPECT_EQ(FDisplay.Texts.first(), u"正在复制文件..."_qs);
+    EXPECT_EQ(FDisplay.Texts.indexOf(u"正在卸载已安装版本..."_qs),
+              FDisplay.Texts.lastIndexOf(u"正在复制文件: Velmora\\readme.txt"_qs) + 1);
+    EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..6"_qs, u"0..100"_qs}));
     EXPECT_FALSE(QFileInfo::exists(product + u"Plugins/old.dll"_qs));
     EXPECT_EQ(ReadFile(product + u"readme.txt"_qs), "3.0.1");
     EXPECT_EQ(ReadFile(product + u"Users/me/history.db"_qs), "mine");
@@ -230,7 +233,9 @@ QString PreflightAsNobody(const QByteArray& archive, const QString& installFolde
         ::close(channel[0]);
         QByteArray answer = "none";
         if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-            const auto problem = CheckInstallTarget(*payload, installFolder);
+            TInstallPlan plan;
+            const auto problem =
+                PlanInstall(*payload, installFolder, u"Velmora"_qs, {}, u"/tmp"_qs, plan);
             answer = problem ? (problem->Path + u": "_qs + problem->Reason).toUtf8() : "none";
         }
         const bool told =
@@ -265,15 +270,11 @@ TEST_F(InstallSequenceTest, PreflightRefusesBeforeTheRemovalAndNamesThePath) {
              QDir(path).removeRecursively();
              WriteFile(path, "a file");
          }},
-        {"Users/default/profile.ini", "folder where a file must go",
+        // The user's own folder where the new version puts a file: never deleted for it.
+        {"readme.txt", "folder where a file must go",
          [](const QString& path) {
              QFile::remove(path);
-             WriteFile(path + u"/inside"_qs, "x");
-         }},
-        {"Users/default/profile.ini", "symbolic link where a file must go",
-         [&](const QString& path) {
-             QFile::remove(path);
-             QFile::link(outside + u"/moved/history.db"_qs, path);
+             WriteFile(path + u"/mine.txt"_qs, "x");
          }},
     };
     int round = 0;
@@ -287,7 +288,8 @@ TEST_F(InstallSequenceTest, PreflightRefusesBeforeTheRemovalAndNamesThePath) {
         const auto before = ReadTree(apps);
 
         EXPECT_FALSE(Install(apps, Release("3.1").Archive()));
-        EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！"_qs});
+        EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！\n"_qs + path +
+                                       u": "_qs + QLatin1String(planted.Reason)});
         const QString log = QString::fromUtf8(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)));
         EXPECT_TRUE(log.endsWith(u"  CopyInstallFiles:安装目录检查失败\r\n"_qs + path + u": "_qs +
                                  QLatin1String(planted.Reason) + u"\r\n"_qs))

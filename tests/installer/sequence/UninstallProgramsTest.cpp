@@ -85,7 +85,8 @@ TEST(UninstallProgramsTest, UninstallSucceedsExactlyWhenNothingItMeantToRemoveIs
              QFile::remove(link);
              WriteFile(link + u"/inside"_qs, "x");
          }},
-        {"relative recorded location", uninstall, 1, u"安装位置不是绝对路径"_qs,
+        {"relative recorded location", uninstall, 1,
+         u"InstallLocation: the value is not an absolute path"_qs,
          [](const QString&, const QString&, const QString& root) {
              const TSystemRoots roots = TSystemRoots::Below(root);
              TSqliteRegistryStore store(roots.RegistryStoreFile, roots.ProgramFiles);
