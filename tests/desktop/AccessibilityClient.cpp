@@ -20,7 +20,7 @@ TAccessibilityClient::TAccessibilityClient(const TRealProcessSandbox& ASandbox,
         FUnavailable = QStringLiteral("/usr/bin/python3 is not installed");
         return;
     }
-    if (ASession.SessionBus().isEmpty()) {
+    if (!ASession.Options().Accessibility) {
         FFailure = QStringLiteral("the session has no accessibility bus");
         return;
     }

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 
 namespace velmora::testing {
 
@@ -11,6 +10,10 @@ namespace {
 
 QString Number(int AValue) {
     return QString::number(AValue);
+}
+
+QString Seconds(int AMilliseconds) {
+    return QString::number(AMilliseconds / 1000.0, 'f', 3);
 }
 
 } // namespace
@@ -32,17 +35,15 @@ void TDesktopInput::MoveTo(QPoint AAt) const {
 }
 
 TDesktopInput::THold TDesktopInput::Press(QPoint AAt, int AHoldMs) const {
-    MoveTo(AAt);
+    // One xdotool run: it flushes the press to the server before it sleeps, so the server
+    // sees the button down for the sleep and the time the release takes to be sent, and no
+    // process start lies between them.
     QElapsedTimer clock;
     clock.start();
-    Run({QStringLiteral("mousedown"), QStringLiteral("1")});
-    const qint64 pressed = clock.elapsed();
-    while (clock.elapsed() < pressed + AHoldMs)
-        QThread::msleep(
-            static_cast<unsigned long>(std::max<qint64>(1, pressed + AHoldMs - clock.elapsed())));
-    const qint64 releasing = clock.elapsed();
-    Run({QStringLiteral("mouseup"), QStringLiteral("1")});
-    return THold{AHoldMs, releasing - pressed, clock.elapsed()};
+    Run({QStringLiteral("mousemove"), Number(AAt.x()), Number(AAt.y()), QStringLiteral("mousedown"),
+         QStringLiteral("1"), QStringLiteral("sleep"), Seconds(AHoldMs), QStringLiteral("mouseup"),
+         QStringLiteral("1")});
+    return THold{AHoldMs, AHoldMs, clock.elapsed()};
 }
 
 void TDesktopInput::Click(QPoint AAt) const {
@@ -57,16 +58,22 @@ void TDesktopInput::DoubleClick(QPoint AAt) const {
 }
 
 void TDesktopInput::Drag(QPoint AFrom, QPoint ATo) const {
-    MoveTo(AFrom);
-    Run({QStringLiteral("mousedown"), QStringLiteral("1")});
-    QThread::msleep(150);
+    QStringList steps{QStringLiteral("mousemove"),
+                      Number(AFrom.x()),
+                      Number(AFrom.y()),
+                      QStringLiteral("mousedown"),
+                      QStringLiteral("1"),
+                      QStringLiteral("sleep"),
+                      Seconds(150)};
     constexpr int KSteps = 10;
     for (int step = 1; step <= KSteps; ++step) {
-        MoveTo(AFrom + (ATo - AFrom) * step / KSteps);
-        QThread::msleep(30);
+        const QPoint at = AFrom + (ATo - AFrom) * step / KSteps;
+        steps << QStringLiteral("mousemove") << Number(at.x()) << Number(at.y())
+              << QStringLiteral("sleep") << Seconds(30);
     }
-    QThread::msleep(150);
-    Run({QStringLiteral("mouseup"), QStringLiteral("1")});
+    steps << QStringLiteral("sleep") << Seconds(150) << QStringLiteral("mouseup")
+          << QStringLiteral("1");
+    Run(steps);
 }
 
 void TDesktopInput::Keys(const QStringList& AKeys) const {

@@ -16,8 +16,8 @@ class TDesktopInput {
 public:
     explicit TDesktopInput(QString ADisplay) : FDisplay(std::move(ADisplay)) {}
 
-    // How long a press was really held: the release came at least AtLeastMs and at most
-    // AtMostMs after the press reached the server.
+    // How long a press was held: the release reached the server at least AtLeastMs and at
+    // most AtMostMs after the press.
     struct THold {
         int RequestedMs = 0;
         qint64 AtLeastMs = 0;

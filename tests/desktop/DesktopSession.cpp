@@ -82,8 +82,8 @@ TDesktopSession::TDesktopSession(const TRealProcessSandbox& ASandbox,
                 !Need(QStringLiteral("xcompmgr")))) {
         return;
     }
-    if (FOptions.Accessibility && (!Need(QStringLiteral("dbus-daemon")) ||
-                                   !Need(QString::fromLatin1(KAccessibilityLauncher))))
+    if (!Need(QStringLiteral("dbus-daemon")) ||
+        (FOptions.Accessibility && !Need(QString::fromLatin1(KAccessibilityLauncher))))
         return;
 
     FDisplay = std::make_unique<TVirtualDisplay>(FOptions.Screen);
@@ -111,6 +111,8 @@ TDesktopSession::TDesktopSession(const TRealProcessSandbox& ASandbox,
         StartWeston();
     else
         StartX11Desktop();
+    if (Ready())
+        StartSessionBus();
     if (Ready() && FOptions.Accessibility)
         StartAccessibility();
     if (Ready())
@@ -144,14 +146,20 @@ QProcessEnvironment TDesktopSession::Environment() const {
         env.insert(QStringLiteral("WAYLAND_DISPLAY"), FWaylandSocket);
     if (IsWayland() && FOptions.Scale != 1)
         env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(FOptions.Scale));
-    if (!FSessionBus.isEmpty()) {
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), FSessionBus);
+    // Until the session's bus runs there is none: without an address a D-Bus client would
+    // start one of its own.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               FSessionBus.isEmpty() ? QStringLiteral("disabled:") : FSessionBus);
+    if (FOptions.Accessibility) {
         env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
         env.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
-    } else {
-        // No bus at all: without an address a D-Bus client would start one of its own.
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
     }
+    // For a person looking into a failure by hand: "NAME=value;NAME=value" more for the
+    // programs (WAYLAND_DEBUG=1, QT_LOGGING_RULES=...); their output is in the logs.
+    for (const QString& extra :
+         qEnvironmentVariable("VELMORA_DESKTOP_PROGRAM_ENV").split(u';', Qt::SkipEmptyParts))
+        if (const qsizetype at = extra.indexOf(u'='); at > 0)
+            env.insert(extra.left(at), extra.mid(at + 1));
     return env;
 }
 
@@ -207,9 +215,14 @@ bool TDesktopSession::WaitFor(const QString& AWhat, const std::function<bool()>&
     }
 }
 
+void TDesktopSession::SetScale(int AScale) {
+    FOptions.Scale = AScale;
+    if (!IsWayland() && FX)
+        FX->SetResources(QStringLiteral("Xft.dpi:\t%1\n").arg(96 * AScale).toUtf8());
+}
+
 void TDesktopSession::StartX11Desktop() {
-    if (FOptions.Scale != 1)
-        FX->SetResources(QStringLiteral("Xft.dpi:\t%1\n").arg(96 * FOptions.Scale).toUtf8());
+    SetScale(FOptions.Scale);
     StartServer(QStringLiteral("openbox"), QStringLiteral("openbox"),
                 {QStringLiteral("--sm-disable")});
     if (!Ready() || !WaitFor(QStringLiteral("openbox to manage the screen"),
@@ -250,7 +263,7 @@ void TDesktopSession::StartWeston() {
         return;
 }
 
-void TDesktopSession::StartAccessibility() {
+void TDesktopSession::StartSessionBus() {
     const QString address =
         QStringLiteral("unix:path=") + FSandbox.Path(QStringLiteral("runtime/bus"));
     QProcess* bus = StartServer(
@@ -266,6 +279,9 @@ void TDesktopSession::StartAccessibility() {
         }))
         return;
     FSessionBus = QString::fromUtf8(printed).trimmed();
+}
+
+void TDesktopSession::StartAccessibility() {
     StartServer(QStringLiteral("at-spi-bus-launcher"), QString::fromLatin1(KAccessibilityLauncher),
                 {QStringLiteral("--launch-immediately")});
     if (!Ready())
@@ -311,11 +327,17 @@ void TDesktopSession::TakeEmptyDesktop() {
     // server reports no motion to where it already is) and parked in the far corner, where the
     // empty desktop is pictured with it and where every test picture is taken with it.
     const TDesktopInput input(Display());
-    input.MoveTo(QPoint(FOptions.Screen.width() / 2, FOptions.Screen.height() / 2));
-    input.Park(FOptions.Screen);
     const QRect corner(QPoint(FOptions.Screen.width() - 32, FOptions.Screen.height() - 32),
                        QSize(32, 32));
-    if (!WaitFor(QStringLiteral("the pointer to reach its corner"), [&] { return bare(corner); }))
+    int nudge = 0;
+    if (!WaitFor(QStringLiteral("the pointer to reach its corner"), [&] {
+            // Again and again, since weston may not listen to the pointer yet.
+            input.MoveTo(
+                QPoint(FOptions.Screen.width() / 2 + ++nudge % 7, FOptions.Screen.height() / 2));
+            input.Park(FOptions.Screen);
+            QThread::msleep(100);
+            return bare(corner);
+        }))
         return;
     FEmptyDesktop = SettledGrab();
 }

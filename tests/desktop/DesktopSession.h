@@ -29,7 +29,8 @@ struct TDesktopOptions {
     // 2: the desktop asks programs for twice the pixels (Xft.dpi 192 on X11; QT_SCALE_FACTOR=2
     // for the programs on Wayland, whose output stays at 1).
     int Scale = 1;
-    // A session bus with the accessibility bus on it, and programs started with Qt's bridge on.
+    // The accessibility bus beside the session bus every session has, and programs started
+    // with Qt's bridge on.
     bool Accessibility = false;
     QSize Screen = QSize(1024, 768);
 };
@@ -54,6 +55,8 @@ public:
     bool Ready() const { return FUnavailable.isEmpty() && FFailure.isEmpty(); }
 
     const TDesktopOptions& Options() const { return FOptions; }
+    // The scale for programs started from now on (the X resources, or their environment).
+    void SetScale(int AScale);
     bool IsWayland() const { return FOptions.Kind == TDesktopKind::Weston; }
     // The X display that input goes to and screenshots come from (weston's host on Wayland).
     const QString& Display() const;
@@ -71,7 +74,7 @@ public:
     void Start(QProcess& AProcess, const QString& AProgram,
                const QStringList& AArguments = QStringList()) const;
 
-    // The session bus's address, empty without accessibility.
+    // The session bus's address.
     const QString& SessionBus() const { return FSessionBus; }
 
     // The servers' own logs, for failure messages.
@@ -91,6 +94,7 @@ private:
                  int ATimeoutMs = 20000);
     void StartX11Desktop();
     void StartWeston();
+    void StartSessionBus();
     void StartAccessibility();
     void TakeEmptyDesktop();
     void StopAll();

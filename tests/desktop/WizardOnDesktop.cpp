@@ -2,6 +2,8 @@
 
 #include "tests/desktop/ScreenPicture.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <array>
 
 namespace velmora::testing {
@@ -51,11 +53,18 @@ int PageOf(const QImage& AFormPicture) {
     return bestDistance < 6 ? best : -1;
 }
 
-bool LooksChecked(const QImage& AFormPicture, QPoint APoint) {
-    const QRect box(APoint - QPoint(8, 8), QSize(17, 17));
-    return AFormPicture.size() == KFormSize &&
-           MeanDifference(AFormPicture.copy(box),
-                          Reference(1).copy(QRect(QPoint(19, 342), box.size()))) < 8;
+bool ShowsCheckMark(const QImage& AFormPicture, QPoint ABox, int AScale) {
+    const QRect inside = QRect((ABox - QPoint(5, 5)) * AScale, QSize(11, 11) * AScale);
+    int green = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (!AFormPicture.rect().contains(x, y))
+                continue;
+            const QRgb pixel = AFormPicture.pixel(x, y);
+            if (qGreen(pixel) > qRed(pixel) + 30 && qGreen(pixel) > qBlue(pixel) + 60)
+                ++green;
+        }
+    return green >= 8 * AScale * AScale;
 }
 
 } // namespace wizard
@@ -68,7 +77,44 @@ TWizardOnDesktop::~TWizardOnDesktop() {
     Kill();
 }
 
-void TWizardOnDesktop::Start(const QString& AProgram) {
+namespace {
+
+// The processes of the product, by the file name of their program or of their argv[0], as
+// the wizard's own check finds them: each as "pid command line".
+QStringList RunningProducts() {
+    QStringList found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        entry.toInt(&number);
+        if (!number)
+            continue;
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = cmdline.readAll();
+        const QString program = QFile::decodeName(line.split('\0').value(0));
+        const QString exe =
+            QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(entry))).fileName();
+        const QString name = program.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1);
+        if (name.compare(QStringLiteral("Corvex.exe"), Qt::CaseInsensitive) == 0 ||
+            exe.compare(QStringLiteral("Corvex.exe"), Qt::CaseInsensitive) == 0)
+            found << entry + u' ' + QString::fromUtf8(line).replace(u'\0', u' ').trimmed();
+    }
+    return found;
+}
+
+} // namespace
+
+void TWizardOnDesktop::Start(const QString& AProgram, bool AProductMayRun) {
+    // A product that runs makes the wizard show its product dialog instead of the wizard: one
+    // another test started (tests that start it hold the same resource lock, so this waits
+    // only for one started outside this test run) must end first.
+    QStringList products;
+    if (!AProductMayRun &&
+        !WaitUntil([&] { return (products = RunningProducts()).isEmpty(); }, 60000))
+        ADD_FAILURE() << "a product runs, so the wizard would show its product dialog: "
+                      << products.join(QStringLiteral("; ")).toStdString();
     FSession.Start(FProcess, FSandbox.Install(AProgram, QStringLiteral("VelmoraSetup")));
 }
 
@@ -138,6 +184,16 @@ std::optional<QRect> TWizardOnDesktop::WaitForForm(int ATimeoutMs) {
     return found;
 }
 
+std::optional<QRect> TWizardOnDesktop::Locate(QImage* AShot) {
+    const QImage shot = Shot();
+    const std::optional<QRect> found = FindForm(shot);
+    if (found)
+        FForm = *found;
+    if (AShot != nullptr)
+        *AShot = shot;
+    return found;
+}
+
 QPoint TWizardOnDesktop::At(QPoint AWindowPoint) const {
     return FForm.topLeft() + AWindowPoint * Scale();
 }
@@ -146,7 +202,8 @@ int TWizardOnDesktop::WaitForPage(int AExpected, int ATimeoutMs) {
     int page = -1;
     WaitUntil(
         [&] {
-            page = wizard::PageOf(FormPicture(Shot()));
+            QImage shot;
+            page = Locate(&shot) ? wizard::PageOf(FormPicture(shot)) : -1;
             return page == AExpected || FProcess.state() != QProcess::Running;
         },
         ATimeoutMs);

@@ -23,8 +23,10 @@ inline constexpr QPoint KPriorLink(403, 350);     // lblPrior " 返回上一步"
 inline constexpr QPoint KOperatorLink(530, 350);  // lblOperator, right-aligned to the bar
 inline constexpr QPoint KPathField(236, 196);     // edtInstallPath
 inline constexpr QPoint KInstallButton(281, 272); // imgOkInstall
-inline constexpr QPoint KRunNowBox(52, 252);      // chkRunRightNow's square
+inline constexpr QPoint KRunNowBox(55, 252);      // chkRunRightNow's square
+inline constexpr QPoint KWebBox(55, 280);         // chkAccessWebgle's square
 inline constexpr QPoint KFinishButton(459, 276);  // imgFinishedButton
+inline constexpr QPoint KBrowseButton(477, 196);  // imgSelect
 // The notice picture (imgAnnounce) with its heading, as the window shows it.
 inline constexpr QRect KNoticePicture(23, 38, 516, 232);
 // The default skin's shadow reaches 7 pixels left and right of the form, 5 above and 9 below.
@@ -32,8 +34,9 @@ inline constexpr int KShadowMargin = 10;
 // The pages as the wizard pictures them (docs/pictures, made by wizard-tour): 0 notice,
 // 1 options, 2 path, 3 installing, 4 finished; -1 for none of them.
 int PageOf(const QImage& AFormPicture);
-// Whether a check box at APoint (window coordinates) looks checked, against the options page.
-bool LooksChecked(const QImage& AFormPicture, QPoint APoint);
+// Whether the check box whose square is centred on ABox (window coordinates at 1x) shows its
+// mark: the skin draws it green inside the square, where nothing else is green.
+bool ShowsCheckMark(const QImage& AFormPicture, QPoint ABox, int AScale = 1);
 } // namespace wizard
 
 // The real VelmoraSetup on a desktop session, started as the session's user from a copy in
@@ -43,7 +46,10 @@ public:
     TWizardOnDesktop(const TRealProcessSandbox& ASandbox, const TDesktopSession& ASession);
     ~TWizardOnDesktop();
 
-    void Start(const QString& AProgram = QStringLiteral(VELMORA_SETUP_PROGRAM));
+    // Waits first for any running product to end (it would stop the wizard at its dialog),
+    // unless AProductMayRun.
+    void Start(const QString& AProgram = QStringLiteral(VELMORA_SETUP_PROGRAM),
+               bool AProductMayRun = false);
     QProcess& Process() { return FProcess; }
     // Ends the program if it still runs.
     void Kill();
@@ -54,6 +60,8 @@ public:
     // Where the form is now: the window system's answer on X11, the screen's on Wayland.
     std::optional<QRect> FindForm(const QImage& AShot) const;
     const QRect& Form() const { return FForm; }
+    // Finds the form in a settled shot and remembers where it is; the shot for the caller.
+    std::optional<QRect> Locate(QImage* AShot = nullptr);
     // A point given in window coordinates at 1x, on the screen where the form was found.
     QPoint At(QPoint AWindowPoint) const;
     // The form's pixels in a shot, at the form's last place.

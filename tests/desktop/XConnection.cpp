@@ -182,6 +182,26 @@ QPoint TXConnection::Pointer() const {
     return reply ? QPoint(reply->root_x, reply->root_y) : QPoint();
 }
 
+void TXConnection::TakeFocus() const {
+    if (!IsOpen())
+        return;
+    if (FFocusSink == 0) {
+        xcb_screen_t* screen = ScreenOf(FConnection, FScreen);
+        if (screen == nullptr)
+            return;
+        FFocusSink = xcb_generate_id(FConnection);
+        // Input only: it takes the focus and shows nothing.
+        const uint32_t values[] = {1};
+        xcb_create_window(FConnection, 0, FFocusSink, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_map_window(FConnection, FFocusSink);
+        Sync();
+    }
+    xcb_set_input_focus(FConnection, XCB_INPUT_FOCUS_POINTER_ROOT, FFocusSink, XCB_CURRENT_TIME);
+    Sync();
+}
+
 bool TXConnection::SelectionOwned(const char* AName) const {
     if (!IsOpen())
         return false;

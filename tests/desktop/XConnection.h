@@ -47,6 +47,11 @@ public:
     // compositing manager "_NET_WM_CM_S0" on screen 0 for as long as they run.
     bool SelectionOwned(const char* AName) const;
 
+    // Takes the keyboard focus away from every program's window to a window of this
+    // connection (an input-only pixel in the screen's corner, out of the window manager's
+    // hands), so that the program's window is inactive.
+    void TakeFocus() const;
+
     // A string property of the root window (such as AT_SPI_BUS), empty when unset.
     QByteArray RootProperty(const char* AName) const;
 
@@ -57,6 +62,7 @@ private:
     xcb_connection_t* FConnection = nullptr;
     int FScreen = 0;
     int FError = 0;
+    mutable quint32 FFocusSink = 0;
 };
 
 } // namespace velmora::testing

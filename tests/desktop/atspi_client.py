@@ -186,7 +186,12 @@ class Client:
             raise LookupError("%s has no actions" % self.label(node))
         names = [action.getName(index) for index in range(action.nActions)]
         wanted = request.get("action")
-        index = names.index(wanted) if wanted in names else (0 if wanted is None and names else -1)
+        if wanted is None:
+            # What the object does, not the focus move Qt adds to every focusable object.
+            doing = [index for index, name in enumerate(names) if name.lower() not in ("setfocus", "")]
+            index = doing[0] if doing else -1
+        else:
+            index = names.index(wanted) if wanted in names else -1
         if index < 0:
             raise LookupError("%s has no action %s (it has %s)" % (self.label(node), wanted, names))
         return {"done": bool(action.doAction(index)), "action": names[index]}
