@@ -260,15 +260,21 @@ QStringList Faults(const QJsonArray& AObjects, const TScreen& AScreen) {
     }
     if (!readable)
         faults << QStringLiteral("nothing reads '%1'").arg(AScreen.Readable);
-    // Every window is named; a window drawn around another one (the shadow) is not there at all.
+    // Every window is named; a window drawn close around another one (the shadow's frame)
+    // is not there at all.
     for (const QJsonObject& window : toplevels) {
         if (Str(window, "name").trimmed().isEmpty())
             faults << QStringLiteral("an unnamed window: ") + Line(window);
-        for (const QJsonObject& other : toplevels)
-            if (&other != &window && Extents(window).contains(Extents(other)) &&
-                Extents(window) != Extents(other))
-                faults << QStringLiteral("a window around another one (the shadow?): ") +
+        for (const QJsonObject& other : toplevels) {
+            const QRect outer = Extents(window);
+            const QRect inner = Extents(other);
+            if (&other == &window || outer == inner || !outer.contains(inner))
+                continue;
+            if (inner.left() - outer.left() <= 12 && inner.top() - outer.top() <= 12 &&
+                outer.right() - inner.right() <= 12 && outer.bottom() - inner.bottom() <= 12)
+                faults << QStringLiteral("a window framing another one (the shadow): ") +
                               Line(window);
+        }
     }
     if (!AScreen.PageTitle.isEmpty()) {
         bool named = false;
@@ -285,8 +291,9 @@ QStringList Faults(const QJsonArray& AObjects, const TScreen& AScreen) {
         for (const QJsonValue& value : AObjects) {
             const QJsonObject object = value.toObject();
             const QRect at = Extents(object);
-            if (object.value(QStringLiteral("path")).toArray().size() > 1 && band.contains(at) &&
-                at.width() <= 40 &&
+            const bool enabled = HasState(object, "enabled") || HasState(object, "sensitive");
+            if (object.value(QStringLiteral("path")).toArray().size() > 1 && enabled &&
+                band.contains(at) && at.width() <= 40 &&
                 (Str(object, "role") != u"push button"_qs || Str(object, "name").isEmpty() ||
                  Doings(object).isEmpty()))
                 faults << QStringLiteral("a title-bar button that is no named button with an "
