@@ -12,6 +12,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool xauth
   python3
   makeself patchelf mmdebstrap bubblewrap desktop-file-utils
+  openbox picom xcompmgr weston libxcb1-dev dbus-daemon at-spi2-core python3-pyatspi
+  gir1.2-atspi-2.0
 )
 
 missing=()

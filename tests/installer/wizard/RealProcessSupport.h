@@ -72,9 +72,16 @@ public:
     void Start(QProcess& AProcess, const QString& AProgram, const QString& AQtPlatform,
                const QString& ADisplay = QString(),
                const QStringList& AArguments = QStringList()) const {
-        AProcess.setProcessEnvironment(Environment(AQtPlatform, ADisplay));
-        AProcess.setWorkingDirectory(Path(QStringLiteral("home")));
         AProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        Start(AProcess, AProgram, Environment(AQtPlatform, ADisplay), AArguments);
+    }
+
+    // The same with an environment of the caller's making (a desktop session's), keeping the
+    // channels the caller set up.
+    void Start(QProcess& AProcess, const QString& AProgram, const QProcessEnvironment& AEnvironment,
+               const QStringList& AArguments) const {
+        AProcess.setProcessEnvironment(AEnvironment);
+        AProcess.setWorkingDirectory(Path(QStringLiteral("home")));
         if (::geteuid() == 0)
             AProcess.start(QStringLiteral("setpriv"),
                            QStringList{QStringLiteral("--reuid=%1").arg(KNobody),
@@ -123,14 +130,15 @@ inline void Stop(QProcess& AProcess) {
 // A private X display for the test's lifetime.
 class TVirtualDisplay {
 public:
-    TVirtualDisplay() {
+    explicit TVirtualDisplay(QSize AScreen = QSize(1024, 768)) {
         // The server picks a free number itself and writes it once it accepts connections:
         // choosing one here raced with other tests starting their servers at the same time,
         // and a test could end up on a display another test's server owned and then closed.
         FServer.setStandardErrorFile(QProcess::nullDevice());
         FServer.start(QStringLiteral("Xvfb"),
                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                       QStringLiteral("0"),
+                       QStringLiteral("%1x%2x24").arg(AScreen.width()).arg(AScreen.height()),
                        QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-ac")});
         if (!FServer.waitForStarted(10000))
             return;
