@@ -10,7 +10,8 @@ PACKAGES=(
   fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool xauth
   python3
-  makeself patchelf mmdebstrap bubblewrap desktop-file-utils
+  patchelf zstd libzstd-dev icu-devtools mmdebstrap bubblewrap desktop-file-utils
+  libxcb-damage0-dev
 )
 
 missing=()

@@ -1,0 +1,98 @@
+// The one-file release's own decompressor: a desktop has tar and a shell but not always a
+// zstd program, so the release carries this one (linked with libzstd statically, nothing
+// but the C library besides) in front of its archive.
+//
+//   velmora-unzstd OFFSET < release.run > archive.tar
+//
+// Decompresses the zstd frames that start OFFSET bytes into standard input, to its end, onto
+// standard output. Exit 0 only when every frame ended whole and its content checksum held;
+// 1 with a line on standard error otherwise (a damaged or cut archive, a write that failed).
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/types.h>
+#include <unistd.h>
+#include <zstd.h>
+
+// The window the release is compressed with (zstd --long=27): large enough that the copies
+// of the same embedded data in the two programs are found as repeats.
+enum { KWindowLogMax = 27 };
+
+static int Fail(const char* what, const char* why) {
+    fprintf(stderr, "velmora-unzstd: %s: %s\n", what, why);
+    return 1;
+}
+
+static int WriteAll(const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(STDOUT_FILENO, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return -1;
+        data += written;
+        size -= (size_t)written;
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2)
+        return Fail("usage", "velmora-unzstd OFFSET < FILE > OUTPUT");
+    char* end = NULL;
+    errno = 0;
+    const long long offset = strtoll(argv[1], &end, 10);
+    if (errno != 0 || end == argv[1] || *end != '\0' || offset < 0)
+        return Fail("offset", "not a byte count");
+    if (lseek(STDIN_FILENO, (off_t)offset, SEEK_SET) != (off_t)offset)
+        return Fail("input", "cannot reach the archive (not a file?)");
+
+    ZSTD_DCtx* context = ZSTD_createDCtx();
+    if (context == NULL)
+        return Fail("memory", "no decompression context");
+    ZSTD_DCtx_setParameter(context, ZSTD_d_windowLogMax, KWindowLogMax);
+    const size_t inSize = ZSTD_DStreamInSize();
+    const size_t outSize = ZSTD_DStreamOutSize();
+    char* inBuffer = malloc(inSize);
+    char* outBuffer = malloc(outSize);
+    if (inBuffer == NULL || outBuffer == NULL)
+        return Fail("memory", "no buffers");
+
+    // 0 once the last frame read has ended; no input at all is an error too.
+    size_t pending = 1;
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, inBuffer, inSize);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return Fail("input", strerror(errno));
+        if (got == 0)
+            break;
+        ZSTD_inBuffer in = {inBuffer, (size_t)got, 0};
+        while (in.pos < in.size) {
+            ZSTD_outBuffer out = {outBuffer, outSize, 0};
+            pending = ZSTD_decompressStream(context, &out, &in);
+            if (ZSTD_isError(pending))
+                return Fail("archive", ZSTD_getErrorName(pending));
+            if (WriteAll(outBuffer, out.pos) != 0)
+                return Fail("output", strerror(errno));
+        }
+    }
+    // The decoder may still hold output of a frame whose input has all been read.
+    while (pending != 0) {
+        ZSTD_inBuffer in = {inBuffer, 0, 0};
+        ZSTD_outBuffer out = {outBuffer, outSize, 0};
+        pending = ZSTD_decompressStream(context, &out, &in);
+        if (ZSTD_isError(pending))
+            return Fail("archive", ZSTD_getErrorName(pending));
+        if (out.pos == 0 && pending != 0)
+            return Fail("archive", "cut short");
+        if (WriteAll(outBuffer, out.pos) != 0)
+            return Fail("output", strerror(errno));
+    }
+    ZSTD_freeDCtx(context);
+    free(inBuffer);
+    free(outBuffer);
+    return 0;
+}
