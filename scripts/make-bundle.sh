@@ -44,7 +44,7 @@ done
 
 stage="$(dirname "$out")/bundle-stage"
 rm -rf "$stage"
-mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/fonts" "$stage/fontcache"
+mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/fonts" "$stage/fontcache" "$stage/etc/fonts"
 
 install -m 0755 "$setup" "$stage/bin/VelmoraSetup"
 install -m 0755 "$tour" "$stage/bin/wizard-tour"

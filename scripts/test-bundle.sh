@@ -81,7 +81,8 @@ in_sandbox() {
                 while ! grep -q . /tmp/display 2>/dev/null && [ \$i -lt 300 ]; do
                     sleep 0.1; i=\$((i+1))
                 done
-                cd /tmp/out
+                # Started two folders down, as from ~/Downloads/release.
+                mkdir -p /tmp/out/start/here && cd /tmp/out/start/here
                 HOME=/tmp/home DISPLAY=:\$(cat /tmp/display) \"\$@\" >/tmp/out/run.log 2>&1
                 echo \$? >/tmp/out/status
                 kill \$server
@@ -96,6 +97,10 @@ echo "test-bundle: the bundle walked the wizard on the plain system in $((SECOND
     { cat "$work/bundled/run.log" "$work/bundled/xvfb.log" >&2; fail "the bundle's wizard-tour did not finish"; }
 left=$(grep -E '^(velmora-setup\.|selfgz)' "$work/bundled/tmp-after" || true)
 [ -z "$left" ] || fail "the bundle left $left in /tmp"
+# Nothing of fontconfig's outside the release's folder: the font's cache came with it (a
+# relative cache folder once put caches two folders above where the release was started).
+caches=$(find "$work/bundled" -name 'fontcache' -o -name '*.cache-[0-9]*' | head -3)
+[ -z "$caches" ] || fail "fontconfig wrote outside the release's folder: $caches"
 
 # Every way out of the header, on the plain system's own shell and tools, as nobody (with a
 # second account putting names in the way) and with a 4 MiB file system for too little room.

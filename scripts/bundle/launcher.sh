@@ -1,35 +1,38 @@
 #!/bin/sh
 # Starts the wizard from the unpacked release; "--tour ARGS" walks it with wizard-tour instead
 # (every system folder staged, pictures taken). The release's header runs this with
-# VELMORA_RUN_FOLDER (where the .run file is) and VELMORA_START_FOLDER (where it was started)
-# and removes the unpacked folder when this script returns; run by hand from a folder
-# unpacked with --target, both default to the current folder.
+# VELMORA_RELEASE_FOLDER (the unpacked folder), VELMORA_RUN_FOLDER (where the .run file is)
+# and VELMORA_START_FOLDER (where it was started), and removes the unpacked folder when this
+# script returns; run by hand from a folder unpacked with --target, the folders default to
+# this script's and the current one.
 #
 # The header keeps a private file mask while unpacking; what the installer makes is for
 # everyone.
 umask 022
 # The bundle's own libraries, not another Qt someone's search path points at.
 unset LD_LIBRARY_PATH QT_PLUGIN_PATH QT_QPA_PLATFORM_PLUGIN_PATH
-here=$(cd "$(dirname "$0")" && pwd)
+# Every program started before the first window costs time, so the header's folder names
+# are taken as given and the rest is done with the shell's own commands.
+here=${VELMORA_RELEASE_FOLDER:-}
+[ -n "$here" ] || here=$(cd "${0%/*}/" && pwd)
 start_folder=${VELMORA_START_FOLDER:-$PWD}
 run_folder=${VELMORA_RUN_FOLDER:-$start_folder}
-unset VELMORA_START_FOLDER VELMORA_RUN_FOLDER
+unset VELMORA_START_FOLDER VELMORA_RUN_FOLDER VELMORA_RELEASE_FOLDER
 # fontconfig finds the bundled CJK font beside the desktop's own fonts, reads the cache made
 # for it when the release was built (for the stand-in path the font folder is mapped to
 # here), and writes any cache it makes inside this folder: the first cache folder listed is
 # the one written. fontconfig takes a relative cache folder from the working folder, not
-# from the file, so the paths are written out whole.
-xml() { printf '%s' "$1" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g'; }
-mkdir -p "$here/etc/fonts"
-cat >"$here/etc/fonts/fonts.conf" <<CONF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
-<fontconfig>
-  <cachedir>$(xml "$here/fontcache")</cachedir>
-  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
-  <remap-dir as-path="/velmora-release/fonts">$(xml "$here/fonts")</remap-dir>
-</fontconfig>
-CONF
+# from the file, so the paths are written out whole (etc/fonts comes in the archive).
+escaped=$here
+case $escaped in
+    *[\&\<\>]*) escaped=$(printf '%s' "$here" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g') ;;
+esac
+printf '%s\n' '<?xml version="1.0"?>' \
+    '<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">' '<fontconfig>' \
+    "  <cachedir>$escaped/fontcache</cachedir>" \
+    '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
+    "  <remap-dir as-path=\"/velmora-release/fonts\">$escaped/fonts</remap-dir>" \
+    '</fontconfig>' >"$here/etc/fonts/fonts.conf"
 export FONTCONFIG_FILE="$here/etc/fonts/fonts.conf"
 # Programs the wizard starts (the product, the web page) do not get this set-up: the folder
 # it points into is gone when the wizard ends.

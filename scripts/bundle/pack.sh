@@ -7,7 +7,8 @@
 # SCRIPT is the file in DIR the header runs after unpacking. The same folder gives the same
 # bytes whoever packs it, wherever and whenever: members in name order, owned by 0:0, every
 # member's time the epoch, modes as staged less write permission for group and others, and
-# zstd's multi-threaded format, which does not depend on the number of cores.
+# zstd's multi-threaded format, which does not depend on the number of cores. The archive is
+# one zstd frame with a checksum of its content, the release's integrity check.
 set -euo pipefail
 # "&" in a replacement text is that text, not the matched pattern (bash 5.2 would expand it).
 shopt -u patsub_replacement 2>/dev/null || true
@@ -50,17 +51,17 @@ unpacked_kib=$(find "$stage" -printf '%s\n' | {
 })
 tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner --mtime="@$epoch" \
     --mode=go-w --no-acls --no-xattrs --no-selinux -C "$stage" -cf - . |
-    zstd -12 --long=27 -T0 -q -c >"$work/archive"
+    zstd -12 --long=27 -T0 --check -q -c >"$work/archive"
 
 # The header's own length is one of its fields: it is filled in until the length it names
 # is the length it has.
 tool_bytes=$(stat -c %s "$unzstd")
-data_sha256=$(cat "$unzstd" "$work/archive" | sha256sum | cut -d' ' -f1)
+tool_sha256=$(sha256sum <"$unzstd" | cut -d' ' -f1)
 stub=$(cat "$here/stub.sh"; echo x)
 stub=${stub%x}
 stub=${stub//@TITLE@/$title}
 stub=${stub//@TOOL_BYTES@/$tool_bytes}
-stub=${stub//@DATA_SHA256@/$data_sha256}
+stub=${stub//@TOOL_SHA256@/$tool_sha256}
 stub=${stub//@UNPACKED_KIB@/$unpacked_kib}
 stub=${stub//@START_SCRIPT@/$start}
 header_bytes=0

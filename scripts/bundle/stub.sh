@@ -2,12 +2,12 @@
 # @TITLE@: the setup wizard and everything it needs beyond the desktop's C library and
 # display libraries, as one file. Run it; "--help" lists the options.
 #
-# This shell header is followed by the release's own decompressor and a zstd-compressed tar
-# archive of the program folder; the header knows their sizes and their SHA-256. It needs
-# only a POSIX shell, coreutils and tar.
+# This shell header is followed by the release's own decompressor, whose size and SHA-256 the
+# header knows, and a zstd-compressed tar archive of the program folder, which carries a
+# checksum of its content. It needs only a POSIX shell, coreutils and tar.
 header_bytes=@HEADER_BYTES@
 tool_bytes=@TOOL_BYTES@
-data_sha256=@DATA_SHA256@
+tool_sha256=@TOOL_SHA256@
 unpacked_kib=@UNPACKED_KIB@
 start_script=@START_SCRIPT@
 title='@TITLE@'
@@ -21,9 +21,9 @@ $title
 
 usage: $0 [OPTION...] [-- ARGUMENT...]
 
-Checks the file, unpacks it into a new private folder below \$TMPDIR (or /tmp), runs the
-setup wizard with the ARGUMENTs given after "--" ("-- --tour --out DIR" walks it with
-wizard-tour), and removes the folder when the wizard ends, is interrupted or fails.
+Unpacks the file into a new private folder below \$TMPDIR (or /tmp), checking it meanwhile,
+runs the setup wizard with the ARGUMENTs given after "--" ("-- --tour --out DIR" walks it
+with wizard-tour), and removes the folder when the wizard ends, is interrupted or fails.
 
   --check         check the file's integrity and exit
   --list          list what the archive holds and exit
@@ -68,8 +68,8 @@ case $self in
 esac
 [ -f "$self" ] && [ -r "$self" ] || die "cannot read $self"
 start_folder=$PWD
-run_folder=$(cd "$(dirname "$self")" && pwd) || die "cannot reach the folder of $self"
-caller_umask=$(umask)
+run_folder=${self%/*}
+[ -n "$run_folder" ] || run_folder=/
 
 # Every way out removes the private folder and stops what was started in the background.
 # A signal sets the status and leaves through "exit", so the EXIT trap does the work, once.
@@ -98,6 +98,7 @@ case $base$target in
 '*) die "the folder to unpack in has a line break in its name" ;;
 esac
 if [ -n "$target" ]; then
+    caller_umask=$(umask)
     mkdir -p -- "$target" && target=$(cd -- "$target" && pwd) || die "cannot make $target"
     [ -z "$(ls -A -- "$target")" ] || die "$target is not empty"
     space=$target
@@ -117,62 +118,83 @@ umask 077
 work=$(mktemp -d "$base/velmora-setup.XXXXXXXXXX") ||
     { work=; die "cannot make a private folder in $base (TMPDIR names another folder)"; }
 
-# Runs a command in the background and waits for it, so a signal is acted on at once rather
-# than when the command ends.
-waited() {
+# Starts a command in the background and notes it, so the cleanup can stop it.
+started() {
     "$@" &
     jobs_running="$jobs_running $!"
-    wait $!
+}
+# Waits for job $1 and forgets it (its process id may be reused once it is reaped); answers
+# its status.
+reaped() {
+    wait "$1"
+    status=$?
+    remaining=
+    for pid in $jobs_running; do
+        [ "$pid" = "$1" ] || remaining="$remaining $pid"
+    done
+    jobs_running=$remaining
+    return $status
 }
 
-# Integrity first, before anything is unpacked or run: a cut or damaged file fails here.
-say "Checking the integrity of $(basename "$self")..."
-waited sh -c '{ dd bs="$1" skip=1 count=0 2>/dev/null && exec sha256sum; } <"$2" >"$3"' \
-    sh "$header_bytes" "$self" "$work/.sha256" || die "the integrity check could not run"
-jobs_running=
-read -r sum _ <"$work/.sha256" || sum=
-[ "$sum" = "$data_sha256" ] ||
-    die "this file is damaged or incomplete (its SHA-256 differs); download it again"
-[ -z "$check_only" ] || { say "The file is whole."; exit 0; }
-
-# The decompressor, then the archive through it into tar; both are waited for, so a failed
-# write (a full disk) or a cut archive is seen whichever of the two notices it first. A FIFO
-# hands over what the decompressor has written so far, so tar is told to wait for whole
-# records (-B).
-{ dd bs="$header_bytes" skip=1 count=0 2>/dev/null && head -c "$tool_bytes"; } <"$self" \
-    >"$work/.unzstd" && chmod 0700 "$work/.unzstd" && mkfifo "$work/.archive" ||
+# The decompressor is checked before it runs; the archive is checked as it is unpacked (its
+# content checksum, which the decompressor holds it to), and nothing it holds runs before the
+# whole of it has passed: a cut or damaged file fails here, and what was unpacked goes with
+# the private folder. Reading the archive once, rather than once to check it and again to
+# unpack it, is what keeps the release's start short. Each step runs in the background and is
+# waited for, so a signal is acted on at once rather than when the step ends.
+damaged="this file is damaged or incomplete; download it again"
+say "Checking and unpacking ${self##*/}..."
+dd if="$self" of="$work/.unzstd" bs=4096 skip="$header_bytes" count="$tool_bytes" \
+    iflag=skip_bytes,count_bytes 2>/dev/null && chmod 0700 "$work/.unzstd" ||
     die "cannot write into $work"
-if [ -n "$list_only" ]; then
-    tar -t -v -B -f "$work/.archive" &
-    jobs_running=$!
-    waited sh -c 'exec "$1" "$2" <"$3" >"$4"' sh "$work/.unzstd" "$((header_bytes + tool_bytes))" \
-        "$self" "$work/.archive"
-    unpacked=$?
-    wait "${jobs_running%% *}"
-    listed=$?
-    jobs_running=
-    [ "$unpacked" -eq 0 ] && [ "$listed" -eq 0 ] || die "the archive cannot be read"
+started sh -c 'exec sha256sum "$1" >"$2"' sh "$work/.unzstd" "$work/.sha256"
+reaped $!
+read -r sum _ <"$work/.sha256" || sum=
+[ "$sum" = "$tool_sha256" ] || die "$damaged (its decompressor's SHA-256 differs)"
+offset=$((header_bytes + tool_bytes))
+# The decompressor's status: 0 whole, 3 damaged or cut, anything else a failed write.
+unpack_status() {
+    case $1 in
+        0) ;;
+        3) die "$damaged (the archive's checksum or length is wrong)" ;;
+        *) return 1 ;;
+    esac
+}
+if [ -n "$check_only" ]; then
+    started sh -c 'exec "$1" "$2" <"$3" >/dev/null' sh "$work/.unzstd" "$offset" "$self"
+    reaped $!
+    unpack_status $? || die "the archive could not be read"
+    say "The file is whole."
     exit 0
 fi
+
+# The archive through the decompressor into tar; both are waited for, so a failed write (a
+# full disk) or a damaged archive is seen whichever of the two notices it first. A FIFO hands
+# over what the decompressor has written so far, so tar is told to wait for whole records
+# (-B).
+mkfifo "$work/.archive" || die "cannot write into $work"
 folder=${target:-$work/release}
-mkdir -p -- "$folder" || die "cannot write into $work"
-say "Unpacking..."
-# A folder asked for gets the caller's file mask; the private one stays private.
-([ -z "$target" ] || umask "$caller_umask"
- exec tar -x -B -f "$work/.archive" -C "$folder" --no-same-owner) &
-jobs_running=$!
-waited sh -c 'exec "$1" "$2" <"$3" >"$4"' sh "$work/.unzstd" "$((header_bytes + tool_bytes))" \
-    "$self" "$work/.archive"
+if [ -n "$list_only" ]; then
+    started tar -t -v -B -f "$work/.archive"
+else
+    mkdir -p -- "$folder" || die "cannot write into $work"
+    # A folder asked for gets the caller's file mask; the private one stays private.
+    started sh -c '[ -z "$3" ] || umask "$3"; exec tar -x -B -f "$1" -C "$2" --no-same-owner' \
+        sh "$work/.archive" "$folder" "${target:+$caller_umask}"
+fi
+tar_job=$!
+started sh -c 'exec "$1" "$2" <"$3" >"$4"' sh "$work/.unzstd" "$offset" "$self" "$work/.archive"
+reaped $!
 unpacked=$?
-wait "${jobs_running%% *}"
+reaped "$tar_job"
 untarred=$?
-jobs_running=
-rm -f -- "$work/.unzstd" "$work/.archive" "$work/.sha256"
-if [ "$unpacked" -ne 0 ] || [ "$untarred" -ne 0 ]; then
+if ! unpack_status "$unpacked" || [ "$untarred" -ne 0 ]; then
+    [ -n "$list_only" ] && die "the archive cannot be read"
     # A folder asked for was empty: what this run put there goes again.
     [ -z "$target" ] || find "$target" -mindepth 1 -delete 2>/dev/null
     die "unpacking failed (is $space full?); nothing was run"
 fi
+[ -z "$list_only" ] || exit 0
 
 if [ -n "$noexec" ]; then
     say "Unpacked into $folder."
@@ -180,5 +202,6 @@ if [ -n "$noexec" ]; then
 fi
 # The wizard runs in the foreground, so Ctrl+C reaches it as it reaches this shell; this
 # shell removes the folder once the wizard has ended.
-VELMORA_RUN_FOLDER=$run_folder VELMORA_START_FOLDER=$start_folder "$folder/$start_script" "$@"
+VELMORA_RUN_FOLDER=$run_folder VELMORA_START_FOLDER=$start_folder VELMORA_RELEASE_FOLDER=$folder \
+    "$folder/$start_script" "$@"
 exit $?

@@ -4,24 +4,37 @@
 //
 //   velmora-unzstd OFFSET < release.run > archive.tar
 //
-// Decompresses the zstd frames that start OFFSET bytes into standard input, to its end, onto
-// standard output. Exit 0 only when every frame ended whole and its content checksum held;
-// 1 with a line on standard error otherwise (a damaged or cut archive, a write that failed).
+// Decompresses the one zstd frame that starts OFFSET bytes into standard input and ends with
+// it, onto standard output. The frame must carry a checksum of its content (pack.sh makes it
+// so), which is checked as the frame ends. Exit 0 only when the frame ended whole, at the end
+// of the input, and its checksum held; 3 for a damaged or cut archive (the release's
+// integrity check), 1 for anything else (a write that failed, a usage error), each with a
+// line on standard error.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/types.h>
 #include <unistd.h>
+// libzstd is linked in whole, so its frame-header interface (outside the shared library's
+// stable set) is ours to use.
+#define ZSTD_STATIC_LINKING_ONLY
 #include <zstd.h>
 
 // The window the release is compressed with (zstd --long=27): large enough that the copies
 // of the same embedded data in the two programs are found as repeats.
 enum { KWindowLogMax = 27 };
 
+enum { KFailed = 1, KDamaged = 3 };
+
 static int Fail(const char* what, const char* why) {
     fprintf(stderr, "velmora-unzstd: %s: %s\n", what, why);
-    return 1;
+    return KFailed;
+}
+
+static int Damaged(const char* why) {
+    fprintf(stderr, "velmora-unzstd: archive: %s\n", why);
+    return KDamaged;
 }
 
 static int WriteAll(const char* data, size_t size) {
@@ -47,6 +60,8 @@ int main(int argc, char** argv) {
         return Fail("offset", "not a byte count");
     if (lseek(STDIN_FILENO, (off_t)offset, SEEK_SET) != (off_t)offset)
         return Fail("input", "cannot reach the archive (not a file?)");
+    // A file cut before the archive begins holds no frame at all.
+    size_t pending = 1;
 
     ZSTD_DCtx* context = ZSTD_createDCtx();
     if (context == NULL)
@@ -59,8 +74,7 @@ int main(int argc, char** argv) {
     if (inBuffer == NULL || outBuffer == NULL)
         return Fail("memory", "no buffers");
 
-    // 0 once the last frame read has ended; no input at all is an error too.
-    size_t pending = 1;
+    int first = 1;
     for (;;) {
         const ssize_t got = read(STDIN_FILENO, inBuffer, inSize);
         if (got < 0 && errno == EINTR)
@@ -69,12 +83,22 @@ int main(int argc, char** argv) {
             return Fail("input", strerror(errno));
         if (got == 0)
             break;
+        if (first) {
+            // A frame without a checksum could not be checked: it is no archive of ours.
+            ZSTD_frameHeader header;
+            if (ZSTD_getFrameHeader(&header, inBuffer, (size_t)got) != 0 ||
+                header.frameType != ZSTD_frame || !header.checksumFlag)
+                return Damaged("no checked zstd frame where the archive begins");
+            first = 0;
+        }
         ZSTD_inBuffer in = {inBuffer, (size_t)got, 0};
         while (in.pos < in.size) {
+            if (pending == 0)
+                return Damaged("data after the end of the archive");
             ZSTD_outBuffer out = {outBuffer, outSize, 0};
             pending = ZSTD_decompressStream(context, &out, &in);
             if (ZSTD_isError(pending))
-                return Fail("archive", ZSTD_getErrorName(pending));
+                return Damaged(ZSTD_getErrorName(pending));
             if (WriteAll(outBuffer, out.pos) != 0)
                 return Fail("output", strerror(errno));
         }
@@ -85,9 +109,9 @@ int main(int argc, char** argv) {
         ZSTD_outBuffer out = {outBuffer, outSize, 0};
         pending = ZSTD_decompressStream(context, &out, &in);
         if (ZSTD_isError(pending))
-            return Fail("archive", ZSTD_getErrorName(pending));
+            return Damaged(ZSTD_getErrorName(pending));
         if (out.pos == 0 && pending != 0)
-            return Fail("archive", "cut short");
+            return Damaged("cut short");
         if (WriteAll(outBuffer, out.pos) != 0)
             return Fail("output", strerror(errno));
     }
