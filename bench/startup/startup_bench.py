@@ -49,7 +49,9 @@ class Display:
     def __init__(self):
         read, write = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
+            # No reset when the last client leaves: the next start would find the server busy
+            # starting over.
+            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-noreset", "-screen", "0",
              "1024x768x24"], pass_fds=(write,), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         os.close(write)
