@@ -1,42 +1,54 @@
 #!/usr/bin/env bash
-# Makes the one-file release VelmoraSetup-<version>-x86_64.run with makeself: the wizard
-# (and wizard-tour, for checking a bundle without a person at the screen), every shared
-# library they and their Qt platform plugins need beyond the C library and the X11/Wayland
-# client libraries every desktop has, the CJK font the skin's text is drawn with, and a
-# launcher that points Qt and fontconfig at all of it. Called by the setup-bundle target.
+# Makes the one-file release VelmoraSetup-<version>-x86_64.run: the wizard (and wizard-tour,
+# for checking a release without a person at the screen), every shared library they and
+# their Qt platform plugins need beyond the C library and the X11/Wayland client libraries
+# every desktop has, the CJK font the skin's text is drawn with and its fontconfig cache, and
+# a launcher that points Qt and fontconfig at all of it; behind our own shell header
+# (scripts/bundle/stub.sh) and decompressor (scripts/bundle/unzstd.c), as a zstd-compressed
+# tar archive. Called by the setup-bundle target.
 #
-#   make-bundle.sh --setup FILE --tour FILE --plugins DIR --font FILE --version V --out FILE
+#   make-bundle.sh --setup FILE --tour FILE --plugins DIR --font FILE --unzstd FILE
+#                  --version V --epoch SECONDS --out FILE
+#
+# The same inputs give the same bytes (scripts/bundle/pack.sh says how); the epoch is the
+# commit's time.
 set -euo pipefail
 
 die() { echo "make-bundle: $*" >&2; exit 1; }
+here=$(cd "$(dirname "$0")" && pwd)
 
-setup= tour= plugins= font= version= out=
+setup= tour= plugins= font= unzstd= version= epoch= out=
 while [ $# -gt 0 ]; do
     case "$1" in
         --setup) setup=$2; shift 2 ;;
         --tour) tour=$2; shift 2 ;;
         --plugins) plugins=$2; shift 2 ;;
         --font) font=$2; shift 2 ;;
+        --unzstd) unzstd=$2; shift 2 ;;
         --version) version=$2; shift 2 ;;
+        --epoch) epoch=$2; shift 2 ;;
         --out) out=$2; shift 2 ;;
         *) die "unknown argument $1" ;;
     esac
 done
-for need in setup tour plugins font version out; do
+for need in setup tour plugins font unzstd version epoch out; do
     [ -n "${!need}" ] || die "--$need is missing"
 done
-for tool in makeself patchelf ldd; do
+[[ $epoch =~ ^[0-9]+$ ]] || die "--epoch must be seconds since 1970, not $epoch"
+for tool in patchelf ldd strip fc-cache icupkg objcopy; do
     command -v "$tool" >/dev/null || die "$tool is not installed (bash scripts/setup.sh installs it)"
 done
 [ -f "$font" ] || die "no CJK font at $font (package fonts-wqy-microhei)"
+[ -x "$unzstd" ] || die "no decompressor at $unzstd (it needs the static libzstd of libzstd-dev)"
 [ -f "$plugins/platforms/libqxcb.so" ] || die "no Qt xcb platform plugin in $plugins"
 
 stage="$(dirname "$out")/bundle-stage"
 rm -rf "$stage"
-mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/fonts"
+mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/fonts" "$stage/fontcache" "$stage/etc/fonts"
 
 install -m 0755 "$setup" "$stage/bin/VelmoraSetup"
 install -m 0755 "$tour" "$stage/bin/wizard-tour"
+install -m 0755 "$here/bundle/launcher.sh" "$stage/velmora-setup"
 # Qt looks for its plugins where this file says, not where the build machine keeps its own,
 # so a different Qt installed on the desktop is never mixed in.
 printf '[Paths]\nPrefix = ..\nPlugins = plugins\n' >"$stage/bin/qt.conf"
@@ -70,7 +82,8 @@ is_system_library() {
     return 1
 }
 
-# Every library the binaries and plugins load, found by the loader itself.
+# Every library the binaries and plugins load, found by the loader itself: what the loader
+# maps at start (the programs' and the loaded plugins' needs) and nothing else.
 declare -A copied=()
 collect() {
     local line name path
@@ -83,8 +96,8 @@ collect() {
         [ -n "$path" ] || continue
         is_system_library "$name" && continue
         [ -n "${copied[$name]:-}" ] && continue
-        copied[$name]=1
-        install -m 0644 "$(readlink -f "$path")" "$stage/lib/$name"
+        copied[$name]=$(readlink -f "$path")
+        install -m 0644 "${copied[$name]}" "$stage/lib/$name"
     done < <(ldd "$1")
 }
 collect "$stage/bin/VelmoraSetup"
@@ -93,93 +106,51 @@ for plugin in "${plugin_files[@]}"; do
     collect "$stage/plugins/$plugin"
 done
 
-# Each file finds the bundle's libraries relative to itself, wherever it is unpacked.
-patchelf --set-rpath '$ORIGIN/../lib' "$stage/bin/VelmoraSetup" "$stage/bin/wizard-tour"
+# ICU's data library is 31 MB, of which the programs open only the collation data (see
+# icu-data.sh): that part alone is carried, under the same name.
+for name in "${!copied[@]}"; do
+    [[ $name == libicudata.so.* ]] || continue
+    bash "$here/bundle/icu-data.sh" "${copied[$name]}" "$stage/lib/$name" 'coll/*' >/dev/null
+done
+
+# No symbol tables or debugging sections: the loader needs neither.
+strip --strip-all "$stage/bin/VelmoraSetup" "$stage/bin/wizard-tour"
+strip --strip-unneeded "$stage"/lib/* "${plugin_files[@]/#/$stage/plugins/}"
+
+# The programs and plugins find the bundle's libraries relative to themselves, wherever it is
+# unpacked: an old-style run path (DT_RPATH) is searched for every library loaded on their
+# behalf, their libraries' own needs and what those open at run time included, so the
+# libraries themselves need none. (Giving each library a run path costs half a megabyte per
+# large library: patchelf moves its dynamic section to a new page-aligned segment.) A
+# library that came with a run path of its own gets one that points into the bundle.
+patchelf --force-rpath --set-rpath '$ORIGIN/../lib' "$stage/bin/VelmoraSetup" "$stage/bin/wizard-tour"
 for plugin in "${plugin_files[@]}"; do
-    patchelf --set-rpath '$ORIGIN/../../lib' "$stage/plugins/$plugin"
+    patchelf --force-rpath --set-rpath '$ORIGIN/../../lib' "$stage/plugins/$plugin"
 done
 for lib in "$stage"/lib/*; do
-    patchelf --set-rpath '$ORIGIN' "$lib"
+    [ -z "$(patchelf --print-rpath "$lib")" ] || patchelf --set-rpath '$ORIGIN' "$lib"
 done
 
+# The font and the fontconfig cache for its folder, made here so that no start scans it.
+# The cache is made for the stand-in path the launcher's configuration maps the unpacked
+# folder to, and it holds while the folder's time is the one the archive gives it.
 install -m 0644 "$font" "$stage/fonts/$(basename "$font")"
-
-cat >"$stage/velmora-setup" <<'LAUNCHER'
-#!/bin/sh
-# Starts the wizard from the folder makeself unpacked it to; "--tour ARGS" walks it with
-# wizard-tour instead (every system folder staged, pictures taken). makeself removes the
-# folder when this script returns.
-# The archive tool leaves a private file mask; what the installer makes is for everyone.
-umask 022
-# The bundle's own libraries, not another Qt someone's search path points at.
-unset LD_LIBRARY_PATH QT_PLUGIN_PATH QT_QPA_PLATFORM_PLUGIN_PATH
-here=$(cd "$(dirname "$0")" && pwd)
-# fontconfig finds the bundled CJK font beside the desktop's own fonts and keeps its cache
-# inside the unpacked folder (the first cache folder listed is the one written). Paths are
-# relative to this file, so no folder name needs quoting for XML.
-mkdir -p "$here/etc/fonts" "$here/fontcache"
-cat >"$here/etc/fonts/fonts.conf" <<'CONF'
+touch -d "@$epoch" "$stage/fonts"
+cat >"$stage/fontcache.conf" <<CONF
 <?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
-  <cachedir prefix="relative">../../fontcache</cachedir>
-  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
-  <dir prefix="relative">../../fonts</dir>
+  <cachedir>$stage/fontcache</cachedir>
+  <remap-dir as-path="/velmora-release/fonts">$stage/fonts</remap-dir>
 </fontconfig>
 CONF
-export FONTCONFIG_FILE="$here/etc/fonts/fonts.conf"
-# Programs the wizard starts (the product, the web page) do not get this set-up: the folder
-# it points into is gone when the wizard ends.
-export VELMORA_PRIVATE_ENV=FONTCONFIG_FILE
-program=VelmoraSetup
-if [ "${1:-}" = "--tour" ]; then
-    program=wizard-tour
-    shift
-fi
-# A path typed in the wizard is taken from where the person started the file, not from the
-# temporary folder.
-cd "${USER_PWD:-$here}" 2>/dev/null || cd "$here"
-"$here/bin/$program" "$@"
-status=$?
-# The logs are written beside the program, in the folder that is about to go: each one
-# that exists is kept under a fresh name beside the .run file, or in the per-user state
-# folder when that cannot be written. Root acting for a person writes there as that person,
-# so the file is theirs and a link they put in the way leads only to what they may write
-# anyway; root for itself keeps logs beside the file only in a folder root owns, otherwise
-# in /var/log/velmora.
-case "${ARCHIVE_DIR:-.}" in
-    /*) archive_dir=$ARCHIVE_DIR ;;
-    *) archive_dir="${USER_PWD:-.}/${ARCHIVE_DIR:-.}" ;;
-esac
-person=${PKEXEC_UID:-${SUDO_UID:-}}
-# Copies standard input to a new file in folder $1 named after $2; prints its path.
-keep='umask 077; f=$(mktemp --suffix=.log "$1/$2-XXXXXX" 2>/dev/null) && cat >"$f" && echo "$f"'
-for log in InstallLog SkinEngine; do
-    [ -s "$here/bin/$log.log" ] || continue
-    if [ "$(id -u)" = 0 ] && [ -n "$person" ] && [ "$person" != 0 ]; then
-        group=$(id -g "$person" 2>/dev/null) || continue
-        kept=$(setpriv --reuid="$person" --regid="$group" --clear-groups \
-            sh -c "$keep" sh "$archive_dir" "$log" <"$here/bin/$log.log")
-    elif [ "$(id -u)" = 0 ]; then
-        folder=$archive_dir
-        [ "$(stat -c %u "$folder" 2>/dev/null)" = 0 ] ||
-            { folder=/var/log/velmora; mkdir -p -m 0700 "$folder"; }
-        kept=$(sh -c "$keep" sh "$folder" "$log" <"$here/bin/$log.log")
-    else
-        state_dir="${XDG_STATE_HOME:-${HOME:-/tmp}/.local/state}/Velmora"
-        kept=$(sh -c "$keep" sh "$archive_dir" "$log" <"$here/bin/$log.log") ||
-            kept=$(mkdir -p "$state_dir" && sh -c "$keep" sh "$state_dir" "$log" <"$here/bin/$log.log")
-    fi
-    [ -n "$kept" ] && echo "velmora-setup: $log.log kept as $kept" >&2
-done
-exit $status
-LAUNCHER
-chmod 0755 "$stage/velmora-setup"
+FONTCONFIG_FILE="$stage/fontcache.conf" fc-cache -f >/dev/null || die "fc-cache failed"
+rm "$stage/fontcache.conf"
+[ -n "$(find "$stage/fontcache" -name '*.cache-*' -print -quit)" ] || die "fc-cache made no cache"
 
-mkdir -p "$(dirname "$out")"
-# Files owned by root, whoever built the bundle; unpacked by root they must not belong to an
-# account of the build machine.
-makeself --nox11 --sha256 --nomd5 --tar-quietly --quiet --packaging-date "bundle" \
-    --tar-extra "--owner=0 --group=0 --numeric-owner" \
-    "$stage" "$out" "VelmoraSetup $version" ./velmora-setup >/dev/null
-echo "make-bundle: $out ($(du -h "$out" | cut -f1), ${#copied[@]} libraries, ${#plugin_files[@]} plugins)"
+# The release: the header, the decompressor and the staged folder as one file.
+files=$(find "$stage" -type f | wc -l)
+unpacked_mib=$(bash "$here/bundle/pack.sh" --stage "$stage" --start velmora-setup \
+    --title "VelmoraSetup $version for x86_64 Linux" --epoch "$epoch" --unzstd "$unzstd" --out "$out")
+echo "make-bundle: $out ($(du -h "$out" | cut -f1); $files files, $unpacked_mib MiB unpacked," \
+    "${#copied[@]} libraries, ${#plugin_files[@]} plugins)"

@@ -11,9 +11,9 @@ PACKAGES=(
   libxcb1-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool xauth
   python3
-  makeself patchelf mmdebstrap bubblewrap desktop-file-utils
-  openbox picom xcompmgr weston libxcb1-dev dbus-daemon at-spi2-core python3-pyatspi
-  gir1.2-atspi-2.0
+  patchelf zstd libzstd-dev icu-devtools mmdebstrap bubblewrap desktop-file-utils
+  libxcb-damage0-dev
+  openbox picom xcompmgr weston dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

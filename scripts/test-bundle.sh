@@ -4,8 +4,11 @@
 # the bundle walks the wizard with wizard-tour as an unprivileged user under a private Xvfb.
 # Its pictures must equal those the build machine takes with the unbundled wizard-tour and
 # the same font, and the staged install must hold exactly the payload's files and valid
-# desktop entries. The system folder is made once with mmdebstrap and kept under
-# build/bundle-chroot/, so later runs need no network.
+# desktop entries. Its header is then tried on every way out there (scripts/bundle/
+# check-launcher.sh): a damaged or cut file, too little room, a disk that fills, Ctrl+C during
+# the integrity check, a signal while unpacking, names put in the way by another account;
+# none may leave a folder behind. The system folder is made once with mmdebstrap and kept
+# under build/bundle-chroot/, so later runs need no network.
 #
 # Exit 0 passed, 1 failed, 77 skipped (not root, or a tool is missing; the reason is printed).
 set -euo pipefail
@@ -16,7 +19,7 @@ skip() { echo "test-bundle: SKIPPED: $*"; exit 77; }
 fail() { echo "test-bundle: FAILED: $*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || skip "needs root to make and enter the system folder"
-for tool in mmdebstrap bwrap makeself patchelf Xvfb python3; do
+for tool in mmdebstrap bwrap patchelf zstd icupkg fc-cache Xvfb python3; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (bash scripts/setup.sh installs it)"
 done
 bwrap --ro-bind / / --dev /dev --proc /proc --unshare-pid --unshare-net true 2>/dev/null ||
@@ -78,10 +81,12 @@ in_sandbox() {
                 while ! grep -q . /tmp/display 2>/dev/null && [ \$i -lt 300 ]; do
                     sleep 0.1; i=\$((i+1))
                 done
-                cd /tmp/out
+                # Started two folders down, as from ~/Downloads/release.
+                mkdir -p /tmp/out/start/here && cd /tmp/out/start/here
                 HOME=/tmp/home DISPLAY=:\$(cat /tmp/display) \"\$@\" >/tmp/out/run.log 2>&1
                 echo \$? >/tmp/out/status
-                kill \$server" sh "$@"' sh "$@"
+                kill \$server
+                ls -A /tmp >/tmp/out/tmp-after" sh "$@"' sh "$@"
 }
 
 extra=(--ro-bind "$bundle" /tmp/VelmoraSetup-3.0-x86_64.run)
@@ -90,9 +95,29 @@ in_sandbox "$system" "$work/bundled" /tmp/VelmoraSetup-3.0-x86_64.run -- --tour 
 echo "test-bundle: the bundle walked the wizard on the plain system in $((SECONDS - started)) s"
 [ "$(cat "$work/bundled/status" 2>/dev/null)" = 0 ] ||
     { cat "$work/bundled/run.log" "$work/bundled/xvfb.log" >&2; fail "the bundle's wizard-tour did not finish"; }
+left=$(grep -E '^(velmora-setup\.|selfgz)' "$work/bundled/tmp-after" || true)
+[ -z "$left" ] || fail "the bundle left $left in /tmp"
+# Nothing of fontconfig's outside the release's folder: the font's cache came with it (a
+# relative cache folder once put caches two folders above where the release was started).
+caches=$(find "$work/bundled" -name 'fontcache' -o -name '*.cache-[0-9]*' | head -3)
+[ -z "$caches" ] || fail "fontconfig wrote outside the release's folder: $caches"
 
-# Every program, library and plugin in the bundle, the Wayland ones too (the test has no
-# compositor to start them on), finds all it needs on the plain system.
+# Every way out of the header, on the plain system's own shell and tools, as nobody (with a
+# second account putting names in the way) and with a 4 MiB file system for too little room.
+bwrap --ro-bind "$system" / --dev /dev --proc /proc --tmpfs /tmp --size 4194304 --tmpfs /tmp/small \
+    --ro-bind "$bundle" /tmp/VelmoraSetup-3.0-x86_64.run \
+    --ro-bind "$tree/scripts/bundle/check-launcher.sh" /tmp/check-launcher.sh \
+    --unshare-pid --unshare-net --unshare-ipc --die-with-parent \
+    --clearenv --setenv PATH /usr/bin:/bin --setenv LANG C.UTF-8 /bin/sh -c '
+        chmod 1777 /tmp/small && exec /bin/sh /tmp/check-launcher.sh \
+            /tmp/VelmoraSetup-3.0-x86_64.run /tmp/small' >"$work/launcher.log" 2>&1 ||
+    { cat "$work/launcher.log" >&2; fail "the header failed a way out"; }
+sed 's/^/test-bundle: /' "$work/launcher.log"
+
+# Every program and plugin in the bundle, the Wayland ones too (the test has no compositor to
+# start them on), finds all it needs on the plain system: the loader looks for each library
+# through the run path of the program or plugin it is loaded for, as it does at run time, so
+# this covers every bundled library too.
 mkdir -p "$work/unpacked"
 chmod 0777 "$work/unpacked"
 extra=()
@@ -100,7 +125,7 @@ bwrap --ro-bind "$system" / --dev /dev --proc /proc --tmpfs /tmp --bind "$work/u
     --ro-bind "$bundle" /tmp/VelmoraSetup-3.0-x86_64.run --unshare-all --die-with-parent \
     --clearenv --setenv PATH /usr/bin:/bin /bin/sh -c '
         /tmp/VelmoraSetup-3.0-x86_64.run --quiet --noexec --target /tmp/out/b >/dev/null &&
-        find /tmp/out/b/bin /tmp/out/b/lib /tmp/out/b/plugins -type f -name "*.so*" -o \
+        find /tmp/out/b/bin /tmp/out/b/plugins -type f -name "*.so*" -o \
             -type f -perm -u+x -path "*/bin/*" | while read -r file; do
             ldd "$file" 2>&1 | sed -n "s|^|$file: |; /not found/p"
         done' >"$work/unpacked/missing" || fail "the bundle could not be unpacked on the plain system"

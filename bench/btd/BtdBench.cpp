@@ -1,5 +1,6 @@
 // Load and save of a 10 MB skin-like document, against a plain copy of the same bytes.
 // Prints each median time and its ratio to the copy; ratios matter, absolute times do not.
+#include "bench/support/BenchResult.h"
 #include "skin/document/BinaryTreeDocument100.h"
 
 #include <algorithm>
@@ -75,5 +76,7 @@ int main() {
     std::printf("memory copy     %9.0f us   1.00x\n", copy);
     std::printf("save (ReadBuffer)  %6.0f us  %5.2fx copy\n", save, save / copy);
     std::printf("load (WriteBuffer) %6.0f us  %5.2fx copy\n", load, load / copy);
+    ReportFigure("btd.save", save, copy);
+    ReportFigure("btd.load", load, copy);
     return 0;
 }

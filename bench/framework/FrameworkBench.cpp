@@ -141,12 +141,18 @@ int main(int argc, char** argv) {
         return 1;
     TRatioReporter reporter;
     RunBenchmarks(argc, argv, reporter);
-    std::printf("one hover change / all twenty stale = %.2f\n",
-                reporter.Ratio("HoverChange", "AllStale"));
-    std::printf("first frame: skinned gallery form / empty plain window = %.2f\n",
-                reporter.Ratio("FirstFrameSkinned", "FirstFramePlain"));
-    std::printf("first frame: skinned gallery form / plain window with stock widgets = %.2f\n",
-                reporter.Ratio("FirstFrameSkinned", "FirstFramePlainWidgets"));
+    const auto hover = reporter.Ratio("HoverChange", "AllStale");
+    const auto plain = reporter.Ratio("FirstFrameSkinned", "FirstFramePlain");
+    const auto stock = reporter.Ratio("FirstFrameSkinned", "FirstFramePlainWidgets");
+    std::printf("one hover change / all twenty stale = %s\n", Shown(hover).c_str());
+    std::printf("first frame: skinned gallery form / empty plain window = %s\n",
+                Shown(plain).c_str());
+    std::printf("first frame: skinned gallery form / plain window with stock widgets = %s\n",
+                Shown(stock).c_str());
+    ReportFigure("framework.hover_paints", reporter.Counter("HoverChange", "custom_paints"), 1.0);
+    ReportFigure("framework.hover_cost", reporter.Time("HoverChange"), reporter.Time("AllStale"));
+    ReportFigure("framework.first_frame", reporter.Time("FirstFrameSkinned"),
+                 reporter.Time("FirstFramePlainWidgets"));
     benchmark::Shutdown();
-    return 0;
+    return GMissingSides == 0 ? 0 : 1;
 }

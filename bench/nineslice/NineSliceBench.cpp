@@ -117,14 +117,17 @@ int main(int argc, char** argv) {
         for (const int sequence : {0, 1}) {
             const std::string suffix =
                 std::string("/") + mode + "/" + std::to_string(sequence) + "/process_time";
-            const double ratio = reporter.Ratio("FromScratch" + suffix, "CachedElement" + suffix);
-            if (ratio <= 0)
-                continue;
+            const auto cached = reporter.Time("CachedElement" + suffix);
+            const auto scratch = reporter.Time("FromScratch" + suffix);
             std::printf("stretch mode %s, sequence %d (%zu sizes): CPU time from scratch / "
-                        "cached element = %.2f\n",
-                        mode, sequence, Sizes(sequence).size(), ratio);
+                        "cached element = %s\n",
+                        mode, sequence, Sizes(sequence).size(),
+                        Shown(RatioOf(scratch, cached)).c_str());
+            const std::string figure =
+                std::string("nineslice.mode") + mode + ".sequence" + std::to_string(sequence);
+            ReportFigure(figure.c_str(), cached, scratch);
         }
     }
     benchmark::Shutdown();
-    return 0;
+    return GMissingSides == 0 ? 0 : 1;
 }

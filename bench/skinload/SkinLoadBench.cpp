@@ -2,6 +2,7 @@
 // pictures alone. The skin is built here in the shape of the shipped one: a frame with system
 // buttons and shadow, every control family, the popup menu and a large JPEG background.
 // Prints each median time and the ratio; ratios matter, absolute times do not.
+#include "bench/support/BenchResult.h"
 #include "platform/system/LogFile.h"
 #include "skin/data/SkinMng.h"
 #include "skin/drawing/GdiSkinHelper.h"
@@ -169,6 +170,7 @@ int main() {
     std::printf("decode pictures alone   %8.2f ms   1.00x\n", decode);
     std::printf("load skin (ChangeSkinFile + default background) %8.2f ms  %5.2fx decode\n", load,
                 load / decode);
+    ReportFigure("skinload.load", load, decode);
     SetLogFolders({}, {});
     return 0;
 }

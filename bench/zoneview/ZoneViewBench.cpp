@@ -78,10 +78,17 @@ int main(int argc, char** argv) {
         return 1;
     TRatioReporter reporter;
     RunBenchmarks(argc, argv, reporter);
-    std::printf("one step at 10,000 zones / at 1,000 zones = %.2f\n",
-                reporter.Ratio("ScrollOneStep/10000", "ScrollOneStep/1000"));
-    std::printf("one step at 100,000 zones / at 1,000 zones = %.2f (target at most 3)\n",
-                reporter.Ratio("ScrollOneStep/100000", "ScrollOneStep/1000"));
+    const auto tenThousand = reporter.Ratio("ScrollOneStep/10000", "ScrollOneStep/1000");
+    const auto hundredThousand = reporter.Ratio("ScrollOneStep/100000", "ScrollOneStep/1000");
+    std::printf("one step at 10,000 zones / at 1,000 zones = %s\n", Shown(tenThousand).c_str());
+    std::printf("one step at 100,000 zones / at 1,000 zones = %s (target at most 3)\n",
+                Shown(hundredThousand).c_str());
+    ReportFigure("zoneview.step_10000", reporter.Time("ScrollOneStep/10000"),
+                 reporter.Time("ScrollOneStep/1000"));
+    ReportFigure("zoneview.step_100000", reporter.Time("ScrollOneStep/100000"),
+                 reporter.Time("ScrollOneStep/1000"));
+    ReportFigure("zoneview.placements", reporter.Counter("ScrollOneStep/100000", "placements"),
+                 1.0);
     benchmark::Shutdown();
-    return 0;
+    return hundredThousand && *hundredThousand <= 3 && GMissingSides == 0 ? 0 : 1;
 }
