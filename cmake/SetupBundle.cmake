@@ -6,6 +6,7 @@
 find_file(VELMORA_CJK_FONT NAMES wqy-microhei.ttc wqy-zenhei.ttc
           PATHS /usr/share/fonts/truetype/wqy NO_DEFAULT_PATH)
 set(VELMORA_QT_PLUGINS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}")
+set(VELMORA_QT_TRANSLATIONS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}")
 set(VELMORA_BUNDLE "${CMAKE_BINARY_DIR}/VelmoraSetup-${PROJECT_VERSION}-x86_64.run"
     CACHE INTERNAL "The one-file release")
 
@@ -39,7 +40,8 @@ set(velmora_bundle_scripts
 add_custom_command(OUTPUT ${VELMORA_BUNDLE}
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/make-bundle.sh
             --setup $<TARGET_FILE:VelmoraSetup> --tour $<TARGET_FILE:wizard-tour>
-            --plugins ${VELMORA_QT_PLUGINS} --font ${VELMORA_CJK_FONT}
+            --plugins ${VELMORA_QT_PLUGINS} --translations ${VELMORA_QT_TRANSLATIONS}
+            --font ${VELMORA_CJK_FONT}
             --unzstd ${velmora_unzstd} --version ${PROJECT_VERSION}
             --epoch ${VELMORA_SOURCE_DATE_EPOCH} --out ${VELMORA_BUNDLE}
     DEPENDS VelmoraSetup wizard-tour ${velmora_bundle_scripts}

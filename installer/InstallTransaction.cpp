@@ -342,7 +342,8 @@ bool TInstallTransaction::Stage(const TPayloadImage& payload, IProgressDisplay& 
     display.SetProgressPosition(0);
     for (int i = 0; i < count; ++i) {
         const TPayloadEntry& entry = payload.Entries[size_t(i)];
-        display.SetStatusText(u"正在复制文件: "_qs + entry.Name);
+        // Shown as the path will be on this system, not as the archive spells it.
+        display.SetStatusText(u"正在复制文件: "_qs + entry.Components.join(u'/'));
         PumpMessages(0);
         if (writeOf[size_t(i)] >= 0) {
             const TPlannedWrite& write = FPlan.Writes[size_t(writeOf[size_t(i)])];

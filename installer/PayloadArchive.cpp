@@ -269,7 +269,7 @@ bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
     for (int i = 0; i < count; ++i) {
         const TPayloadEntry& entry = payload.Entries[static_cast<size_t>(i)];
         if (display != nullptr)
-            display->SetStatusText(u"正在复制文件: "_qs + entry.Name);
+            display->SetStatusText(u"正在复制文件: "_qs + entry.Components.join(u'/'));
         PumpMessages(0);
         const QString target = root + entry.Components.join(u'/');
         OutputDebugString(target);

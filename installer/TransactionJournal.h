@@ -86,8 +86,6 @@ public:
     // be trusted (unreadable, malformed, a path outside its install folder).
     static std::optional<TTransactionJournal> Read(const QString& path, QString& error);
 
-    const QString& FilePath() const { return FPath; }
-
 private:
     bool Append(const QList<QStringList>& entries, QString& error);
 

@@ -17,12 +17,13 @@ set -euo pipefail
 die() { echo "make-bundle: $*" >&2; exit 1; }
 here=$(cd "$(dirname "$0")" && pwd)
 
-setup= tour= plugins= font= unzstd= version= epoch= out=
+setup= tour= plugins= translations= font= unzstd= version= epoch= out=
 while [ $# -gt 0 ]; do
     case "$1" in
         --setup) setup=$2; shift 2 ;;
         --tour) tour=$2; shift 2 ;;
         --plugins) plugins=$2; shift 2 ;;
+        --translations) translations=$2; shift 2 ;;
         --font) font=$2; shift 2 ;;
         --unzstd) unzstd=$2; shift 2 ;;
         --version) version=$2; shift 2 ;;
@@ -31,7 +32,7 @@ while [ $# -gt 0 ]; do
         *) die "unknown argument $1" ;;
     esac
 done
-for need in setup tour plugins font unzstd version epoch out; do
+for need in setup tour plugins translations font unzstd version epoch out; do
     [ -n "${!need}" ] || die "--$need is missing"
 done
 [[ $epoch =~ ^[0-9]+$ ]] || die "--epoch must be seconds since 1970, not $epoch"
@@ -41,17 +42,21 @@ done
 [ -f "$font" ] || die "no CJK font at $font (package fonts-wqy-microhei)"
 [ -x "$unzstd" ] || die "no decompressor at $unzstd (it needs the static libzstd of libzstd-dev)"
 [ -f "$plugins/platforms/libqxcb.so" ] || die "no Qt xcb platform plugin in $plugins"
+[ -f "$translations/qtbase_zh_CN.qm" ] ||
+    die "no Chinese Qt translation in $translations (package qt6-translations-l10n)"
 
 stage="$(dirname "$out")/bundle-stage"
 rm -rf "$stage"
-mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/fonts" "$stage/fontcache" "$stage/etc/fonts"
+mkdir -p "$stage/bin" "$stage/lib" "$stage/plugins" "$stage/translations" "$stage/fonts" "$stage/fontcache" "$stage/etc/fonts"
 
 install -m 0755 "$setup" "$stage/bin/VelmoraSetup"
 install -m 0755 "$tour" "$stage/bin/wizard-tour"
 install -m 0755 "$here/bundle/launcher.sh" "$stage/velmora-setup"
 # Qt looks for its plugins where this file says, not where the build machine keeps its own,
 # so a different Qt installed on the desktop is never mixed in.
-printf '[Paths]\nPrefix = ..\nPlugins = plugins\n' >"$stage/bin/qt.conf"
+printf '[Paths]\nPrefix = ..\nPlugins = plugins\nTranslations = translations\n' >"$stage/bin/qt.conf"
+# Qt's own texts (the folder chooser's buttons and columns) in the wizard's language.
+install -m 0644 "$translations/qtbase_zh_CN.qm" "$stage/translations/qtbase_zh_CN.qm"
 
 # The platform plugins the wizard uses: X11, and Wayland with its window-shell and
 # decoration plugins when the build machine has them; the input-method plugins, so Chinese

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format ccache
-  qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-wayland
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-wayland qt6-translations-l10n
   zlib1g-dev libpng-dev libjpeg-dev libgif-dev libsqlite3-dev
   fonts-wqy-microhei
   libxcb1-dev libxcb-xfixes0-dev

@@ -11,10 +11,10 @@
 #  - the first (build/reproducible/a) takes its objects from the cache the way the tree's own
 #    builds do (paths relative to the tree, so it mostly finds the objects build/run made in
 #    the tree's folder): the compiler saw relative paths and another folder;
-#  - the second (build/reproducible/deeper/folder/b) uses the cache without that rewriting,
-#    so its objects are keyed by its own absolute paths: each was compiled in that folder,
-#    with absolute paths, by this test now or by an earlier run of it, and never by the first
-#    build. It also makes __DATE__, __TIME__ and __TIMESTAMP__ errors (-Werror=date-time,
+#  - the second (/var/tmp/velmora-reproducible/deeper/folder/b, the same for every clone on
+#    the machine) uses the cache without that rewriting, so its objects are keyed by its own
+#    absolute paths: each was compiled in that folder, with absolute paths, by this test now
+#    or by an earlier run of it from any clone, and never by the first build. It also makes __DATE__, __TIME__ and __TIMESTAMP__ errors (-Werror=date-time,
 #    which changes no code): the time of a compile cannot reach an object.
 # Equal bytes then prove that neither the folder nor the time reaches the outputs. The first
 # run in a tree compiles the second build whole (one release build, about 10 minutes on the
@@ -37,10 +37,16 @@ commit=$(git -C "$tree" rev-parse HEAD)
 unset SOURCE_DATE_EPOCH
 
 base="$tree/build/reproducible"
+# Outside the clone, so that its absolute paths, and so its cached objects, are the same
+# whichever clone runs the test; one run at a time uses it.
+fixed=/var/tmp/velmora-reproducible
 rm -rf "$base"
-mkdir -p "$base"
+mkdir -p "$base" "$fixed"
+exec 9>"$fixed/lock"
+flock 9
+rm -rf "$fixed/deeper"
 git -C "$tree" diff --binary HEAD >"$base/changes.diff"
-trap 'rm -rf "$base/a" "$base/deeper"' EXIT
+trap 'rm -rf "$base/a" "$fixed/deeper"' EXIT
 
 # A checkout of the commit plus the uncommitted changes, its files stamped at time $2.
 checkout() {
@@ -50,7 +56,7 @@ checkout() {
     find "$1" -path "$1/.git" -prune -o -exec touch -h -d "$2" {} +
 }
 checkout "$base/a" "2001-02-03 04:05:06"
-checkout "$base/deeper/folder/b" "2011-12-13 14:15:16"
+checkout "$fixed/deeper/folder/b" "2011-12-13 14:15:16"
 
 # The files compared, relative to a build folder.
 outputs=(installer/wizard/app/VelmoraSetup tools/setup-cli/setup-cli assets/payload/RESOURCES
@@ -69,7 +75,7 @@ echo "test-reproducible: first build in $((SECONDS - started)) s"
 
 started=$SECONDS
 (
-    cd "$base/deeper/folder/b"
+    cd "$fixed/deeper/folder/b"
     umask 002
     export TZ=Asia/Shanghai LC_ALL=C CCACHE_BASEDIR= CCACHE_MAXSIZE=5G
     cmake -S . -B out/release-x86_64 -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF \
@@ -80,7 +86,7 @@ echo "test-reproducible: second build in $((SECONDS - started)) s"
 
 different=()
 for output in "${outputs[@]}"; do
-    a="$base/a/build/run/$output" b="$base/deeper/folder/b/out/release-x86_64/$output"
+    a="$base/a/build/run/$output" b="$fixed/deeper/folder/b/out/release-x86_64/$output"
     [ -f "$a" ] && [ -f "$b" ] || fail "$output was not built"
     if cmp -s "$a" "$b"; then
         echo "test-reproducible: $output: identical ($(stat -c %s "$a") bytes, sha256 $(sha256sum <"$a" | cut -c1-16))"
@@ -93,7 +99,7 @@ if [ ${#different[@]} -gt 0 ]; then
     # What differs inside the release, to start looking from.
     (cd "$base/a/build/run/bundle-stage" && find . -type f -exec sha256sum {} + | sort -k2) \
         >"$base/a.sums"
-    (cd "$base/deeper/folder/b/out/release-x86_64/bundle-stage" &&
+    (cd "$fixed/deeper/folder/b/out/release-x86_64/bundle-stage" &&
         find . -type f -exec sha256sum {} + | sort -k2) >"$base/b.sums"
     diff "$base/a.sums" "$base/b.sums" | sed 's/^/test-reproducible: staged: /' >&2 || true
     fail "${different[*]} differ between the two builds"

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     std::vector<QImage> pictures;
     for (const char* name : KMainWindowPictures)
         pictures.push_back(
-            FormPicture(QStringLiteral("TfrmInstallerMain"), QString::fromLatin1(name)));
+            FormPicture(QStringLiteral("TfrmInstallerMain"), QString::fromLatin1(name)).Image());
     phases.Done("apart_main_window_pictures");
     // What each picture box then does with its picture: the skin helper's bitmap from an
     // image (TSkinHelper::CreateBitmap), and the same pixels taken over directly.
@@ -137,11 +137,12 @@ int main(int argc, char** argv) {
     for (const QImage& picture : pictures)
         std::make_shared<TGPBitmap>(picture.convertToFormat(QImage::Format_ARGB32));
     phases.Done("apart_main_window_pictures_taken_over");
-    FormPicture(QStringLiteral("TfrmInstallerMain"), QStringLiteral("imgBar")).cacheKey();
+    FormPicture(QStringLiteral("TfrmInstallerMain"), QStringLiteral("imgBar")).Image().cacheKey();
     phases.Done("apart_bar_picture_once");
     const QImage licence =
         LoadFormPicture(QStringLiteral("Agreement/Licence.png"), QStringLiteral("TfrmAgreement"),
-                        QStringLiteral("frmAgreement"));
+                        QStringLiteral("frmAgreement"))
+            .Image();
     phases.Done("apart_licence_picture_decoded");
     const QPixmap licencePixmap = QPixmap::fromImage(licence);
     phases.Done("apart_licence_picture_converted");

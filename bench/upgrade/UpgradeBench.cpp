@@ -187,5 +187,6 @@ int main(int argc, char** argv) {
                 "in place %.3f s\n",
                 rounds, our, peer);
     std::printf("ratio transaction / in place: %.2f (target <= %.2f)\n", ratio, KTarget);
+    std::printf("velmora-bench upgrade.transaction %.6f %.6f\n", our, peer);
     return ratio <= KTarget ? 0 : 1;
 }

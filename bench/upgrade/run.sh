@@ -4,9 +4,14 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 make_payload=${MAKE_PAYLOAD:-$repo/../shared/bench/make-payload.py}
-build=$repo/build/bench
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build "$build" --target payload-tool upgrade-bench
+# bench/run passes --no-build and its own tree; by hand, this builds build/bench.
+build=${VELMORA_BENCH_BUILD:-$repo/build/bench}
+if [ "${1:-}" = --no-build ]; then
+    shift
+else
+    cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
+    cmake --build "$build" --target payload-tool upgrade-bench
+fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-upgrade-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 python3 "$make_payload" "$work/source"

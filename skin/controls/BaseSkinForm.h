@@ -57,7 +57,6 @@ public:
     virtual void SetBorderIcons(TBorderIcons Value);
     void SetTitleHeight(int Value);
 
-    const QString& SufferBackGroundName() const { return FSufferBackGroundName; }
     void SetSufferBackGroundName(const QString& AName);
     TSufferBackGroundItem* SufferBackGroundItem() const { return FSufferBackGroundItem; }
     // The skin's background item the form shows (the user's item in use), or null when there

@@ -3,6 +3,7 @@
 #include "skin/data/SkinFormStyleItem.h"
 #include "skin/drawing/GdiSkinHelper.h"
 
+#include <QEvent>
 #include <algorithm>
 
 namespace velmora {

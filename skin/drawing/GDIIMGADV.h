@@ -12,7 +12,6 @@ public:
     QString ClassName() const override { return QStringLiteral("TGDIIMGADV"); }
 
     void Build() override;
-    int LastPartWidth() const { return FLastPartWidth; }
     int LastPartHeight() const { return FLastPartHeight; }
     const TNinePieces& Pieces() const { return FPieces; }
 

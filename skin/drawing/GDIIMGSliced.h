@@ -50,7 +50,6 @@ public:
                        int AClipBottomMargin);
 
     const IGPBitmap& BufferGPBitmap() const { return FBufferGPBitmap; }
-    const IGPBitmap& ClipImage() const { return FClipImage; }
 
     // Device pixels per logical pixel of the surface the buffer is drawn on: the buffer is
     // built at that ratio from the picture's variant that fits it, while sizes and margins

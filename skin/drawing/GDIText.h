@@ -49,7 +49,6 @@ public:
     const QFont& Font() const { return FFont; }
     const QFont& HoveredFont() const { return FHoveredFont; }
     const TGPStringFormat& StringFormat() const { return FStringFormat; }
-    const TGPStringFormat& HoveredStringFormat() const { return FHoveredStringFormat; }
 
     virtual void SetFontSize(int Value);
     virtual void SetFontFamilyName(const QString& Value);

@@ -134,18 +134,6 @@ void TSkinCheckBox::changeEvent(QEvent* event) {
     }
 }
 
-QRect TSkinCheckBox::FocusCueRect() const {
-    const int left = FSquareWidth + 3;
-    TMeasureSurface surface;
-    const int textW = FCaptionText->GetFontWidth(surface.Graphics(), FCaption);
-    const int textH = FCaptionText->GetFontHeight(surface.Graphics());
-    if (FCaption.isEmpty() || left + 4 > width())
-        return rect();
-    const int top = (height() - FSquareWidth) / 2;
-    // The caption's line with two pixels of air, inside the control.
-    return QRect(left - 2, top - 2, textW + 4, textH + 4).intersected(rect());
-}
-
 void TSkinCheckBox::AccessibleState(QAccessible::State& AState) const {
     AState.checkable = true;
     AState.checked = FState == cbChecked;

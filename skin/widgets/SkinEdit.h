@@ -24,7 +24,6 @@ public:
     bool BkgndReadOnly() const { return FBkgndReadOnly; }
     void SetBkgndReadOnly(bool Value) { FBkgndReadOnly = Value; }
     // Single (true) draws the frame; none keeps the platform's plain client area.
-    bool BorderSingle() const { return FBorderSingle; }
     void SetBorderSingle(bool Value);
     bool MouseInControl() const { return FFrame.MouseInControl(); }
     const QColor& InsideFrameColor() const { return FFrame.InsideFrameColor(); }

@@ -99,10 +99,8 @@ public:
     int MouseOverPageIndex() const { return FMouseOverPageIndex; }
     bool MouseDown() const { return FMouseDown; }
     TSkinTabCtrlBtn TabCtrlBtn() const { return FTabCtrlBtn; }
-    bool PageScrollVisible() const { return FPageScrollVisible; }
     int PageScrollStart() const { return FPageScrollStart; }
     void SetPageScrollStart(int Value);
-    int MaxPageScrollStart() const { return FMaxPageScrollStart; }
 
     // The image list's pictures are pictures the control will draw; it keeps no copy.
     void LoadSkinImages();

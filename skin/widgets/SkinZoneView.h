@@ -105,8 +105,6 @@ public:
     void LayoutZones();
     const std::vector<TZone*>& VisibleZones() const { return FVisibleList; }
     const std::vector<TZone*>& DisplayZones() const { return FDisplayList; }
-    qint64 ContentWidth() const { return FMaxWidth; }
-    qint64 ContentHeight() const { return FTotalHeight; }
     // Which placement the zones' places belong to.
     quint64 LayoutPass() const override { return FLayoutPass; }
 

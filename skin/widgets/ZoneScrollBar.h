@@ -68,7 +68,6 @@ public:
     // Pressed and hover marks of the parts; SetMarks returns whether any changed.
     bool SetMarks(TZoneScrollPart APressed, TZoneScrollPart AHover);
     TZoneScrollPart PressedPart() const { return FPressed; }
-    TZoneScrollPart HoverPart() const { return FHover; }
 
     // The five pieces of the thumb picture (caps of 3, a grip of 10 from the picture's middle,
     // the stretches between) for a picture of APictureSize; pieces with no room are empty.

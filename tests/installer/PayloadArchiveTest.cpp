@@ -90,7 +90,7 @@ TEST_F(PayloadArchiveTest, PackedTreeExtractsIdenticallyWithProgressInTableOrder
     EXPECT_EQ(ReadTree(FInstall.chopped(1)), tree);
     EXPECT_EQ(display.Calls.first(), u"range 0..5"_qs);
     EXPECT_EQ(display.Calls.at(1), u"position 0"_qs);
-    EXPECT_EQ(display.Calls.at(2), u"text 正在复制文件: Velmora\\Config\\LogedinUsers.XML"_qs);
+    EXPECT_EQ(display.Calls.at(2), u"text 正在复制文件: Velmora/Config/LogedinUsers.XML"_qs);
     EXPECT_EQ(display.Calls.at(3), u"position 1"_qs);
     EXPECT_EQ(display.Calls.last(), u"position 5"_qs);
     EXPECT_EQ(display.Calls.size(), 2 + 2 * 5);
@@ -146,8 +146,8 @@ TEST_F(PayloadArchiveTest, SharedDataIsWrittenForEachEntryInTableOrder) {
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/a-second.bin"_qs), "shared bytes");
     EXPECT_EQ(ReadFile(FInstall + u"Velmora/z-first.bin"_qs), "shared bytes");
     EXPECT_EQ(display.Calls.filter(u"text "_qs),
-              (QStringList{u"text 正在复制文件: Velmora\\z-first.bin"_qs,
-                           u"text 正在复制文件: Velmora\\a-second.bin"_qs}));
+              (QStringList{u"text 正在复制文件: Velmora/z-first.bin"_qs,
+                           u"text 正在复制文件: Velmora/a-second.bin"_qs}));
 }
 
 TEST_F(PayloadArchiveTest, DamagedArchivesFailBeforeAnyFileIsWritten) {

@@ -149,7 +149,7 @@ TEST_F(InstallSequenceTest, ReinstallRemovesThePreviousCopyButKeepsUserData) {
     // The new files are written first; the previous version is replaced once they all are.
     EXPECT_EQ(FDisplay.Texts.first(), u"正在复制文件..."_qs);
     EXPECT_EQ(FDisplay.Texts.indexOf(u"正在卸载已安装版本..."_qs),
-              FDisplay.Texts.lastIndexOf(u"正在复制文件: Velmora\\readme.txt"_qs) + 1);
+              FDisplay.Texts.lastIndexOf(u"正在复制文件: Velmora/readme.txt"_qs) + 1);
     EXPECT_EQ(FDisplay.Ranges, (QStringList{u"0..6"_qs, u"0..100"_qs}));
     EXPECT_FALSE(QFileInfo::exists(product + u"Plugins/old.dll"_qs));
     EXPECT_EQ(ReadFile(product + u"readme.txt"_qs), "3.0.1");

@@ -265,7 +265,7 @@ TEST_F(InstallerMainTest, CustomInstallReportsProgressAndFinishLaunchesInOrder) 
 
     EXPECT_EQ(pageDuringInstall, 3);
     EXPECT_EQ(shownDuringInstall, QStringList({u"pnlInstalling"_qs, u"pnlBack"_qs}));
-    EXPECT_TRUE(captions.contains(u"正在复制文件: Velmora\\Data\\big.bin"_qs))
+    EXPECT_TRUE(captions.contains(u"正在复制文件: Velmora/Data/big.bin"_qs))
         << captions.join(u'|').toStdString();
     EXPECT_TRUE(captions.contains(u"正在注册安装信息..."_qs));
     EXPECT_EQ(bar->maximum(), 4);
