@@ -7,17 +7,21 @@ function(velmora_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# velmora_test(name SOURCES ... LINKS ... [RESOURCE_LOCK lock]): a GoogleTest binary
-# registered with ctest. Widget tests run on the offscreen platform so no display is needed.
-# Tests that take a system-wide resource (the installer's name, running product processes)
-# name a lock, so ctest never runs two of them at once.
+# velmora_test(name SOURCES ... LINKS ... [RESOURCE_LOCK lock] [RUN_SERIAL]): a GoogleTest
+# binary registered with ctest. Widget tests run on the offscreen platform so no display is
+# needed. Tests that take a system-wide resource (the installer's name, running product
+# processes) name a lock, so ctest never runs two of them at once; RUN_SERIAL tests run with
+# nothing else beside them (timed input on real desktops).
 function(velmora_test name)
-    cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "RUN_SERIAL" "RESOURCE_LOCK" "SOURCES;LINKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
     set(lock)
     if(ARG_RESOURCE_LOCK)
         set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+    endif()
+    if(ARG_RUN_SERIAL)
+        list(APPEND lock RUN_SERIAL TRUE)
     endif()
     include(GoogleTest)
     gtest_discover_tests(${name}

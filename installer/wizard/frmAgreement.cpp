@@ -36,12 +36,15 @@ QString LicenceText() {
 TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
     setObjectName(QStringLiteral("frmAgreement"));
     setWindowTitle(QString());
+    // No title on the window; a screen reader still says what it shows.
+    setAccessibleName(QStringLiteral("许可协议"));
     SetBorderStyle(bsSingle);
     SetBorderIcons(biSystemMenu);
     resize(562, 371);
 
     scrlbx1 = new TLicenceScrollBox(this);
     scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
+    scrlbx1->verticalScrollBar()->setAccessibleName(QStringLiteral("许可协议滚动条"));
     auto* picture = new TLicencePicture;
     imgAgreement = picture;
     imgAgreement->setObjectName(QStringLiteral("imgAgreement"));

@@ -34,8 +34,10 @@ TfrmCheckInstanceIsRunning::TfrmCheckInstanceIsRunning(QWidget* parent)
                              QRect(32, 30, 441, 187));
     imgMessage->show();
     // The message is a picture: screen readers read the words it is drawn with.
-    imgMessage->SetReadableWords(QAccessible::StaticText, FormPictureWords(QStringLiteral(
-                                                              "CheckInstanceIsRunning/Message")));
+    const QString words = FormPictureWords(QStringLiteral("CheckInstanceIsRunning/Message"));
+    imgMessage->SetReadableWords(QAccessible::StaticText, words);
+    // The window has no title of its own; a screen reader names it by the message's heading.
+    setAccessibleName(words.section(u'\n', 0, 0).trimmed());
 
     const QRect hidden(0, 0, KImageButtonSize.width(), KImageButtonSize.height());
     imgUnStallHov =

@@ -1,5 +1,6 @@
 #include "skin/controls/BaseSkinForm.h"
 
+#include "platform/graphics/DesktopWindows.h"
 #include "skin/controls/FormBackGround.h"
 #include "skin/controls/LayoutHold.h"
 #include "skin/controls/SkinClassRegistry.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -544,6 +546,15 @@ void TBaseSkinForm::changeEvent(QEvent* event) {
 }
 
 void TBaseSkinForm::StartSystemMove(const QPoint& clientPos) {
+    // Where a window stays where it is put (X11), the form follows the pointer itself, as far
+    // as it has travelled and to the pixel: a window manager's move would start from where the
+    // pointer is now and drop the way it came since the press.
+    if (TDesktopWindows::Current().CanPlaceWindows()) {
+        FDragging = true;
+        FDragOffset = clientPos;
+        move(QCursor::pos() - clientPos);
+        return;
+    }
     QWindow* handle = windowHandle();
     if (handle != nullptr && handle->startSystemMove())
         return;

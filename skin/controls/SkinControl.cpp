@@ -1,5 +1,6 @@
 #include "skin/controls/SkinControl.h"
 
+#include "skin/controls/ButtonEvents.h"
 #include "skin/controls/FocusCues.h"
 #include "skin/controls/LayoutHold.h"
 #include "skin/controls/ParentImage.h"
@@ -186,20 +187,17 @@ bool TSkinCustomControl::ShowsFocusCue() const {
 // travel up to the form, whose press handler starts moving the window.
 void TSkinCustomControl::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.Press(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 void TSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.Release(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 void TSkinCustomControl::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.DoublePress(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 void TSkinCustomControl::mouseMoveEvent(QMouseEvent* event) {
@@ -225,43 +223,19 @@ void TSkinCustomControl::keyPressEvent(QKeyEvent* event) {
     }
     if (ShowFocusCues(*this))
         Recompose();
-    switch (event->key()) {
-    case Qt::Key_Space:
-        if (!event->isAutoRepeat())
-            FButton.KeyDown();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A check box leaves Return to the window's default button, as check boxes do.
-        if (FControlAction != TControlAction::Toggle) {
-            FButton.KeyActivate();
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
-        if (FButton.KeyPressed()) {
-            FButton.Cancel();
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    QWidget::keyPressEvent(event);
+    // A check box leaves Return to the window's default button, as check boxes do.
+    if (!FeedKeyPress(FButton, *event, FControlAction != TControlAction::Toggle))
+        QWidget::keyPressEvent(event);
 }
 
 void TSkinCustomControl::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && FButton.KeyPressed()) {
-        FButton.KeyUp();
-        return;
-    }
-    QWidget::keyReleaseEvent(event);
+    if (!FeedKeyRelease(FButton, *event))
+        QWidget::keyReleaseEvent(event);
 }
 
 void TSkinCustomControl::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
-        event->reason() == Qt::ShortcutFocusReason)
+    if (IsKeyboardFocusReason(event->reason()))
         ShowFocusCues(*this);
     Recompose();
 }
@@ -769,21 +743,18 @@ void TFormDrawSkinCustomControl::mouseMoveEvent(QMouseEvent* event) {
 
 void TFormDrawSkinCustomControl::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.Press(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 void TFormDrawSkinCustomControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.Release(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 // A double click on a title-bar button is one click, never the form's maximise toggle.
 void TFormDrawSkinCustomControl::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        FButton.DoublePress(HitTest(event->position().toPoint()));
+    FeedMouseButton(FButton, *event, HitTest(event->position().toPoint()));
 }
 
 void TFormDrawSkinCustomControl::keyPressEvent(QKeyEvent* event) {
@@ -793,39 +764,18 @@ void TFormDrawSkinCustomControl::keyPressEvent(QKeyEvent* event) {
     }
     ShowFocusCues(*this);
     UpdateSelfPaint();
-    switch (event->key()) {
-    case Qt::Key_Space:
-        if (!event->isAutoRepeat())
-            FButton.KeyDown();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        FButton.KeyActivate();
-        return;
-    case Qt::Key_Escape:
-        if (FButton.KeyPressed()) {
-            FButton.Cancel();
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    QWidget::keyPressEvent(event);
+    if (!FeedKeyPress(FButton, *event, true))
+        QWidget::keyPressEvent(event);
 }
 
 void TFormDrawSkinCustomControl::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && FButton.KeyPressed()) {
-        FButton.KeyUp();
-        return;
-    }
-    QWidget::keyReleaseEvent(event);
+    if (!FeedKeyRelease(FButton, *event))
+        QWidget::keyReleaseEvent(event);
 }
 
 void TFormDrawSkinCustomControl::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
-        event->reason() == Qt::ShortcutFocusReason)
+    if (IsKeyboardFocusReason(event->reason()))
         ShowFocusCues(*this);
     UpdateSelfPaint();
     RepaintSelfImage();

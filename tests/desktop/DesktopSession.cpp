@@ -330,14 +330,17 @@ void TDesktopSession::TakeEmptyDesktop() {
     const QRect corner(QPoint(FOptions.Screen.width() - 32, FOptions.Screen.height() - 32),
                        QSize(32, 32));
     int nudge = 0;
-    if (!WaitFor(QStringLiteral("the pointer to reach its corner"), [&] {
-            // Again and again, since weston may not listen to the pointer yet.
-            input.MoveTo(
-                QPoint(FOptions.Screen.width() / 2 + ++nudge % 7, FOptions.Screen.height() / 2));
-            input.Park(FOptions.Screen);
-            QThread::msleep(100);
-            return bare(corner);
-        }))
+    if (!WaitFor(
+            QStringLiteral("the pointer to reach its corner"),
+            [&] {
+                // Again and again, since weston may not listen to the pointer yet.
+                input.MoveTo(QPoint(FOptions.Screen.width() / 2 + ++nudge % 7,
+                                    FOptions.Screen.height() / 2));
+                input.Park(FOptions.Screen);
+                QThread::msleep(100);
+                return bare(corner);
+            },
+            45000)) // weston on a loaded machine can take its time to follow the X server's pointer
         return;
     FEmptyDesktop = SettledGrab();
 }

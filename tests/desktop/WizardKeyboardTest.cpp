@@ -106,8 +106,11 @@ protected:
 
 TEST_F(WizardKeyboardTest, ACustomInstallWithTheKeyboardAloneShowingWhereTheFocusIs) {
     ASSERT_NE(FWindow, 0U);
-    // Each page puts the focus on its default button, which Return takes.
+    // Each page puts the focus on its default button, which Return takes. As on the desktops,
+    // the focus is drawn from the first key a user navigates with: Tab there and back.
     TakeUnfocused();
+    Key(QStringLiteral("Tab"));
+    Key(QStringLiteral("shift+Tab"));
     EXPECT_EQ(Text(Focused(KNoticeControls)), "确定") << "the notice page shows no focus on 确定";
     Key(QStringLiteral("Return"));
     ASSERT_EQ(FWizard.WaitForPage(1), 1) << "Return on the notice page did not lead on";

@@ -48,20 +48,22 @@ class Client:
     def on_event(self, event):
         if self.pid is None:
             return
+        # What the event itself carries is taken first: asking its source costs a call to the
+        # program, which may be busy installing, and the source may be gone by then.
+        record = {"type": event.type, "detail1": event.detail1, "role": "", "name": ""}
+        if event.type.startswith("object:property-change:accessible-name"):
+            if isinstance(event.any_data, str):
+                record["name"] = event.any_data
         try:
             source = event.source
             if source is None or source.get_process_id() != self.pid:
                 return
-            self.events.append(
-                {
-                    "type": event.type,
-                    "detail1": event.detail1,
-                    "role": nick(source.getRole()),
-                    "name": source.name or "",
-                }
-            )
-        except Exception:  # an object gone before its event was read
-            pass
+            record["role"] = nick(source.getRole())
+            if not record["name"]:
+                record["name"] = source.name or ""
+        except Exception as error:  # an object gone, or a program too busy to answer
+            record["error"] = str(error)
+        self.events.append(record)
 
     def find_app(self, pid):
         desktop = pyatspi.Registry.getDesktop(0)

@@ -271,26 +271,34 @@ TEST_F(InstallTransactionTest, LockedOrImmutableEntriesAreFoundBeforeAnythingIsT
 
 TEST_F(InstallTransactionTest, NamesAndPathsPastTheSystemsLimitsAreFoundBeforeAnythingIsTouched) {
     InstallOld(Release("3.0").Archive());
+    // 4,089 bytes: within what the payload table takes, past the system's limit once it is
+    // below the install folder.
     QByteArray chain = "Velmora\\chain";
-    for (int level = 0; level < 3000; ++level)
+    for (int level = 0; level < 2037; ++level)
         chain += "\\a";
     const struct {
         const char* Name;
         QByteArray Entry;
         const char* Reason;
+        const char* Logged;
+        bool BoxSaysWhy; // a damaged installer's box says only that it stops
     } cases[] = {
+        // No file system takes such a name, so the payload's own table refuses it.
         {"a 300-byte name below a folder not made yet", "Velmora\\New\\" + QByteArray(300, 'n'),
-         "name is longer than the file system allows: "
-         "300 bytes, at most 255"},
-        {"a chain of 3000 new folders", chain + "\\f", "path is longer than the system allows"},
+         "entry name is longer than the file system takes", "CopyInstallFiles:安装包文件表无效",
+         false},
+        {"a chain of 2037 new folders", chain + "\\f", "path is longer than the system allows",
+         "CopyInstallFiles:安装目录检查失败", true},
     };
     for (const auto& scenario : cases) {
         SCOPED_TRACE(scenario.Name);
         EXPECT_FALSE(Install(Release("3.1").Add(scenario.Entry, "x").Archive()));
         ASSERT_EQ(FErrors.size(), 1);
-        EXPECT_TRUE(FErrors.first().contains(QLatin1String(scenario.Reason)))
+        EXPECT_TRUE(FErrors.first().startsWith(u"提示|拷贝安装文件失败,安装程序将退出！"_qs));
+        EXPECT_EQ(FErrors.first().contains(QLatin1String(scenario.Reason)), scenario.BoxSaysWhy)
             << FErrors.first().toStdString();
-        EXPECT_EQ(Log().count(u"CopyInstallFiles:安装目录检查失败"_qs), 1) << Log().toStdString();
+        EXPECT_EQ(Log().count(QString::fromUtf8(scenario.Logged)), 1) << Log().toStdString();
+        EXPECT_TRUE(Log().contains(QLatin1String(scenario.Reason))) << Log().toStdString();
         ExpectOld(scenario.Name);
         QFile::remove(LogFolder() + u"/InstallLog.log"_qs);
     }

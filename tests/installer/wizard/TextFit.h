@@ -21,8 +21,11 @@ inline QStringList TextProblems(QWidget& AWindow) {
     QStringList problems;
     TMeasureSurface surface;
     std::vector<QWidget*> texts;
+    // Where the text goes: a control's contents margins (a link's room for its focus cue) may
+    // lie over a neighbour's empty edge.
     const auto where = [&](const QWidget* widget) {
-        return QRect(widget->mapTo(&AWindow, QPoint(0, 0)), widget->size());
+        const QRect text = widget->contentsRect();
+        return QRect(widget->mapTo(&AWindow, text.topLeft()), text.size());
     };
     for (QWidget* widget : AWindow.findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(&AWindow))
