@@ -36,7 +36,7 @@ for need in setup tour plugins translations font unzstd version epoch out; do
     [ -n "${!need}" ] || die "--$need is missing"
 done
 [[ $epoch =~ ^[0-9]+$ ]] || die "--epoch must be seconds since 1970, not $epoch"
-for tool in patchelf ldd strip fc-cache icupkg objcopy; do
+for tool in patchelf ldd strip fc-cache icupkg objcopy bwrap; do
     command -v "$tool" >/dev/null || die "$tool is not installed (bash scripts/setup.sh installs it)"
 done
 [ -f "$font" ] || die "no CJK font at $font (package fonts-wqy-microhei)"
@@ -137,19 +137,26 @@ for lib in "$stage"/lib/*; do
 done
 
 # The font and the fontconfig cache for its folder, made here so that no start scans it.
-# The cache is made for the stand-in path the launcher's configuration maps the unpacked
-# folder to, and it holds while the folder's time is the one the archive gives it.
+# The cache holds the folder's path, so it is made where the folder is seen at the stand-in
+# path the launcher's configuration maps the unpacked folder to (a private mount namespace),
+# never at the build folder's path: the same commit then gives the same cache in any
+# folder. It holds while the folder's time is the one the archive gives it.
 install -m 0644 "$font" "$stage/fonts/$(basename "$font")"
 touch -d "@$epoch" "$stage/fonts"
-cat >"$stage/fontcache.conf" <<CONF
+cat >"$stage/fontcache.conf" <<'CONF'
 <?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
-  <cachedir>$stage/fontcache</cachedir>
-  <remap-dir as-path="/velmora-release/fonts">$stage/fonts</remap-dir>
+  <dir>/velmora-release/fonts</dir>
+  <cachedir>/velmora-release/fontcache</cachedir>
 </fontconfig>
 CONF
-FONTCONFIG_FILE="$stage/fontcache.conf" fc-cache -f >/dev/null || die "fc-cache failed"
+bwrap --ro-bind /usr /usr --ro-bind /etc /etc --symlink usr/lib /lib --symlink usr/lib64 /lib64 \
+    --symlink usr/bin /bin --proc /proc --dev /dev \
+    --bind "$stage/fonts" /velmora-release/fonts --bind "$stage/fontcache" /velmora-release/fontcache \
+    --ro-bind "$stage/fontcache.conf" /velmora-release/fontcache.conf \
+    --setenv FONTCONFIG_FILE /velmora-release/fontcache.conf fc-cache -f >/dev/null ||
+    die "fc-cache failed"
 rm "$stage/fontcache.conf"
 [ -n "$(find "$stage/fontcache" -name '*.cache-*' -print -quit)" ] || die "fc-cache made no cache"
 

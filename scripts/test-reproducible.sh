@@ -28,7 +28,7 @@ tree=$PWD
 skip() { echo "test-reproducible: SKIPPED: $*"; exit 77; }
 fail() { echo "test-reproducible: FAILED: $*" >&2; exit 1; }
 
-for tool in git cmake ninja patchelf zstd icupkg fc-cache; do
+for tool in git cmake ninja patchelf zstd icupkg fc-cache bwrap; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (bash scripts/setup.sh installs it)"
 done
 git -C "$tree" rev-parse --verify -q HEAD >/dev/null || skip "$tree is not a git checkout"
