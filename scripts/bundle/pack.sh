@@ -51,7 +51,7 @@ unpacked_kib=$(find "$stage" -printf '%s\n' | {
 })
 tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner --mtime="@$epoch" \
     --mode=go-w --no-acls --no-xattrs --no-selinux -C "$stage" -cf - . |
-    zstd -12 -T0 --check -q -c >"$work/archive"
+    zstd -16 -T0 --check -q -c >"$work/archive"
 
 # The header's own length is one of its fields: it is filled in until the length it names
 # is the length it has.
