@@ -6,6 +6,8 @@
 #include "skin/drawing/SkinEngineLog.h"
 
 #include <QAccessibleWidget>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -125,7 +127,15 @@ public:
     void doAction(const QString& AName) override {
         if (Action() != TControlAction::None &&
             (AName == pressAction() || AName == toggleAction() || AName == KJumpAction)) {
-            Activate();
+            // Acted on from the event loop, after the call returns: a press may start the
+            // whole install, and a screen reader waits for doAction to return (hearing nothing
+            // of the install meanwhile, and giving up after its call timeout).
+            const QPointer<QWidget> target(widget());
+            QTimer::singleShot(0, target.data(), [target] {
+                if (auto* face = dynamic_cast<TSkinAccessible*>(
+                        QAccessible::queryAccessibleInterface(target.data())))
+                    face->Activate();
+            });
             return;
         }
         QAccessibleWidget::doAction(AName);

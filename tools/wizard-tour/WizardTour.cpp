@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -85,14 +86,23 @@ void TWizardTour::ShootInstalling(TfrmInstallerMain& window) {
 void TWizardTour::ShootModal(QWidget& dialog, const QString& name,
                              const std::function<void()>& open) {
     bool shot = false;
+    QElapsedTimer visible;
     // Checked from inside the dialog's own modal loop, which open does not leave until the
-    // dialog closes.
+    // dialog closes. The picture waits for the window to be active (for a second at most):
+    // its default button shows the focus only then, and a picture taken before or after that
+    // depended on how fast the display server answered.
     QTimer watch;
     watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, &dialog, [this, &dialog, &name, &shot, &watch] {
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
         if (!dialog.isVisible())
             return;
+        if (!visible.isValid())
+            visible.start();
+        if (!dialog.isActiveWindow() && visible.elapsed() < 1000)
+            return;
         watch.stop();
+        // The focus the activation brought is painted before the picture is taken.
+        QCoreApplication::processEvents();
         Shoot(dialog, name);
         shot = true;
         dialog.close();

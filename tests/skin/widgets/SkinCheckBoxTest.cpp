@@ -262,6 +262,7 @@ TEST_F(SkinCheckBoxTest, AccessibleNameRoleAndCheckedState) {
     ASSERT_NE(actions, nullptr);
     EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
     actions->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents(); // acted on once the reader's call has returned
     EXPECT_EQ(Box->State(), cbChecked);
     EXPECT_TRUE(face->state().focusable);
 }
