@@ -7,29 +7,12 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <csignal>
-#include <sys/socket.h>
-#include <sys/un.h>
 
 namespace velmora::testing {
 
 namespace {
 
 constexpr const char* KAccessibilityLauncher = "/usr/libexec/at-spi-bus-launcher";
-
-bool Accepts(const QString& ASocket) {
-    const QByteArray path = QFile::encodeName(ASocket);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
-        return false;
-    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-}
 
 QString Tail(const QString& AFile, qint64 ABytes) {
     QFile file(AFile);
@@ -258,8 +241,8 @@ void TDesktopSession::StartWeston() {
                  QStringLiteral("--socket=") + FWaylandSocket,
                  QStringLiteral("--config=") + config});
     const QString socket = FSandbox.Path(QStringLiteral("runtime/")) + FWaylandSocket;
-    if (!Ready() ||
-        !WaitFor(QStringLiteral("weston's socket"), [&socket] { return Accepts(socket); }))
+    if (!Ready() || !WaitFor(QStringLiteral("weston's socket"),
+                             [&socket] { return TVirtualDisplay::Accepts(socket); }))
         return;
 }
 

@@ -161,7 +161,7 @@ public:
     ~TVirtualDisplay() { StopServer(); }
     const QString& Name() const { return FName; }
 
-private:
+    // Whether a server listens on the Unix socket at ASocket (a display, a compositor).
     static bool Accepts(const QString& ASocket) {
         const QByteArray path = QFile::encodeName(ASocket);
         sockaddr_un address{};
@@ -178,6 +178,7 @@ private:
         return ok;
     }
 
+private:
     // Asked to end, the server removes its socket and lock file.
     void StopServer() {
         if (FServer.state() == QProcess::NotRunning)
