@@ -141,6 +141,39 @@ TEST_F(BitmapFactory, InMemoryPictureRoundTrips) {
     EXPECT_FALSE(TSkinHelper::CreateOriginalBitmap(QImage()));
 }
 
+// An in-memory picture's bitmap is drawn from its pixels without a PNG in between; for every
+// kind of picture it must still be exactly the bitmap the PNG of that picture gives.
+TEST_F(BitmapFactory, InMemoryPictureIsTheBitmapOfItsPng) {
+    QImage gradient(37, 11, QImage::Format_ARGB32);
+    for (int y = 0; y < gradient.height(); ++y)
+        for (int x = 0; x < gradient.width(); ++x)
+            gradient.setPixel(x, y, qRgba(x * 7, y * 23, (x * y) % 256, (x * 13 + y * 29) % 256));
+    gradient.setDevicePixelRatio(2);
+    const QImage::Format formats[] = {
+        QImage::Format_ARGB32,     QImage::Format_ARGB32_Premultiplied,
+        QImage::Format_RGB32,      QImage::Format_Indexed8,
+        QImage::Format_Grayscale8, QImage::Format_RGB888,
+        QImage::Format_RGB16,      QImage::Format_ARGB4444_Premultiplied,
+        QImage::Format_RGBA8888,   QImage::Format_RGBX8888,
+        QImage::Format_Alpha8,     QImage::Format_RGBA64,
+        QImage::Format_Mono,       QImage::Format_A2RGB30_Premultiplied};
+    for (const QImage::Format format : formats) {
+        SCOPED_TRACE(static_cast<int>(format));
+        const QImage picture = gradient.convertToFormat(format);
+        QByteArray png;
+        QBuffer out(&png);
+        out.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&out, "PNG"));
+        std::unique_ptr<QBuffer> in(Stream(png));
+        const IGPBitmap expected = TSkinHelper::CreateBitmap(in.get());
+        const IGPBitmap bitmap = TSkinHelper::CreateBitmap(picture);
+        ASSERT_TRUE(expected && bitmap);
+        EXPECT_EQ(bitmap->Image().format(), expected->Image().format());
+        EXPECT_EQ(bitmap->Image().devicePixelRatio(), expected->Image().devicePixelRatio());
+        EXPECT_TRUE(bitmap->Image() == expected->Image());
+    }
+}
+
 TEST_F(BitmapFactory, OriginalBitmapKeepsDecodedFrame) {
     QByteArray bytes = EncodeGif(2, 1, {TGifFrame{0, 0, 2, 1, {1, 3}}});
     std::unique_ptr<QBuffer> stream(Stream(bytes));
@@ -152,9 +185,9 @@ TEST_F(BitmapFactory, OriginalBitmapKeepsDecodedFrame) {
 // An animation keeps every frame and its delay (in hundredths of a second, one timer tick
 // each) through the decoder; selecting a frame shows it.
 TEST_F(BitmapFactory, OriginalBitmapKeepsEveryFrameAndDelay) {
-    QByteArray bytes = EncodeGif(1, 1, {TGifFrame{0, 0, 1, 1, {1}, 10},
-                                        TGifFrame{0, 0, 1, 1, {2}, 0},
-                                        TGifFrame{0, 0, 1, 1, {3}, 5}});
+    QByteArray bytes = EncodeGif(1, 1,
+                                 {TGifFrame{0, 0, 1, 1, {1}, 10}, TGifFrame{0, 0, 1, 1, {2}, 0},
+                                  TGifFrame{0, 0, 1, 1, {3}, 5}});
     std::unique_ptr<QBuffer> stream(Stream(bytes));
     const IGPBitmap bitmap = TSkinHelper::CreateOriginalBitmap(stream.get());
     ASSERT_TRUE(bitmap);
