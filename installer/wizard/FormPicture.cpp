@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QScreen>
 #include <algorithm>
 #include <functional>
@@ -112,6 +113,11 @@ TGPBitmap LoadFormPicture(const QString& AName, const QString& AClassName,
 
 TGPBitmap FindFormPicture(const QString& AName) {
     return ReadFormPicture(AName, nullptr);
+}
+
+QSize FormPictureSize(const QString& AName) {
+    WizardResourceAnchor();
+    return QImageReader(QStringLiteral(":/forms/") + AName).size();
 }
 
 } // namespace velmora

@@ -16,6 +16,9 @@ TGPBitmap LoadFormPicture(const QString& AName, const QString& AClassName,
                           const QString& AObjectName);
 // The same without a log entry: null when the build carries no such picture.
 TGPBitmap FindFormPicture(const QString& AName);
+// The logical size of the picture AName, read from its header without decoding it; invalid
+// when the build carries no such picture or it cannot be read.
+QSize FormPictureSize(const QString& AName);
 
 // The ratios the form pictures are rendered at besides 1.
 inline constexpr qreal KFormPictureRatios[] = {1.5, 2};

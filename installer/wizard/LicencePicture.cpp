@@ -13,6 +13,7 @@ TLicencePicture::TLicencePicture(QWidget* parent) : QLabel(parent) {
 }
 
 void TLicencePicture::SetPicture(const TGPBitmap& APicture) {
+    FLoad = nullptr;
     FPicture = APicture;
     if (FPicture.IsNull()) {
         clear();
@@ -22,7 +23,38 @@ void TLicencePicture::SetPicture(const TGPBitmap& APicture) {
     setFixedSize(FPicture.Width(), FPicture.Height());
 }
 
+void TLicencePicture::SetPictureSource(const QSize& ALogicalSize,
+                                       std::function<TGPBitmap()> ALoad) {
+    FPicture = TGPBitmap(QImage());
+    clear();
+    FLoad = std::move(ALoad);
+    if (ALogicalSize.isValid())
+        setFixedSize(ALogicalSize);
+    if (FLoad && isVisible())
+        LoadPicture();
+}
+
+const TGPBitmap& TLicencePicture::Picture() {
+    LoadPicture();
+    return FPicture;
+}
+
+void TLicencePicture::LoadPicture() {
+    if (!FLoad)
+        return;
+    const std::function<TGPBitmap()> load = std::move(FLoad);
+    FLoad = nullptr;
+    SetPicture(load());
+}
+
+void TLicencePicture::showEvent(QShowEvent* event) {
+    // Before the first paint, so the label paints the picture and never an empty frame.
+    LoadPicture();
+    QLabel::showEvent(event);
+}
+
 void TLicencePicture::paintEvent(QPaintEvent* event) {
+    LoadPicture();
     if (FPicture.IsNull()) {
         QLabel::paintEvent(event);
         return;

@@ -45,15 +45,18 @@ TfrmAgreement::TfrmAgreement(QWidget* parent) : TDefaultSkinForm(parent) {
     scrlbx1 = new TLicenceScrollBox(this);
     scrlbx1->setObjectName(QStringLiteral("scrlbx1"));
     scrlbx1->verticalScrollBar()->setAccessibleName(QStringLiteral("许可协议滚动条"));
-    auto* picture = new TLicencePicture;
-    imgAgreement = picture;
+    imgAgreement = new TLicencePicture;
     imgAgreement->setObjectName(QStringLiteral("imgAgreement"));
     imgAgreement->setStyleSheet(QStringLiteral("background: white"));
     // Laid out once at build time and rendered at 1x, 1.5x and 2x with the same line breaks,
-    // so the viewer scrolls the same logical picture on every screen.
-    picture->SetPicture(
-        LoadFormPicture(QStringLiteral("Agreement/Licence.png"), ClassName(), objectName()));
-    picture->SetWords(LicenceText());
+    // so the viewer scrolls the same logical picture on every screen. Decoded when the viewer
+    // is first shown: at start-up only its size is needed.
+    const QString licence = QStringLiteral("Agreement/Licence.png");
+    imgAgreement->SetPictureSource(FormPictureSize(licence),
+                                   [licence, form = ClassName(), name = objectName()] {
+                                       return LoadFormPicture(licence, form, name);
+                                   });
+    imgAgreement->SetWords(LicenceText());
     scrlbx1->setWidget(imgAgreement);
     scrlbx1->setAutoFillBackground(true);
     PlaceScrollBox();

@@ -2,10 +2,9 @@
 
 #include "skin/controls/SkinForms.h"
 
-class QLabel;
-
 namespace velmora {
 
+class TLicencePicture;
 class TLicenceScrollBox;
 
 // The licence viewer: the licence as one tall picture in a scroll box at the bottom of the
@@ -21,7 +20,7 @@ public:
     int ModalShow();
 
     TLicenceScrollBox* scrlbx1 = nullptr;
-    QLabel* imgAgreement = nullptr;
+    TLicencePicture* imgAgreement = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

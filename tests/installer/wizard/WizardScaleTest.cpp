@@ -2,6 +2,7 @@
 // from the renderings for the screen, so the heading is as sharp at 2x as at 1x, the licence
 // is the same layout with more pixels, and nothing is enlarged by repeating pixels.
 #include "installer/wizard/FormPicture.h"
+#include "installer/wizard/LicencePicture.h"
 #include "installer/wizard/frmAgreement.h"
 #include "skin/widgets/SkinImage.h"
 #include "tests/installer/wizard/InstallerMainFixture.h"
