@@ -1,13 +1,12 @@
 #include "installer/wizard/FormPicture.h"
 
 #include "platform/graphics/PictureDecoder.h"
+#include "platform/graphics/RenderingsInUse.h"
 #include "platform/system/Errors.h"
 #include "skin/drawing/SkinEngineLog.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImageReader>
-#include <QScreen>
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -49,32 +48,6 @@ void LogFailure(const QString& AName, const QString& AFailure, const QString& AC
     LogSkinFailure(AClassName, &AObjectName, &error, QStringLiteral("LoadFormPicture"));
 }
 
-// The renderings the screens now attached draw from: for each screen of more than one pixel
-// per logical pixel, the smallest rendering of at least its ratio (else the largest). Decoding
-// every rendering would cost seven times the 1x pixels at every start, on desktops that show
-// none of them; a screen attached later with a higher ratio is drawn from the 1x picture,
-// smoothly scaled, until the next start.
-std::vector<qreal> FormPictureRatiosInUse() {
-    std::vector<qreal> used;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        return used;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const qreal ratio = screen->devicePixelRatio();
-        if (ratio <= 1)
-            continue;
-        qreal pick = KFormPictureRatios[std::size(KFormPictureRatios) - 1];
-        for (const qreal rendering : KFormPictureRatios)
-            if (rendering >= ratio) {
-                pick = rendering;
-                break;
-            }
-        if (std::find(used.begin(), used.end(), pick) == used.end())
-            used.push_back(pick);
-    }
-    std::sort(used.begin(), used.end());
-    return used;
-}
-
 using TPictureFailure = std::function<void(const QString& AName, const QString& AFailure)>;
 
 TGPBitmap ReadFormPicture(const QString& AName, const TPictureFailure& AOnFailure) {
@@ -87,7 +60,8 @@ TGPBitmap ReadFormPicture(const QString& AName, const TPictureFailure& AOnFailur
             AOnFailure(AName, failure);
         return picture;
     }
-    for (const qreal ratio : FormPictureRatiosInUse()) {
+    for (const qreal ratio :
+         RenderingsInUse({std::begin(KFormPictureRatios), std::end(KFormPictureRatios)})) {
         const QString name = ScaledName(AName, ratio);
         QImage rendering = ReadPicture(folder + name, failure);
         if (rendering.isNull()) {

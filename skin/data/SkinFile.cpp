@@ -78,6 +78,8 @@ QString TSkinFile::VariantPath(const QString& APath, int ARatio) {
 }
 
 void TSkinFile::LoadVariantsBeside(const QString& APath) {
+    if (!FReadsVariants)
+        return;
     const QString path = VariantPath(APath, 2);
     QFile file(path);
     if (!file.exists())

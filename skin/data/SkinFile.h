@@ -45,6 +45,10 @@ public:
     // nothing, the skin keeps its own pictures.
     bool LoadVariantDocument(const QByteArray& ABytes, int ARatio);
     int VariantDocumentCount() const { return static_cast<int>(FVariantDocs.size()); }
+    // Whether the loaders read the document beside the skin (yes unless told otherwise): the
+    // manager reads it only when a screen draws from it.
+    void SetReadsVariants(bool AValue) { FReadsVariants = AValue; }
+    bool ReadsVariants() const { return FReadsVariants; }
 
     bool GetSkinStringByName(const QString& AName, QString& AValue,
                              const QString& ADefault = {}) const;
@@ -90,6 +94,7 @@ private:
     QString FFileName;
     QString FResName;
     bool FLoaded = false;
+    bool FReadsVariants = true;
     QString FSkinName;
     QString FSkinVersion;
 };

@@ -1,5 +1,6 @@
 #include "skin/data/SkinMng.h"
 
+#include "platform/graphics/RenderingsInUse.h"
 #include "skin/data/SkinChangeEvent.h"
 #include "skin/data/SkinControlClasses.h"
 #include "skin/data/SkinPopupMenuSettings.h"
@@ -87,6 +88,9 @@ bool TSkinMng::ChangeSkin(const QString& ANewName, const QString& AOldName, bool
                           TLoad ALoad) {
     if (!AReload && FSkinFile->Loaded() && AsciiLower(ANewName) == AsciiLower(AOldName))
         return false;
+    // The skin's 2x pictures are read only when a screen draws from them: on screens of one
+    // device pixel per logical pixel they would be decoded at every start and never shown.
+    FSkinFile->SetReadsVariants(!RenderingsInUse({2}).empty());
     if (!ALoad())
         return false;
     try {

@@ -1,6 +1,7 @@
 // The skin the installer embeds, loaded the way start-up loads it.
 #include "platform/system/LogFile.h"
 #include "skin/data/SkinManage.h"
+#include "tests/support/ScaledScreens.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -9,6 +10,9 @@
 
 namespace velmora {
 namespace {
+
+// Screens of ratios 1, 1.5 and 2, so the skin's 2x pictures are read.
+[[maybe_unused]] const bool GScaledScreens = testing::UseScaledScreens();
 
 QGuiApplication& GuiApp() {
     static int argc = 1;
@@ -40,8 +44,8 @@ TEST(DefaultSkinLoad, EmbeddedSkinFillsEveryCatalogueWithoutALogEntry) {
     EXPECT_GT(manager.SkinPanelStyles().Count(), 0);
     EXPECT_GT(manager.SkinHeadFrameStyles().Count(), 0);
 
-    // The pictures come with their 2x renderings, which the drawing elements pick on screens
-    // of two device pixels per logical pixel.
+    // With a screen of two device pixels per logical pixel attached, the pictures come with
+    // their 2x renderings, which the drawing elements pick there.
     const TSkinFormStyleItem* form = manager.SkinFormStyles().FormStyleItem();
     ASSERT_NE(form, nullptr);
     const IGPBitmap& close = form->SysBtnBmp(sysClose, sysNormal);

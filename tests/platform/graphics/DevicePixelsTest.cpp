@@ -1,6 +1,7 @@
 #include "platform/graphics/DevicePixels.h"
 
 #include "platform/graphics/GPBitmap.h"
+#include "platform/graphics/RenderingsInUse.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -52,6 +53,29 @@ TEST(DevicePixels, LogicalCopiesKeepTheirRatio) {
     EXPECT_EQ(part.devicePixelRatio(), 2);
     EXPECT_EQ(LogicalSize(part), QSize(2, 2));
     EXPECT_EQ(part.pixel(0, 0), 0xFF112233u);
+}
+
+// Only renderings some attached screen draws from are decoded: the smallest of at least the
+// screen's ratio, else the largest; none for screens of ratio 1.
+TEST(DevicePixels, RenderingsAreThoseTheScreensDrawFrom) {
+    using TRatios = std::vector<qreal>;
+    const struct {
+        TRatios Screens, Available, Used;
+    } cases[] = {
+        {{1}, {1.5, 2}, {}},
+        {{1, 1}, {2}, {}},
+        {{}, {1.5, 2}, {}},
+        {{1.25}, {1.5, 2}, {1.5}},
+        {{1.5}, {2, 1.5}, {1.5}},
+        {{1.5000000001}, {1.5, 2}, {1.5}},
+        {{1.75, 2}, {1.5, 2}, {2}},
+        {{3, 1, 1.25}, {1.5, 2}, {1.5, 2}},
+        {{2}, {}, {}},
+        {{0.5, 0}, {2}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RenderingsFor(c.Screens, c.Available), c.Used)
+            << ::testing::PrintToString(c.Screens);
 }
 
 } // namespace

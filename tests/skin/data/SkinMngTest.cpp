@@ -1,5 +1,6 @@
 // The skin manager: the change sequence, listeners, background dispatch, popup-menu settings,
 // the text helpers and laying out controls from skin nodes.
+#include "platform/graphics/RenderingsInUse.h"
 #include "skin/data/SkinManage.h"
 #include "skin/data/SkinMgrCommon.h"
 #include "tests/support/SkinDocBuilder.h"
@@ -221,6 +222,29 @@ TEST_F(SkinMngTest, ChangingTheBackgroundFreesThePictureOfTheItemInUse) {
     TSkinBackGroundColorItem colour;
     FMng.ChangeSkinBackGround(&colour);
     EXPECT_FALSE(used->ImageLoaded());
+}
+
+// On screens of one device pixel per logical pixel the manager does not read the skin's 2x
+// document: nothing would draw from it.
+TEST_F(SkinMngTest, TheTwiceDocumentIsNotReadWhenNoScreenDrawsFromIt) {
+    ASSERT_TRUE(RenderingsInUse({2}).empty()) << "this program runs on a screen of ratio 1";
+    TSkinDocBuilder skin;
+    skin.Png("V\\Fits.png", 5, 3, 0xFF00FF00);
+    TSkinDocBuilder twice;
+    twice.Png("V\\Fits.png", 10, 6, 0xFFFF0000);
+    const QString path = Save(skin, "blue.btd");
+    Save(twice, "blue@2x.btd");
+    ASSERT_TRUE(FMng.ChangeSkinFile(path, true));
+    EXPECT_EQ(FMng.SkinFile().VariantDocumentCount(), 0);
+    IGPBitmap fits;
+    ASSERT_TRUE(FMng.SkinFile().GetSkinImageByName("V\\Fits.png", fits));
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->GetPixel(0, 0), 0xFF00FF00u);
+    EXPECT_TRUE(fits->Variants().empty());
+    // The file alone still reads it, as any reader of the format may ask.
+    TSkinFile file;
+    ASSERT_TRUE(file.LoadSkinFile(path));
+    EXPECT_EQ(file.VariantDocumentCount(), 1);
 }
 
 TEST_F(SkinMngTest, PopupMenuSettingsKeepTheirDefaultsWithoutAnArrowPicture) {
