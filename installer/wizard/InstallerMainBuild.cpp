@@ -135,7 +135,7 @@ void TfrmInstallerMain::CreatePathPage(TSkinPanel* page) {
     edtInstallPath->setObjectName(QStringLiteral("edtInstallPath"));
     edtInstallPath->setGeometry(TInstallerMainLayout::PathField);
     edtInstallPath->setFrame(false);
-    edtInstallPath->setStyleSheet(InstallerMainStyle::PathEditSheet());
+    InstallerMainStyle::SheetWhenFirstShown(*edtInstallPath, InstallerMainStyle::PathEditSheet());
     edtInstallPath->setAccessibleName(QStringLiteral("安装路径"));
     imgSelect = CreateImageButton(page, QStringLiteral("imgSelect"), QStringLiteral("imgSelect"),
                                   TInstallerMainLayout::BrowseButton);
@@ -168,7 +168,7 @@ void TfrmInstallerMain::CreateInstallingPage(TSkinPanel* page) {
     pbProgress->setTextVisible(false);
     pbProgress->setRange(0, 100);
     pbProgress->setValue(0);
-    pbProgress->setStyleSheet(InstallerMainStyle::ProgressSheet());
+    InstallerMainStyle::SheetWhenFirstShown(*pbProgress, InstallerMainStyle::ProgressSheet());
     pbProgress->setAccessibleName(QStringLiteral("安装进度"));
 }
 

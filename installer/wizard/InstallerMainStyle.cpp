@@ -2,6 +2,10 @@
 
 #include "skin/controls/SkinControl.h"
 
+#include <QEvent>
+#include <QWidget>
+#include <utility>
+
 namespace velmora::InstallerMainStyle {
 
 namespace {
@@ -49,6 +53,38 @@ QString ProgressSheet() {
         "QProgressBar { border: 1px solid #BFD3D6; border-radius: 7px; background: #E4EEF0; }"
         "QProgressBar::chunk { border-radius: 6px; background: qlineargradient(x1:0, y1:0,"
         " x2:1, y2:0, stop:0 #0E7C72, stop:1 #1F5F8B); }");
+}
+
+namespace {
+
+class TSheetOnShow final : public QObject {
+public:
+    TSheetOnShow(QWidget& AWidget, QString ASheet)
+        : QObject(&AWidget), FWidget(AWidget), FSheet(std::move(ASheet)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &FWidget && event->type() == QEvent::Show) {
+            FWidget.removeEventFilter(this);
+            FWidget.setStyleSheet(FSheet);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& FWidget;
+    QString FSheet;
+};
+
+} // namespace
+
+void SheetWhenFirstShown(QWidget& AWidget, const QString& ASheet) {
+    if (AWidget.isVisible()) {
+        AWidget.setStyleSheet(ASheet);
+        return;
+    }
+    AWidget.installEventFilter(new TSheetOnShow(AWidget, ASheet));
 }
 
 } // namespace velmora::InstallerMainStyle

@@ -29,6 +29,10 @@ void Headline(TSkinCustomControl& AControl, bool success);
 
 QString PathEditSheet();
 QString ProgressSheet();
+// Gives AWidget the style sheet ASheet when it is first shown, before it paints. Qt's style
+// sheet machinery costs milliseconds a widget, and the pages these widgets are on are not
+// seen at start-up.
+void SheetWhenFirstShown(QWidget& AWidget, const QString& ASheet);
 
 } // namespace InstallerMainStyle
 

@@ -1,7 +1,9 @@
+#include "installer/wizard/InstallerMainStyle.h"
 #include "installer/wizard/WizardImageButton.h"
 #include "platform/graphics/SkinApplication.h"
 #include "skin/data/SkinMng.h"
 #include "skin/widgets/SkinCheckBox.h"
+#include "skin/widgets/SkinImage.h"
 #include "skin/widgets/SkinLabel.h"
 #include "skin/widgets/SkinPageControl.h"
 #include "skin/widgets/SkinPanel.h"
@@ -118,6 +120,34 @@ TEST_F(InstallerMainTest, LinksAndButtonsWalkThePages) {
     Click("lblOperator");
     ExpectPage(*this, window, 1, true, true, u"自定义安装>>"_qs, true);
     EXPECT_EQ(Child<TSkinPageControl>("pcInstallProgress")->ActivePageIndex(), 1);
+}
+
+// The path field and the progress bar take their style sheets when their pages are first
+// shown, not at start-up, and paint with them from their first frame: the field's text is in
+// the page's ink, not the stock black. (The bar's sheet is checked once it has been shown, in
+// the install below.)
+TEST_F(InstallerMainTest, StyledFieldsTakeTheirLookWhenTheirPageIsFirstShown) {
+    TfrmInstallerMain& window = Window();
+    auto* edit = Child<QLineEdit>("edtInstallPath");
+    EXPECT_TRUE(edit->styleSheet().isEmpty());
+    EXPECT_TRUE(Child<QProgressBar>("pbProgress")->styleSheet().isEmpty());
+    Click("imgOKButton");
+    Click("lblOperator");
+    ASSERT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->styleSheet(), InstallerMainStyle::PathEditSheet());
+    EXPECT_TRUE(Child<QProgressBar>("pbProgress")->styleSheet().isEmpty())
+        << "its page has not been shown";
+    edit->setText(QStringLiteral("||||||||"));
+    const QImage frame =
+        window.grab(edit->geometry().translated(edit->parentWidget()->mapTo(&window, QPoint(0, 0))))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            if (qGray(frame.pixel(x, y)) < qGray(darkest))
+                darkest = frame.pixel(x, y);
+    EXPECT_EQ(QColor(darkest), QColor::fromRgba(InstallerMainStyle::Ink));
 }
 
 TEST_F(InstallerMainTest, AgreementRuleHoldsForBoxLabelAndDisabledButtons) {
@@ -272,6 +302,7 @@ TEST_F(InstallerMainTest, CustomInstallReportsProgressAndFinishLaunchesInOrder) 
     EXPECT_EQ(bar->value(), 4);
     EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
     EXPECT_GT(positions.size(), 2);
+    EXPECT_EQ(bar->styleSheet(), InstallerMainStyle::ProgressSheet()) << "shown with its page";
 
     ExpectPage(*this, window, 4, false, false, QString(), false);
     EXPECT_TRUE(window.InstallSuccess());
