@@ -3,6 +3,8 @@
 #include "platform/graphics/GPGraphics.h"
 #include "skin/drawing/StretchFill.h"
 
+#include <utility>
+
 namespace velmora {
 namespace {
 
@@ -96,17 +98,20 @@ void TNinePieces::Cut(const QImage& cropped, int pw, int ph, const TSliceMargins
                                                 ph - T - B, format);
             return;
         }
-        Center = Blank(pw - L - R, ph - T - B, format, cropped.devicePixelRatio());
-        if (Center.isNull())
+        // The fill works on straight pixels (the fade changes alpha alone), so the blank
+        // centre is made in that format at once: a blank of the pieces' format converted over
+        // is the same transparent picture, at the cost of one more part-sized buffer.
+        QImage fill =
+            Blank(pw - L - R, ph - T - B, QImage::Format_ARGB32, cropped.devicePixelRatio());
+        if (fill.isNull())
             return;
-        // The fill works on straight pixels (the fade changes alpha alone).
-        QImage fill = Center.convertToFormat(QImage::Format_ARGB32);
         {
             TGPGraphics graphics(fill);
             FillCentre(graphics, cropped.convertToFormat(QImage::Format_ARGB32),
                        QRect(L, T, cw - L - R, ch - T - B), LogicalRect(fill), mode);
         }
-        Center = fill.convertToFormat(format);
+        // Converted in place: the fill is not needed in its own format afterwards.
+        Center = std::move(fill).convertToFormat(format);
     });
 }
 
