@@ -15,7 +15,9 @@
 #include "installer/wizard/frmAgreement.h"
 #include "platform/graphics/FontSubstitution.h"
 #include "platform/graphics/SkinApplication.h"
+#include "platform/system/ImageHeap.h"
 #include "platform/system/InstallerUmask.h"
+#include "platform/system/SessionBus.h"
 #include "skin/data/SkinMng.h"
 #include "skin/drawing/GdiSkinHelper.h"
 
@@ -88,6 +90,8 @@ int main(int argc, char** argv) {
         std::printf("phase exec_to_main %.2f\n", entered - std::atof(started) / 1e6);
     TPhases phases(entered);
 
+    PrepareImageHeap();
+    PreventSessionBusAutolaunch();
     TSkinApplication app(argc, argv);
     phases.Done("application_object");
     UseInstallerUmask();

@@ -1,6 +1,7 @@
 #include "skin/drawing/GdiSkinHelper.h"
 
 #include "platform/graphics/PictureDecoder.h"
+#include "platform/system/ImageHeap.h"
 #include "skin/drawing/GDIIMGADV.h"
 #include "skin/drawing/GDIText.h"
 #include "skin/drawing/NineSlice.h"
@@ -370,8 +371,11 @@ void TSkinHelper::DrawGDIText(TGPGraphics& Graphics, TGDIText* AGDIText, const T
 
 void ClearMemory() {
     // The heap keeps freed pages; trimming hands them back, which is what shrinking the
-    // working set achieved. It cannot fail in a way worth reporting.
-    malloc_trim(0);
+    // working set achieved. A program that keeps its heap for pictures (PrepareImageHeap)
+    // is not trimmed: its next pictures would be faulted in page by page again. It cannot
+    // fail in a way worth reporting.
+    if (!ImageHeapPrepared())
+        malloc_trim(0);
 }
 
 } // namespace velmora

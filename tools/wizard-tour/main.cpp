@@ -3,6 +3,7 @@
 // the pictures and the installed files.
 #include "installer/InstallerSettings.h"
 #include "platform/graphics/SkinApplication.h"
+#include "platform/system/ImageHeap.h"
 #include "platform/system/InstallerUmask.h"
 #include "platform/system/LogFile.h"
 #include "platform/system/SessionBus.h"
@@ -34,6 +35,7 @@ const char* const KHelp =
 } // namespace
 
 int main(int argc, char** argv) {
+    PrepareImageHeap();
     UseInstallerUmask();
     PreventSessionBusAutolaunch();
     TSkinApplication app(argc, argv);

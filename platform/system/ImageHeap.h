@@ -1,0 +1,20 @@
+#pragma once
+
+namespace velmora {
+
+// Prepares the C library's heap for a program that makes many pictures and window buffers of
+// a few hundred KiB to a few MiB at start-up. By default each such block is a mapping of its
+// own that the kernel faults in 4 KiB at a time and takes back when it is freed; on a virtual
+// machine that was more than half of the wizard's first frame. Afterwards blocks up to 32 MiB
+// come from the heap, freed ones are kept for the next, and the next 64 MiB of heap are
+// advised to the kernel as huge-page memory, faulted in 2 MiB at a time.
+//
+// Call it first thing in main, before anything large is allocated. True when the heap was
+// grown and advised; false (and nothing changed but the allocator's thresholds) where the C
+// library's allocator is not the one in use, as under a sanitizer, or the kernel refuses.
+bool PrepareImageHeap();
+// Whether this process prepared its heap so. Handing freed memory back to the kernel
+// (malloc_trim) would undo it: the next pictures would be faulted in page by page again.
+bool ImageHeapPrepared();
+
+} // namespace velmora
