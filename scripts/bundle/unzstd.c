@@ -24,9 +24,11 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -203,12 +205,39 @@ static int Deliver(const char* data, size_t size, int* readerGone) {
     return KPassed;
 }
 
+// The decoder's buffers are mapped with their pages in place: the window alone is a few MiB,
+// and taking each of its pages on first touch, one fault at a time, cost a sixth of the
+// decompression on a virtual machine. A size word in front of each block says how much to
+// unmap; the block itself keeps malloc's alignment.
+enum { KBlockHeader = 64 };
+
+static void* MapBlock(void* opaque, size_t size) {
+    (void)opaque;
+    if (size > SIZE_MAX - KBlockHeader)
+        return NULL;
+    char* block = mmap(NULL, size + KBlockHeader, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (block == MAP_FAILED)
+        return NULL;
+    *(size_t*)block = size + KBlockHeader;
+    return block + KBlockHeader;
+}
+
+static void UnmapBlock(void* opaque, void* address) {
+    (void)opaque;
+    if (address == NULL)
+        return;
+    char* block = (char*)address - KBlockHeader;
+    munmap(block, *(size_t*)block);
+}
+
 // Decodes the frame in [offset, offset + length) of standard input onto the output.
 static int Decompress(long long offset, long long length, int* readerGone) {
-    ZSTD_DCtx* context = ZSTD_createDCtx();
+    const ZSTD_customMem mapped = {MapBlock, UnmapBlock, NULL};
+    ZSTD_DCtx* context = ZSTD_createDCtx_advanced(mapped);
     const size_t inSize = ZSTD_DStreamInSize();
-    char* inBuffer = malloc(inSize);
-    char* outBuffer = malloc(KOutputBytes);
+    char* inBuffer = MapBlock(NULL, inSize);
+    char* outBuffer = MapBlock(NULL, KOutputBytes);
     if (context == NULL || inBuffer == NULL || outBuffer == NULL)
         return Fail("memory", "no decompression context or buffers");
     ZSTD_DCtx_setParameter(context, ZSTD_d_windowLogMax, KWindowLogMax);
@@ -268,8 +297,8 @@ static int Decompress(long long offset, long long length, int* readerGone) {
             verdict = Deliver(outBuffer, out.pos, readerGone);
     }
     ZSTD_freeDCtx(context);
-    free(inBuffer);
-    free(outBuffer);
+    UnmapBlock(NULL, inBuffer);
+    UnmapBlock(NULL, outBuffer);
     return verdict;
 }
 
