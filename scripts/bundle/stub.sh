@@ -122,23 +122,30 @@ if [ -n "$target" ]; then
 else
     space=$base
 fi
-# Room for the unpacked files (each rounded up to whole blocks), before anything is written.
-free=$(stat -f -c '%a %S' -- "$space" 2>/dev/null) || free=
-free_kib=
-case $free in
-    *[!0-9\ ]* | *' '*' '*) ;;
-    [0-9]*' '[0-9]*) free_kib=$((${free% *} * ${free#* } / 1024)) ;;
-esac
+# Room for the unpacked files (each rounded up to whole blocks): $1 is what stat said of the
+# file system that is to hold them; dies when it is too little or nothing could be learnt.
 need_kib=$((unpacked_kib + tool_bytes / 1024 + 8))
-[ -n "$free_kib" ] && [ "$free_kib" -ge "$need_kib" ] ||
-    die "not enough space in $space: $need_kib KiB needed, ${free_kib:-unknown} KiB free (TMPDIR names another folder)"
+room_check() {
+    free_kib=
+    case $1 in
+        *[!0-9\ ]* | *' '*' '*) ;;
+        [0-9]*' '[0-9]*) free_kib=$((${1% *} * ${1#* } / 1024)) ;;
+    esac
+    [ -n "$free_kib" ] && [ "$free_kib" -ge "$need_kib" ] ||
+        die "not enough space in $space: $need_kib KiB needed, ${free_kib:-unknown} KiB free (TMPDIR names another folder)"
+}
+free_space() { stat -f -c '%a %S' -- "$space" 2>/dev/null; }
 
 # A new private folder (mode 0700, a name no one can guess or take first). Only the caller
 # may look into it; the programs set their own file mask. What is unpacked there keeps a
-# private file mask; a folder asked for gets the caller's.
+# private file mask; a folder asked for gets the caller's. Where it cannot be made for want
+# of room, that is what is said.
 [ -n "$target" ] || umask 077
-work=$(mktemp -d "$base/velmora-setup.XXXXXXXXXX") ||
-    { work=; die "cannot make a private folder in $base (TMPDIR names another folder)"; }
+work=$(mktemp -d "$base/velmora-setup.XXXXXXXXXX") || {
+    work=
+    room_check "$(free_space)"
+    die "cannot make a private folder in $base (TMPDIR names another folder)"
+}
 
 # Waits for job $1 and forgets it (its process id may be reused once it is reaped); answers
 # its status.
@@ -162,17 +169,26 @@ reaped() {
 damaged="this file is damaged or incomplete; download it again"
 say "Checking and unpacking ${self##*/}..."
 dd if="$self" of="$work/.unzstd" bs=64K skip="$header_bytes" count="$tool_bytes" \
-    iflag=skip_bytes,count_bytes 2>/dev/null || die "cannot write into $work"
+    iflag=skip_bytes,count_bytes 2>/dev/null || {
+    room_check "$(free_space)"
+    die "cannot write into $work"
+}
+# The decompressor's checksum and the room left are worked out at the same time (each program
+# started costs a few milliseconds), and both are known before anything is unpacked.
 sha256sum -- "$work/.unzstd" >"$work/.sha256" &
 checksum_job=$!
-jobs_running=$checksum_job
-# What does not run the decompressor is done while its checksum is worked out.
+stat -f -c '%a %S' -- "$space" >"$work/.free" 2>/dev/null &
+room_job=$!
+jobs_running="$checksum_job $room_job"
 chmod 0700 "$work/.unzstd" || die "cannot write into $work"
-folder=${target:-$work/release}
-[ -n "$check_only$list_only$target" ] || mkdir -- "$folder" || die "cannot write into $work"
+reaped "$room_job"
+read -r free <"$work/.free" || free=
+room_check "$free"
 reaped "$checksum_job"
 read -r sum _ <"$work/.sha256" || sum=
 [ "$sum" = "$tool_sha256" ] || die "$damaged (its decompressor's SHA-256 differs)"
+# The private folder is the release's folder too.
+folder=${target:-$work}
 
 # The parts are unpacked at the same time, each by a decompressor that reads its own frame
 # and feeds a tar of its own through a pipe. Every part holds every folder, so each folder

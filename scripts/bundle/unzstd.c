@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <spawn.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -130,39 +131,47 @@ static void HandleStopSignals(void) {
     signal(SIGPIPE, SIG_IGN);
 }
 
-// Starts argv[0] with a new pipe as its standard input; output then goes into the pipe.
+// Starts argv[0] with a new pipe as its standard input; output then goes into the pipe. It is
+// spawned rather than forked: this program waits while it starts, instead of filling the
+// pipe and then waiting for it to be read while the new process waits for a processor.
 static int StartConsumer(char** argv) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return Fail("pipe", strerror(errno));
     (void)fcntl(ends[1], F_SETPIPE_SZ, (int)KOutputBytes);
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
+    posix_spawnattr_init(&attributes);
+    // The consumer acts on signals as a program the shell started would: what this program
+    // handles is reset, what the shell had ignored stays ignored.
+    sigset_t reset;
+    sigemptyset(&reset);
+    sigaddset(&reset, SIGPIPE);
+    for (int i = 0; i < KStopSignalCount; ++i) {
+        struct sigaction now;
+        if (sigaction(KStopSignals[i], NULL, &now) == 0 && now.sa_handler != SIG_IGN)
+            sigaddset(&reset, KStopSignals[i]);
+    }
     // No stop signal may come between the start and the noting of the process id.
     sigset_t all, before;
     sigfillset(&all);
     sigprocmask(SIG_BLOCK, &all, &before);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // The consumer acts on signals as a program the shell started would.
-        for (int i = 0; i < KStopSignalCount; ++i) {
-            struct sigaction now;
-            if (sigaction(KStopSignals[i], NULL, &now) == 0 && now.sa_handler != SIG_IGN)
-                signal(KStopSignals[i], SIG_DFL);
-        }
-        signal(SIGPIPE, SIG_DFL);
-        sigprocmask(SIG_SETMASK, &before, NULL);
-        if (dup2(ends[0], STDIN_FILENO) < 0)
-            _exit(126);
-        execvp(argv[0], argv);
-        fprintf(stderr, "velmora-unzstd: %s: %s\n", argv[0], strerror(errno));
-        _exit(127);
-    }
-    if (pid > 0)
+    posix_spawnattr_setsigdefault(&attributes, &reset);
+    posix_spawnattr_setsigmask(&attributes, &before);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = -1;
+    const int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv, environ);
+    if (error == 0)
         consumer = pid;
     sigprocmask(SIG_SETMASK, &before, NULL);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(ends[0]);
-    if (pid < 0) {
+    if (error != 0) {
         close(ends[1]);
-        return Fail("fork", strerror(errno));
+        return Fail(argv[0], strerror(error));
     }
     output = ends[1];
     return KPassed;
