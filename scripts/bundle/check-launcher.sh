@@ -1,9 +1,11 @@
 #!/bin/sh
 # Proves the one-file release's header on every way out, with the tools of the system it runs
-# on: a damaged or cut file, too little space, a disk that fills while unpacking, Ctrl+C
-# during the integrity check, a signal to the header alone while it unpacks, and names put in
-# the way by another account. Each case must end with the right status and message, leave
-# nothing in the folder it unpacks in, and leave no process behind. Run as root (two accounts
+# on: a file damaged, cut or lengthened in either part of its archive, too little space, a
+# disk that fills while unpacking, Ctrl+C during the integrity check, a signal to the header
+# alone while it unpacks, and names put in the way by another account; and that the parts,
+# unpacked at the same time, give every folder its archived mode and time. Each case must end
+# with the right status and message, leave nothing in the folder it unpacks in, and leave no
+# process behind. Run as root (two accounts
 # are needed: the person running the release is nobody, the other account uid 4242).
 #
 #   check-launcher.sh RELEASE SMALL_FOLDER
