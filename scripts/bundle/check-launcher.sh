@@ -109,6 +109,7 @@ as_person "$work/release.run" "$work/tmp" --quiet --noexec --target "$work/tmp/a
 modes=$(find "$work/tmp/asked" -type d -printf '%m\n' | sort -u)
 times=$(find "$work/tmp/asked" -printf '%T@\n' | sort -u)
 listed=$(find "$work/tmp/asked" | wc -l)
+folders=$(find "$work/tmp/asked" -type d | wc -l)
 if [ "$(cat "$work/status")" = 0 ] && [ "$modes" = 755 ] && [ "$(echo "$times" | wc -l)" = 1 ] &&
     [ "$listed" -gt 20 ]; then
     pass "both parts unpack into the same folders with their archived modes and times"
@@ -301,6 +302,14 @@ if [ "$(cat "$work/status")" = 0 ] && [ "$private" = yes ] && cmp -s "$work/befo
     pass "names put first by another account block nothing; the folder was private ($folder)"
 else
     fail "names put first by another account: status $(cat "$work/status"), folder '$folder', said '$(cat "$work/err")'"
+fi
+# Its listing names every member once, though each part holds every folder.
+twice=$(sort "$work/out" | uniq -d)
+if [ -z "$twice" ] && [ "$(grep -c '^d' "$work/out")" = "$folders" ] &&
+    [ "$(wc -l <"$work/out")" = "$listed" ]; then
+    pass "the listing names each of the $listed members once"
+else
+    fail "the listing: $(wc -l <"$work/out") lines for $listed members, folders listed twice: $twice"
 fi
 
 [ "$failures" -eq 0 ] || exit 1
