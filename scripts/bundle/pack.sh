@@ -14,7 +14,9 @@
 # folder gives the same bytes whoever packs it, wherever and whenever: members in name order,
 # owned by 0:0, every member's time the epoch, modes as staged less write permission for group
 # and others, and zstd's multi-threaded format, which does not depend on the number of cores.
-# Each part is one zstd frame with a checksum of its content, the release's integrity check.
+# Each part is one zstd frame with a checksum of its content, the release's integrity check,
+# at level 17 with a 1 MiB window: the decoder's window then stays in the processor's caches,
+# two decoders at once included, and unpacking is faster than with the level's own 8 MiB.
 set -euo pipefail
 # "&" in a replacement text is that text, not the matched pattern (bash 5.2 would expand it).
 shopt -u patsub_replacement 2>/dev/null || true
@@ -97,7 +99,7 @@ for ((part = 0; part < parts; part++)); do
     tar --format=gnu --owner=0 --group=0 --numeric-owner --mtime="@$epoch" --mode=go-w \
         --no-acls --no-xattrs --no-selinux -C "$stage" --null --no-recursion \
         --verbatim-files-from -T "$work/list$part" -cf - |
-        zstd -16 -T0 --check -q -c >"$work/part$part"
+        zstd -17 --zstd=wlog=20 -T0 --check -q -c >"$work/part$part"
     part_bytes="$part_bytes${part_bytes:+ }$(stat -c %s "$work/part$part")"
 done
 
