@@ -216,10 +216,10 @@ static int Deliver(const char* data, size_t size, int* readerGone) {
     return KPassed;
 }
 
-// The decoder's buffers are mapped with their pages in place: the window alone is a few MiB,
-// and taking each of its pages on first touch, one fault at a time, cost a sixth of the
-// decompression on a virtual machine. A size word in front of each block says how much to
-// unmap; the block itself keeps malloc's alignment.
+// The decoder's buffers are mapped with their pages in place: window and output are a few
+// MiB together, and taking each of their pages on first touch, one fault at a time, cost a
+// sixth of the decompression on a virtual machine. A size word in front of each block says how much
+// to unmap; the block itself keeps malloc's alignment.
 enum { KBlockHeader = 64 };
 
 static void* MapBlock(void* opaque, size_t size) {
