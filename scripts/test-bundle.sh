@@ -5,9 +5,9 @@
 # Its pictures must equal those the build machine takes with the unbundled wizard-tour and
 # the same font, and the staged install must hold exactly the payload's files and valid
 # desktop entries. Its header is then tried on every way out there (scripts/bundle/
-# check-launcher.sh): a damaged or cut file, too little room, a disk that fills, Ctrl+C during
-# the integrity check, a signal while unpacking, names put in the way by another account;
-# none may leave a folder behind. The system folder is made once with mmdebstrap and kept
+# check-launcher.sh): a file damaged or cut in either part of its archive, too little room, a
+# disk that fills, Ctrl+C during the integrity check, a signal while unpacking, names put in
+# the way by another account; none may leave a folder behind. The system folder is made once with mmdebstrap and kept
 # under build/bundle-chroot/, so later runs need no network.
 #
 # Exit 0 passed, 1 failed, 77 skipped (not root, or a tool is missing; the reason is printed).

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Proves the one-file release's header on every way out, with the tools of the system it runs
-# on: a damaged or cut file, too little space, a disk that fills while unpacking, Ctrl+C
-# during the integrity check, a signal to the header alone while it unpacks, and names put in
-# the way by another account. Each case must end with the right status and message, leave
-# nothing in the folder it unpacks in, and leave no process behind. Run as root (two accounts
+# on: a file damaged, cut or lengthened in either part of its archive, too little space, a
+# disk that fills while unpacking, Ctrl+C during the integrity check, a signal to the header
+# alone while it unpacks, and names put in the way by another account; and that the parts,
+# unpacked at the same time, give every folder its archived mode and time. Each case must end
+# with the right status and message, leave nothing in the folder it unpacks in, and leave no
+# process behind. Run as root (two accounts
 # are needed: the person running the release is nobody, the other account uid 4242).
 #
 #   check-launcher.sh RELEASE SMALL_FOLDER
@@ -40,44 +42,80 @@ as_person() {
     shift 2
     setpriv --reuid=$person --regid=$person --clear-groups \
         env -i PATH="${shim:+$shim:}/usr/bin:/bin" TMPDIR="$tmpdir" HOME=/nonexistent \
-        sh -c 'cd /; exec "$@"' sh "$file" "$@" >"$work/out" 2>"$work/err"
+        sh -c 'cd /; umask 022; exec "$@"' sh "$file" "$@" >"$work/out" 2>"$work/err"
     echo $? >"$work/status"
 }
 
-# A copy of the release with one byte changed at offset $2 from the end.
+# The header's own fields: where the decompressor ends and each part of the archive begins.
+field() { LC_ALL=C grep -a -m1 "^$1=" "$work/release.run" | sed "s/^$1=//; s/'//g"; }
+header_bytes=$(field header_bytes) tool_bytes=$(field tool_bytes) part_bytes=$(field part_bytes)
+set -- $part_bytes
+part_count=$# first_part=$((header_bytes + tool_bytes)) first_bytes=${1:-0}
+release_bytes=$(stat -c %s "$work/release.run")
+
+# A copy of the release in $1 with the byte at offset $2 changed.
 damaged_copy() {
     cp "$work/release.run" "$1"
-    size=$(stat -c %s "$1")
-    at=$((size - $2))
-    byte=$(dd if="$1" bs=1 skip="$at" count=1 2>/dev/null | od -An -tu1 | tr -d ' ')
+    byte=$(dd if="$1" bs=1 skip="$2" count=1 2>/dev/null | od -An -tu1 | tr -d ' ')
     printf "$(printf '\\%03o' $(((byte + 1) % 256)))" |
-        dd of="$1" bs=1 seek="$at" conv=notrunc 2>/dev/null
+        dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
 }
 
 # 1. The whole file passes its own check and makes nothing.
 shim=
 fresh_tmp
 as_person "$work/release.run" "$work/tmp" --check
-if [ "$(cat "$work/status")" = 0 ] && [ -z "$(leftovers "$work/tmp")" ]; then
-    pass "the whole file passes its check and leaves nothing"
+if [ "$part_count" -ge 2 ] && [ "$(cat "$work/status")" = 0 ] && [ -z "$(leftovers "$work/tmp")" ]; then
+    pass "the whole file passes its check and leaves nothing ($part_count parts)"
 else
-    fail "--check of the whole file: status $(cat "$work/status"), left $(leftovers "$work/tmp")"
+    fail "--check of the whole file: status $(cat "$work/status"), left $(leftovers "$work/tmp"), parts '$part_bytes'"
 fi
 
-# 2. A changed byte and a cut file are refused before anything runs.
-damaged_copy "$work/damaged.run" 1000
-head -c $(($(stat -c %s "$work/release.run") - 4096)) "$work/release.run" >"$work/cut.run"
-chmod 0755 "$work/damaged.run" "$work/cut.run"
-for copy in damaged cut; do
-    fresh_tmp
-    as_person "$work/$copy.run" "$work/tmp" -- --tour --out /nonexistent
-    if [ "$(cat "$work/status")" = 1 ] && grep -q 'damaged or incomplete' "$work/err" &&
-        [ -z "$(leftovers "$work/tmp")" ]; then
-        pass "a $copy file is refused and leaves nothing"
-    else
-        fail "a $copy file: status $(cat "$work/status"), said '$(cat "$work/err")', left $(leftovers "$work/tmp")"
-    fi
+# 2. A changed byte in either part, a file cut inside either part and a file with bytes added
+# are refused before anything runs, whatever the other part holds, and leave nothing; so is a
+# damaged file unpacked into a folder asked for, which is left empty again.
+damaged_copy "$work/first-changed.run" $((first_part + first_bytes / 2))
+damaged_copy "$work/second-changed.run" $((release_bytes - 1000))
+head -c $((first_part + first_bytes / 2)) "$work/release.run" >"$work/first-cut.run"
+head -c $((release_bytes - 4096)) "$work/release.run" >"$work/second-cut.run"
+{ cat "$work/release.run"; printf 'more'; } >"$work/lengthened.run"
+chmod 0755 "$work"/*-changed.run "$work"/*-cut.run "$work/lengthened.run"
+for copy in first-changed second-changed first-cut second-cut lengthened; do
+    for where in private target; do
+        fresh_tmp
+        if [ "$where" = target ]; then
+            as_person "$work/$copy.run" "$work/tmp" --target "$work/tmp/asked" -- --tour \
+                --out /nonexistent
+            left=$(leftovers "$work/tmp/asked"; leftovers "$work/tmp" | grep -vx asked)
+        else
+            as_person "$work/$copy.run" "$work/tmp" -- --tour --out /nonexistent
+            left=$(leftovers "$work/tmp")
+        fi
+        if [ "$(cat "$work/status")" = 1 ] && grep -q 'damaged or incomplete' "$work/err" &&
+            [ -z "$left" ]; then
+            pass "a file with $copy is refused and leaves nothing ($where folder)"
+        else
+            fail "a file with $copy ($where folder): status $(cat "$work/status"), said '$(cat "$work/err")', left $left"
+        fi
+    done
 done
+
+# 2b. Unpacked into a folder asked for, every folder has its archived mode (less the caller's
+# file mask) and every member the archive's time, although the parts were unpacked at the
+# same time into the same folders: a part that wrote into a folder after another part had
+# given it its time would leave the time of the writing.
+fresh_tmp
+as_person "$work/release.run" "$work/tmp" --quiet --noexec --target "$work/tmp/asked"
+modes=$(find "$work/tmp/asked" -type d -printf '%m\n' | sort -u)
+times=$(find "$work/tmp/asked" -printf '%T@\n' | sort -u)
+listed=$(find "$work/tmp/asked" | wc -l)
+folders=$(find "$work/tmp/asked" -type d | wc -l)
+if [ "$(cat "$work/status")" = 0 ] && [ "$modes" = 755 ] && [ "$(echo "$times" | wc -l)" = 1 ] &&
+    [ "$listed" -gt 20 ]; then
+    pass "both parts unpack into the same folders with their archived modes and times"
+else
+    fail "unpacked folders: status $(cat "$work/status"), folder modes '$modes', times '$times', said '$(cat "$work/err")'"
+fi
 
 # 3. Too little room: refused before anything is written.
 as_person "$work/release.run" "$small" -- --tour --out /nonexistent
@@ -188,6 +226,40 @@ else
     kill -s KILL -- "-$started" 2>/dev/null
 fi
 
+# 6b. The same into a folder asked for, once the parts have begun to write there: the folder
+# is left as empty as it was found.
+rm -rf "$work/shim"
+mkdir "$work/shim"
+cat >"$work/shim/tar" <<SHIM
+#!/bin/sh
+while [ \$# -gt 0 ]; do
+    [ "\$1" != -C ] || : >"\$2/partial.\$\$"
+    shift
+done
+: >"$work/marks/tar.started"
+exec sleep 60
+SHIM
+chmod 0755 "$work/shim/tar"
+rm -rf "$work/marks"
+mkdir -m 0777 "$work/marks"
+shim=$work/shim
+fresh_tmp
+start_person "$work/release.run" "$work/tmp" --target "$work/tmp/asked" -- --tour --out /nonexistent
+if await "$work/marks/tar.started" 100; then
+    sleep 0.2
+    kill -TERM "$started"
+    await_end "$started"
+    left=$(leftovers "$work/tmp/asked"; leftovers "$work/tmp" | grep -vx asked)
+    if [ "$(cat "$work/status")" = 143 ] && [ -z "$left" ] && ! group_left "$started"; then
+        pass "a signal while unpacking into a folder asked for leaves it empty"
+    else
+        fail "a signal while unpacking into a folder asked for: status $(cat "$work/status"), left $left"
+    fi
+else
+    fail "the unpacking into a folder asked for never started"
+    kill -s KILL -- "-$started" 2>/dev/null
+fi
+
 # 7. Another account fills the shared folder with names first (the names the archive tool
 # used to take, and names of this header's pattern, folders and links): the release still
 # unpacks into a folder of its own that only its person may enter, and leaves the other
@@ -207,14 +279,11 @@ setpriv --reuid=$other --regid=$other --clear-groups sh -c '
 ls -l "$work/tmp" >"$work/before"
 rm -rf "$work/shim"
 mkdir "$work/shim"
-# tar shows the folder it unpacks in, as the release made it, then does its work.
+# tar shows the folder its listing goes to, as the release made it, then does its work.
 cat >"$work/shim/tar" <<SHIM
 #!/bin/sh
-for argument in "\$@"; do
-    case \$argument in
-        */.archive) stat -c '%a %u %n' "\${argument%/.archive}" >>"$work/marks/folders" ;;
-    esac
-done
+listing=\$(readlink /proc/\$\$/fd/1)
+stat -c '%a %u %n' "\${listing%/*}" >>"$work/marks/folders"
 PATH=/usr/bin:/bin exec tar "\$@"
 SHIM
 chmod 0755 "$work/shim/tar"
@@ -223,7 +292,8 @@ mkdir -m 0777 "$work/marks"
 shim=$work/shim
 as_person "$work/release.run" "$work/tmp" --list
 ls -l "$work/tmp" >"$work/after"
-folder=$(cat "$work/marks/folders" 2>/dev/null)
+# Each part's tar lists into the same folder.
+folder=$(sort -u "$work/marks/folders" 2>/dev/null)
 case $folder in
     "700 $person $work/tmp/velmora-setup."??????????) private=yes ;;
     *) private=no ;;
@@ -232,6 +302,14 @@ if [ "$(cat "$work/status")" = 0 ] && [ "$private" = yes ] && cmp -s "$work/befo
     pass "names put first by another account block nothing; the folder was private ($folder)"
 else
     fail "names put first by another account: status $(cat "$work/status"), folder '$folder', said '$(cat "$work/err")'"
+fi
+# Its listing names every member once, though each part holds every folder.
+twice=$(sort "$work/out" | uniq -d)
+if [ -z "$twice" ] && [ "$(grep -c '^d' "$work/out")" = "$folders" ] &&
+    [ "$(wc -l <"$work/out")" = "$listed" ]; then
+    pass "the listing names each of the $listed members once"
+else
+    fail "the listing: $(wc -l <"$work/out") lines for $listed members, folders listed twice: $twice"
 fi
 
 [ "$failures" -eq 0 ] || exit 1

@@ -3,11 +3,13 @@
 # display libraries, as one file. Run it; "--help" lists the options.
 #
 # This shell header is followed by the release's own decompressor, whose size and SHA-256 the
-# header knows, and a zstd-compressed tar archive of the program folder, which carries a
-# checksum of its content. It needs only a POSIX shell, coreutils and tar.
+# header knows, and the program folder as zstd-compressed tar archives, one per part (the
+# sizes in part_bytes, one after the other), each of which carries a checksum of its content.
+# It needs only a POSIX shell, coreutils and tar.
 header_bytes=@HEADER_BYTES@
 tool_bytes=@TOOL_BYTES@
 tool_sha256=@TOOL_SHA256@
+part_bytes='@PART_BYTES@'
 unpacked_kib=@UNPACKED_KIB@
 start_script=@START_SCRIPT@
 title='@TITLE@'
@@ -74,11 +76,13 @@ run_folder=${self%/*}
 # Every way out removes the private folder and stops what was started in the background.
 # A signal sets the status and leaves through "exit", so the EXIT trap does the work, once.
 # Background jobs ignore SIGINT (POSIX), so they are stopped with SIGTERM.
-work= jobs_running=
+work= jobs_running= filling_target=
 cleanup() {
     trap '' HUP INT QUIT TERM
     [ -z "$jobs_running" ] || kill $jobs_running 2>/dev/null
     wait
+    # A folder asked for was empty: what an unpacking that did not pass put there goes again.
+    [ -z "$filling_target" ] || find "$target" -mindepth 1 -delete 2>/dev/null
     if [ -n "$work" ]; then
         # A tree the wizard left unwritable for its owner is made writable to be removed.
         rm -rf -- "$work" 2>/dev/null || { chmod -R u+rwx -- "$work"; rm -rf -- "$work"; }
@@ -97,32 +101,52 @@ case $base$target in
     *'
 '*) die "the folder to unpack in has a line break in its name" ;;
 esac
+# Whether folder $1 holds nothing, by the shell's own patterns (a program started costs more
+# than the whole test).
+is_empty() {
+    for entry in "$1"/* "$1"/.[!.]* "$1"/..?*; do
+        [ -e "$entry" ] || [ -L "$entry" ] && return 1
+    done
+    return 0
+}
 if [ -n "$target" ]; then
-    caller_umask=$(umask)
-    mkdir -p -- "$target" && target=$(cd -- "$target" && pwd) || die "cannot make $target"
-    [ -z "$(ls -A -- "$target")" ] || die "$target is not empty"
+    [ -d "$target" ] || mkdir -p -- "$target" || die "cannot make $target"
+    # Its whole path: the shell enters it and comes back ("./" keeps CDPATH out of it).
+    case $target in
+        /*) ;;
+        *) target=./$target ;;
+    esac
+    cd -- "$target" && target=$PWD && cd -- "$start_folder" || die "cannot enter $target"
+    is_empty "$target" || die "$target is not empty"
     space=$target
 else
     space=$base
 fi
-# Room for the unpacked files (each rounded up to whole blocks), before anything is written.
-free_kib=$(stat -f -c '%a %S' -- "$space" 2>/dev/null |
-    { read -r blocks size && echo $((blocks * size / 1024)); })
+# Room for the unpacked files (each rounded up to whole blocks): $1 is what stat said of the
+# file system that is to hold them; dies when it is too little or nothing could be learnt.
 need_kib=$((unpacked_kib + tool_bytes / 1024 + 8))
-[ -n "$free_kib" ] && [ "$free_kib" -ge "$need_kib" ] ||
-    die "not enough space in $space: $need_kib KiB needed, ${free_kib:-unknown} KiB free (TMPDIR names another folder)"
+room_check() {
+    free_kib=
+    case $1 in
+        *[!0-9\ ]* | *' '*' '*) ;;
+        [0-9]*' '[0-9]*) free_kib=$((${1% *} * ${1#* } / 1024)) ;;
+    esac
+    [ -n "$free_kib" ] && [ "$free_kib" -ge "$need_kib" ] ||
+        die "not enough space in $space: $need_kib KiB needed, ${free_kib:-unknown} KiB free (TMPDIR names another folder)"
+}
+free_space() { stat -f -c '%a %S' -- "$space" 2>/dev/null; }
 
 # A new private folder (mode 0700, a name no one can guess or take first). Only the caller
-# may look into it; the programs set their own file mask.
-umask 077
-work=$(mktemp -d "$base/velmora-setup.XXXXXXXXXX") ||
-    { work=; die "cannot make a private folder in $base (TMPDIR names another folder)"; }
-
-# Starts a command in the background and notes it, so the cleanup can stop it.
-started() {
-    "$@" &
-    jobs_running="$jobs_running $!"
+# may look into it; the programs set their own file mask. What is unpacked there keeps a
+# private file mask; a folder asked for gets the caller's. Where it cannot be made for want
+# of room, that is what is said.
+[ -n "$target" ] || umask 077
+work=$(mktemp -d "$base/velmora-setup.XXXXXXXXXX") || {
+    work=
+    room_check "$(free_space)"
+    die "cannot make a private folder in $base (TMPDIR names another folder)"
 }
+
 # Waits for job $1 and forgets it (its process id may be reused once it is reaped); answers
 # its status.
 reaped() {
@@ -136,65 +160,104 @@ reaped() {
     return $status
 }
 
-# The decompressor is checked before it runs; the archive is checked as it is unpacked (its
-# content checksum, which the decompressor holds it to), and nothing it holds runs before the
-# whole of it has passed: a cut or damaged file fails here, and what was unpacked goes with
-# the private folder. Reading the archive once, rather than once to check it and again to
-# unpack it, is what keeps the release's start short. Each step runs in the background and is
-# waited for, so a signal is acted on at once rather than when the step ends.
+# The decompressor is checked before it runs; the archive is checked as it is unpacked (each
+# part's content checksum, which the decompressor holds it to), and nothing it holds runs
+# before every part has passed: a cut or damaged file fails here, and what was unpacked goes
+# with the private folder. Reading the archive once, rather than once to check it and again
+# to unpack it, is what keeps the release's start short. Each step runs in the background and
+# is waited for, so a signal is acted on at once rather than when the step ends.
 damaged="this file is damaged or incomplete; download it again"
 say "Checking and unpacking ${self##*/}..."
-dd if="$self" of="$work/.unzstd" bs=4096 skip="$header_bytes" count="$tool_bytes" \
-    iflag=skip_bytes,count_bytes 2>/dev/null && chmod 0700 "$work/.unzstd" ||
+dd if="$self" of="$work/.unzstd" bs=64K skip="$header_bytes" count="$tool_bytes" \
+    iflag=skip_bytes,count_bytes 2>/dev/null || {
+    room_check "$(free_space)"
     die "cannot write into $work"
-started sh -c 'exec sha256sum "$1" >"$2"' sh "$work/.unzstd" "$work/.sha256"
-reaped $!
+}
+# The decompressor's checksum and the room left are worked out at the same time (each program
+# started costs a few milliseconds), and both are known before anything is unpacked.
+sha256sum -- "$work/.unzstd" >"$work/.sha256" &
+checksum_job=$!
+stat -f -c '%a %S' -- "$space" >"$work/.free" 2>/dev/null &
+room_job=$!
+jobs_running="$checksum_job $room_job"
+chmod 0700 "$work/.unzstd" || die "cannot write into $work"
+reaped "$room_job"
+read -r free <"$work/.free" || free=
+room_check "$free"
+reaped "$checksum_job"
 read -r sum _ <"$work/.sha256" || sum=
 [ "$sum" = "$tool_sha256" ] || die "$damaged (its decompressor's SHA-256 differs)"
-offset=$((header_bytes + tool_bytes))
-# The decompressor's status: 0 whole, 3 damaged or cut, anything else a failed write.
-unpack_status() {
-    case $1 in
+# The private folder is the release's folder too.
+folder=${target:-$work}
+
+# The parts are unpacked at the same time, each by a decompressor that reads its own frame
+# and feeds a tar of its own through a pipe. Every part holds every folder, so each folder
+# gets its archived mode whichever part makes it first. The file's size is the sum of its
+# pieces; each decompressor holds the file to it.
+size=$((header_bytes + tool_bytes))
+for length in $part_bytes; do size=$((size + length)); done
+# Starts one job per part; $1 says what is done with each: check, list or unpack.
+start_parts() {
+    part=0 offset=$((header_bytes + tool_bytes))
+    for length in $part_bytes; do
+        part=$((part + 1))
+        case $1 in
+            check) "$work/.unzstd" "$offset" "$length" "$size" <"$self" >/dev/null & ;;
+            list) "$work/.unzstd" "$offset" "$length" "$size" tar -t -v -B -f - \
+                <"$self" >"$work/.list$part" & ;;
+            unpack) "$work/.unzstd" "$offset" "$length" "$size" \
+                tar -x -B -b 256 -f - -C "$folder" --no-same-owner <"$self" & ;;
+        esac
+        jobs_running="$jobs_running $!"
+        offset=$((offset + length))
+    done
+}
+# Waits for every part. The decompressor's status covers its tar's: 0 both passed, 3 the part
+# is damaged or the file cut, anything else a failed write. Answers 0 when every part passed,
+# 3 when any is damaged, 1 otherwise.
+parts_status() {
+    verdict=0
+    for job in $jobs_running; do
+        reaped "$job"
+        case $? in
+            0) ;;
+            3) verdict=3 ;;
+            *) [ "$verdict" = 3 ] || verdict=1 ;;
+        esac
+    done
+    return "$verdict"
+}
+
+if [ -n "$check_only" ]; then
+    start_parts check
+    parts_status
+    case $? in
+        0) say "The file is whole."; exit 0 ;;
+        3) die "$damaged (the archive's checksum or length is wrong)" ;;
+        *) die "the archive could not be read" ;;
+    esac
+fi
+if [ -n "$list_only" ]; then
+    start_parts list
+    parts_status
+    case $? in
         0) ;;
         3) die "$damaged (the archive's checksum or length is wrong)" ;;
-        *) return 1 ;;
+        *) die "the archive cannot be read" ;;
     esac
-}
-if [ -n "$check_only" ]; then
-    started sh -c 'exec "$1" "$2" <"$3" >/dev/null' sh "$work/.unzstd" "$offset" "$self"
-    reaped $!
-    unpack_status $? || die "the archive could not be read"
-    say "The file is whole."
+    # Every part lists every folder: each line once, in name order.
+    LC_ALL=C sort -b -k 6 -u -- "$work"/.list* || die "the archive cannot be read"
     exit 0
 fi
 
-# The archive through the decompressor into tar; both are waited for, so a failed write (a
-# full disk) or a damaged archive is seen whichever of the two notices it first. A FIFO hands
-# over what the decompressor has written so far, so tar is told to wait for whole records
-# (-B).
-mkfifo "$work/.archive" || die "cannot write into $work"
-folder=${target:-$work/release}
-if [ -n "$list_only" ]; then
-    started tar -t -v -B -f "$work/.archive"
-else
-    mkdir -p -- "$folder" || die "cannot write into $work"
-    # A folder asked for gets the caller's file mask; the private one stays private.
-    started sh -c '[ -z "$3" ] || umask "$3"; exec tar -x -B -f "$1" -C "$2" --no-same-owner' \
-        sh "$work/.archive" "$folder" "${target:+$caller_umask}"
-fi
-tar_job=$!
-started sh -c 'exec "$1" "$2" <"$3" >"$4"' sh "$work/.unzstd" "$offset" "$self" "$work/.archive"
-reaped $!
-unpacked=$?
-reaped "$tar_job"
-untarred=$?
-if ! unpack_status "$unpacked" || [ "$untarred" -ne 0 ]; then
-    [ -n "$list_only" ] && die "the archive cannot be read"
-    # A folder asked for was empty: what this run put there goes again.
-    [ -z "$target" ] || find "$target" -mindepth 1 -delete 2>/dev/null
-    die "unpacking failed (is $space full?); nothing was run"
-fi
-[ -z "$list_only" ] || exit 0
+filling_target=$target
+start_parts unpack
+parts_status
+case $? in
+    0) filling_target= ;;
+    3) die "$damaged (the archive's checksum or length is wrong)" ;;
+    *) die "unpacking failed (is $space full?); nothing was run" ;;
+esac
 
 if [ -n "$noexec" ]; then
     say "Unpacked into $folder."
