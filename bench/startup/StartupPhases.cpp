@@ -14,6 +14,7 @@
 #include "installer/wizard/MainWindowFactory.h"
 #include "installer/wizard/frmAgreement.h"
 #include "platform/graphics/FontSubstitution.h"
+#include "platform/graphics/QtTranslations.h"
 #include "platform/graphics/SkinApplication.h"
 #include "platform/system/ImageHeap.h"
 #include "platform/system/InstallerUmask.h"
@@ -106,6 +107,8 @@ int main(int argc, char** argv) {
     phases.Done("skin_load");
     app.setQuitOnLastWindowClosed(false);
     app.setApplicationName(InstallerSettings().ProgramKey());
+    InstallChineseQtTranslations(app);
+    phases.Done("qt_translations");
     const bool installerRunning = CheckInstallerIsRunning();
     const bool productRunning = CheckInstanceIsRunning(InstallerSettings().ProductExe);
     phases.Done("single_instance_tests");

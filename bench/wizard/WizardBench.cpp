@@ -16,6 +16,7 @@
 #include "installer/InstallerSettings.h"
 #include "installer/wizard/FormPictures.h"
 #include "installer/wizard/InstallerMain.h"
+#include "platform/system/ImageHeap.h"
 #include "platform/system/LogFile.h"
 #include "platform/system/PlatformServices.h"
 #include "skin/data/SkinMng.h"
@@ -189,6 +190,8 @@ BENCHMARK(InstallThroughWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 BENCHMARK(PayloadToolExtract)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char** argv) {
+    // As the wizard does first thing; both sides of each figure run on the same heap.
+    PrepareImageHeap();
     UseOffscreenUnlessChosen();
     QApplication application(argc, argv);
     QTemporaryDir work;
