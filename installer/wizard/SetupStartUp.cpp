@@ -10,10 +10,14 @@
 #include "platform/graphics/ModalDisplay.h"
 #include "platform/graphics/QtTranslations.h"
 #include "platform/graphics/SkinApplication.h"
+#include "platform/system/ImageHeap.h"
 #include "platform/system/InstallerUmask.h"
 #include "skin/data/SkinMng.h"
 
+#include <QEvent>
 #include <QMetaObject>
+#include <QTimer>
+#include <QWidget>
 
 namespace velmora {
 
@@ -29,6 +33,31 @@ struct TRunFlag {
 };
 
 } // namespace
+
+namespace {
+
+// Settles the heap prepared for start-up once the window's first frame is painted.
+class TSettleAfterPaint final : public QObject {
+public:
+    explicit TSettleAfterPaint(QWidget& AWindow) : QObject(&AWindow) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // After the paint has been handed to the window system.
+            QTimer::singleShot(0, [] { SettleImageHeap(); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void SettleImageHeapAfterFirstPaint(QWidget& AWindow) {
+    AWindow.installEventFilter(new TSettleAfterPaint(AWindow));
+}
 
 int RunVelmoraSetup(TSkinApplication& AApp) {
     UseInstallerUmask();
@@ -71,6 +100,7 @@ int RunVelmoraSetup(TSkinApplication& AApp) {
     std::unique_ptr<TDefaultSkinForm> mainWindow = CreateMainWindow();
     TfrmAgreement agreement;
     SetAgreementForm(&agreement);
+    SettleImageHeapAfterFirstPaint(*mainWindow);
     mainWindow->show();
     // The main window is now the only window shown: closing it ends the program.
     AApp.setQuitOnLastWindowClosed(true);

@@ -14,17 +14,24 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t KMiB = std::size_t{1} << 20;
-// The largest block kept on the heap: a buffer of a 2560 x 1600 window at ratio 1 with room
-// to spare; a larger one is rare and stays a mapping of its own.
-constexpr std::size_t KHeapBlockLimit = 32 * KMiB;
+// The largest block kept on the heap: a buffer of a 2560 x 1440 screen at ratio 1. Larger
+// blocks stay mappings of their own, above all a buffer that grows by doubling to tens of MiB
+// (the inflated payload image): the C library moves a mapping to its new size without
+// copying, a heap block it copies, and copying 32 MiB at once stalled the install's window
+// for 100 ms.
+constexpr std::size_t KHeapBlockLimit = 16 * KMiB;
 // Freed memory up to this much stays with the process instead of going back at once.
 constexpr std::size_t KKeptFree = 128 * KMiB;
 // What the heap grows by at once, the part advised as huge-page memory: start-up's pictures
 // and buffers together, with room.
 constexpr std::size_t KAdvisedRegion = 64 * KMiB;
 constexpr std::size_t KHugePage = 2 * KMiB;
+// The C library's own threshold for a mapping of its own, as it starts.
+constexpr std::size_t KUsualMappingThreshold = 128 * 1024;
 
 bool GPrepared = false;
+std::uintptr_t GAdvisedFrom = 0;
+std::uintptr_t GAdvisedTo = 0;
 
 } // namespace
 
@@ -50,6 +57,10 @@ bool PrepareImageHeap() {
     if (to <= from)
         return false;
     GPrepared = madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) == 0;
+    if (GPrepared) {
+        GAdvisedFrom = from;
+        GAdvisedTo = to;
+    }
     return GPrepared;
 #else
     return false;
@@ -58,6 +69,24 @@ bool PrepareImageHeap() {
 
 bool ImageHeapPrepared() {
     return GPrepared;
+}
+
+bool SettleImageHeap() {
+#if defined(__GLIBC__)
+    if (GAdvisedTo <= GAdvisedFrom)
+        return false;
+    // Taken back while the whole region is still there; part of it goes back below.
+    madvise(reinterpret_cast<void*>(GAdvisedFrom), GAdvisedTo - GAdvisedFrom, MADV_NOHUGEPAGE);
+    GAdvisedFrom = GAdvisedTo = 0;
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(KUsualMappingThreshold));
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * KUsualMappingThreshold));
+    // The unused rest of the region goes back now, so the next large block is a mapping of its
+    // own rather than a heap block that is copied as it grows.
+    malloc_trim(0);
+    return true;
+#else
+    return false;
+#endif
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "tools/wizard-tour/WizardTour.h"
 
 #include "installer/wizard/InstallerMain.h"
+#include "installer/wizard/SetupStartUp.h"
 #include "installer/wizard/frmAgreement.h"
 #include "installer/wizard/frmBaseMsgBox.h"
 #include "installer/wizard/frmCancelInstall.h"
@@ -153,6 +154,7 @@ bool TWizardTour::Run() {
         ShootModal(licence, QStringLiteral("dialog-licence"), [&] { licence.ModalShow(); });
     };
     ShootDialogs();
+    SettleImageHeapAfterFirstPaint(window);
     window.show();
     while (window.Alpha() < 255)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);

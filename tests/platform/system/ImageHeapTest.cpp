@@ -66,6 +66,18 @@ TEST(ImageHeap, WindowBuffersComeFromTheAdvisedHeapAndAreReused) {
     std::free(again);
     for (void* buffer : {buffers[0], buffers[1], buffers[2]})
         std::free(buffer);
+
+    // Settled after start-up: the unused heap went back, so a block larger than anything
+    // freed on it (as a growing buffer becomes) is a mapping of its own again; once only.
+    EXPECT_TRUE(SettleImageHeap());
+    void* later = std::malloc(3 * 4 * KBuffer);
+    ASSERT_NE(later, nullptr);
+    const QStringList laterMapping = MappingOf(later);
+    ASSERT_EQ(laterMapping.size(), 2);
+    EXPECT_FALSE(laterMapping[0].endsWith(QStringLiteral("[heap]")))
+        << laterMapping[0].toStdString();
+    std::free(later);
+    EXPECT_FALSE(SettleImageHeap());
 }
 
 } // namespace
