@@ -17,8 +17,7 @@ constexpr std::size_t KMiB = std::size_t{1} << 20;
 // The largest block kept on the heap: a buffer of a 2560 x 1440 screen at ratio 1. Larger
 // blocks stay mappings of their own, above all a buffer that grows by doubling to tens of MiB
 // (the inflated payload image): the C library moves a mapping to its new size without
-// copying, a heap block it copies, and copying 32 MiB at once stalled the install's window
-// for 100 ms.
+// copying it, a heap block it copies.
 constexpr std::size_t KHeapBlockLimit = 16 * KMiB;
 // Freed memory up to this much stays with the process instead of going back at once.
 constexpr std::size_t KKeptFree = 128 * KMiB;
@@ -78,6 +77,7 @@ bool SettleImageHeap() {
     // Taken back while the whole region is still there; part of it goes back below.
     madvise(reinterpret_cast<void*>(GAdvisedFrom), GAdvisedTo - GAdvisedFrom, MADV_NOHUGEPAGE);
     GAdvisedFrom = GAdvisedTo = 0;
+    GPrepared = false;
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(KUsualMappingThreshold));
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * KUsualMappingThreshold));
     // The unused rest of the region goes back now, so the next large block is a mapping of its

@@ -13,8 +13,9 @@ namespace velmora {
 // grown and advised; false (and nothing changed but the allocator's thresholds) where the C
 // library's allocator is not the one in use, as under a sanitizer, or the kernel refuses.
 bool PrepareImageHeap();
-// Whether this process prepared its heap so. Handing freed memory back to the kernel
-// (malloc_trim) would undo it: the next pictures would be faulted in page by page again.
+// Whether this process holds a heap prepared so and not yet settled. Handing freed memory back
+// to the kernel (malloc_trim) meanwhile would undo it: the next pictures would be faulted in
+// page by page again.
 bool ImageHeapPrepared();
 
 // Start-up is over: blocks above 128 KiB are mappings of their own again, freed memory goes

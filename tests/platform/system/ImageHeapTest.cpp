@@ -77,6 +77,7 @@ TEST(ImageHeap, WindowBuffersComeFromTheAdvisedHeapAndAreReused) {
     EXPECT_FALSE(laterMapping[0].endsWith(QStringLiteral("[heap]")))
         << laterMapping[0].toStdString();
     std::free(later);
+    EXPECT_FALSE(ImageHeapPrepared()) << "settled: freed memory may go back again";
     EXPECT_FALSE(SettleImageHeap());
 }
 
