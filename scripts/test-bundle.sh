@@ -72,6 +72,10 @@ in_sandbox() {
         --clearenv --setenv PATH /usr/bin:/bin --setenv LANG C.UTF-8 "${extra[@]}" \
         /bin/sh -c '
             mkdir -m 1777 -p /tmp/.X11-unix; chmod 1777 /tmp
+            # Folders the sandbox made in its /tmp to hold a bind below it (a checkout below
+            # /tmp) are root'"'"'s alone; the person the programs run as must pass through them.
+            find /tmp -xdev -mindepth 1 -type d -user 0 ! -perm -o=x -exec chmod o+x {} + \
+                2>/dev/null
             exec setpriv --reuid=65534 --regid=65534 --clear-groups -- /bin/sh -c "
                 mkdir -p /tmp/home
                 # The server says its display once it accepts connections.
