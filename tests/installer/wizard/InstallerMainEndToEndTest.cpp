@@ -242,6 +242,9 @@ TEST_F(InstallerMainEndToEndTest, CustomInstallIntoATypedPathThenRunTheProduct) 
 }
 
 TEST_F(InstallerMainEndToEndTest, APayloadThatDoesNotInflateFailsAndLeavesThePreviousInstall) {
+    // A helper an earlier test left for a display of the same number is not this wizard's.
+    const QStringList busHelpersBefore =
+        HelpersOnDisplay({u"dbus-daemon"_qs, u"dbus-launch"_qs}, FDisplay.Name());
     // A working install of the same version, made by the same sequence without a window.
     QProcess previous;
     FSandbox.Start(
@@ -276,10 +279,10 @@ TEST_F(InstallerMainEndToEndTest, APayloadThatDoesNotInflateFailsAndLeavesThePre
         << "the finish button did not end the failed wizard";
     EXPECT_EQ(FSetup.exitCode(), 0);
     // Without a session bus the wizard started none of its own through the display.
-    EXPECT_EQ(HelpersOnDisplay({u"dbus-daemon"_qs, u"dbus-launch"_qs}, FDisplay.Name())
-                  .join(u", "_qs)
-                  .toStdString(),
-              "");
+    QStringList started = HelpersOnDisplay({u"dbus-daemon"_qs, u"dbus-launch"_qs}, FDisplay.Name());
+    for (const QString& helper : busHelpersBefore)
+        started.removeAll(helper);
+    EXPECT_EQ(started.join(u", "_qs).toStdString(), "");
 
     EXPECT_TRUE(ProcessesOf(Product()).isEmpty()) << "the product was started";
     EXPECT_EQ(Opened().toStdString(), "");
