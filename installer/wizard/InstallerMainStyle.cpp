@@ -1,10 +1,9 @@
 #include "installer/wizard/InstallerMainStyle.h"
 
+#include "installer/wizard/FirstEvent.h"
 #include "skin/controls/SkinControl.h"
 
-#include <QEvent>
 #include <QWidget>
-#include <utility>
 
 namespace velmora::InstallerMainStyle {
 
@@ -55,36 +54,12 @@ QString ProgressSheet() {
         " x2:1, y2:0, stop:0 #0E7C72, stop:1 #1F5F8B); }");
 }
 
-namespace {
-
-class TSheetOnShow final : public QObject {
-public:
-    TSheetOnShow(QWidget& AWidget, QString ASheet)
-        : QObject(&AWidget), FWidget(AWidget), FSheet(std::move(ASheet)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &FWidget && event->type() == QEvent::Show) {
-            FWidget.removeEventFilter(this);
-            FWidget.setStyleSheet(FSheet);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QWidget& FWidget;
-    QString FSheet;
-};
-
-} // namespace
-
 void SheetWhenFirstShown(QWidget& AWidget, const QString& ASheet) {
     if (AWidget.isVisible()) {
         AWidget.setStyleSheet(ASheet);
         return;
     }
-    AWidget.installEventFilter(new TSheetOnShow(AWidget, ASheet));
+    OnFirstEvent(AWidget, QEvent::Show, [&AWidget, ASheet] { AWidget.setStyleSheet(ASheet); });
 }
 
 } // namespace velmora::InstallerMainStyle

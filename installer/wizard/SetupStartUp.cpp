@@ -2,6 +2,7 @@
 
 #include "installer/InstallerSettings.h"
 #include "installer/SingleInstance.h"
+#include "installer/wizard/FirstEvent.h"
 #include "installer/wizard/MainWindowFactory.h"
 #include "installer/wizard/frmAgreement.h"
 #include "installer/wizard/frmCheckInstallerIsRunning.h"
@@ -14,10 +15,8 @@
 #include "platform/system/InstallerUmask.h"
 #include "skin/data/SkinMng.h"
 
-#include <QEvent>
 #include <QMetaObject>
 #include <QTimer>
-#include <QWidget>
 
 namespace velmora {
 
@@ -34,29 +33,9 @@ struct TRunFlag {
 
 } // namespace
 
-namespace {
-
-// Settles the heap prepared for start-up once the window's first frame is painted.
-class TSettleAfterPaint final : public QObject {
-public:
-    explicit TSettleAfterPaint(QWidget& AWindow) : QObject(&AWindow) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // After the paint has been handed to the window system.
-            QTimer::singleShot(0, [] { SettleImageHeap(); });
-            deleteLater();
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 void SettleImageHeapAfterFirstPaint(QWidget& AWindow) {
-    AWindow.installEventFilter(new TSettleAfterPaint(AWindow));
+    // After the paint has been handed to the window system.
+    OnFirstEvent(AWindow, QEvent::Paint, [] { QTimer::singleShot(0, [] { SettleImageHeap(); }); });
 }
 
 int RunVelmoraSetup(TSkinApplication& AApp) {
