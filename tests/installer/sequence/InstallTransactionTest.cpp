@@ -492,7 +492,9 @@ TEST_F(InstallTransactionTest, KilledAtRandomPointsTheNextStartFindsExactlyOneVe
     QElapsedTimer clock;
     clock.start();
     int status = 0;
-    ::waitpid(start(0), &status, 0);
+    const pid_t first = start(0);
+    ASSERT_GT(first, 0) << "fork failed";
+    ::waitpid(first, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const qint64 fullUs = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
     int current = 0;
@@ -505,6 +507,8 @@ TEST_F(InstallTransactionTest, KilledAtRandomPointsTheNextStartFindsExactlyOneVe
     for (int round = 0; round < kRounds; ++round) {
         ASSERT_LT(budget.elapsed(), 45000) << "only " << round << " rounds in the time bound";
         const pid_t child = start(1 - current);
+        // A failed fork must not become kill(-1): that signals every process there is.
+        ASSERT_GT(child, 0) << "fork failed";
         ::usleep(useconds_t(QRandomGenerator::global()->bounded(fullUs + fullUs / 5)));
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);

@@ -134,12 +134,15 @@ public:
         // The server picks a free number itself and writes it once it accepts connections:
         // choosing one here raced with other tests starting their servers at the same time,
         // and a test could end up on a display another test's server owned and then closed.
+        // It never resets: with no window manager each xdotool poll is the only client, and
+        // a program connecting while the server started over after it was dropped.
         FServer.setStandardErrorFile(QProcess::nullDevice());
         FServer.start(QStringLiteral("Xvfb"),
                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                        QStringLiteral("0"),
                        QStringLiteral("%1x%2x24").arg(AScreen.width()).arg(AScreen.height()),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-ac")});
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                       QStringLiteral("-noreset"), QStringLiteral("-ac")});
         if (!FServer.waitForStarted(10000))
             return;
         QByteArray answer;
