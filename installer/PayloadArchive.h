@@ -45,6 +45,13 @@ bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, Q
 // nothing is there yet. Letter case must match.
 bool IsProtectedEntry(const TPayloadEntry& entry);
 
+// The install log lines of an extraction that failed: the stream did not inflate, its table
+// is invalid, a folder or a file could not be made (errno says why).
+void LogInflateFailure(const QString& reason);
+void LogTableFailure(const QString& reason);
+void LogFolderFailure(const QString& folder, int error);
+void LogFileFailure(const QString& file, int error);
+
 // Creates each level of folder up to its last separator; the text after the last
 // separator is not created, so callers pass a folder ending in '/'.
 bool ForceFolderPath(const QString& folder);

@@ -291,7 +291,10 @@ QString NameProblemText(TNameProblem problem) {
     return {};
 }
 
-qint64 DeclaredImageSize(QByteArrayView prefix) {
+namespace {
+
+// The furthest end of the table and its records' names, and of their data too when withData.
+qint64 FurthestEnd(QByteArrayView prefix, bool withData) {
     if (prefix.size() < 2)
         return -1;
     const quint16 count = ReadU16(prefix.data());
@@ -300,10 +303,21 @@ qint64 DeclaredImageSize(QByteArrayView prefix) {
     quint64 end = quint64(TableEnd(count));
     for (quint16 i = 0; i < count; ++i) {
         const TPayloadRecord r = RecordAt(prefix, i);
-        end = std::max(
-            {end, RangeEnd(r.NameOffset, r.NameLength), RangeEnd(r.DataOffset, r.DataSize)});
+        end = std::max(end, RangeEnd(r.NameOffset, r.NameLength));
+        if (withData)
+            end = std::max(end, RangeEnd(r.DataOffset, r.DataSize));
     }
     return static_cast<qint64>(end); // below 2^33
+}
+
+} // namespace
+
+qint64 DeclaredImageSize(QByteArrayView prefix) {
+    return FurthestEnd(prefix, true);
+}
+
+qint64 TableAndNamesEnd(QByteArrayView prefix) {
+    return FurthestEnd(prefix, false);
 }
 
 std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString& productFolder) {

@@ -82,6 +82,10 @@ std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString&
 // range (at least the table's own end), once prefix holds the count and every record;
 // -1 while it does not yet. Inflation stops a stream that grows past it.
 qint64 DeclaredImageSize(QByteArrayView prefix);
+// Where the table and every name in it have ended: what must be there before the table can
+// be read while the rest of the image is still coming. -1 while prefix does not hold every
+// record yet.
+qint64 TableAndNamesEnd(QByteArrayView prefix);
 
 // Entry names decoded where possible, raw bytes escaped otherwise, control characters
 // escaped either way: for log lines.

@@ -1,5 +1,6 @@
 #include "installer/ZDecompress.h"
 
+#include "platform/system/FillOnceBuffer.h"
 #include "platform/system/MessagePump.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr qsizetype kChunk = 32768;
 constexpr qsizetype kPumpEvery = qsizetype(1) << 20;
+constexpr qint64 kPlaceAtOnceBytes = qint64(256) << 20;
 
 class TInflater {
 public:
@@ -54,6 +56,7 @@ public:
         : FLimit(maxBytes), FBound(bound), FKnown(!bound) {}
 
     qint64 Limit() const { return FLimit; }
+    bool Declared() const { return FDeclared; }
 
     void Check(QByteArrayView inflated) {
         if (!FKnown) {
@@ -101,26 +104,68 @@ qsizetype UsedAfter(const z_stream& z, const QByteArray& target) {
     return reinterpret_cast<const char*>(z.next_out) - target.constData();
 }
 
-void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit);
+// Once the bound tells the size, the output grows once to hold all of it (and the chunk of
+// room past it in which a stream that goes on shows itself): no more doubling and copying,
+// huge pages for a buffer that is filled once from start to end, and a place that never
+// changes again, which a reader beside the inflation needs before it is told anything.
+class TOutputPlacement {
+public:
+    explicit TOutputPlacement(const TInflateProgress& progress) : FProgress(progress) {}
+
+    void Update(QByteArray& target, qsizetype before, QByteArrayView inflated,
+                const TOutputLimit& limit) {
+        if (!limit.Declared())
+            return;
+        // Without a reader the buffer may keep doubling: a table that declares more than a
+        // payload plausibly is must not get its whole size up front from a few bytes.
+        if (!FPlaced && (FProgress || limit.Limit() <= kPlaceAtOnceBytes)) {
+            FPlaced = true;
+            const qint64 whole = before + limit.Limit() + kChunk;
+            if (target.size() < whole) {
+                target.resize(static_cast<qsizetype>(whole));
+                AdviseFillOnce(target.data() + before, size_t(whole - before));
+            }
+            inflated = QByteArrayView(target.constData() + before, inflated.size());
+        }
+        if (FPlaced && FProgress)
+            FProgress(inflated);
+    }
+
+private:
+    const TInflateProgress& FProgress;
+    bool FPlaced = false;
+};
+
+void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit,
+                 TOutputPlacement& placement);
 
 } // namespace
 
 void ZDecompressStream(QIODevice& source, QByteArray& target, qint64 maxBytes,
                        const TInflateBound& bound) {
+    ZDecompressStream(source, target, maxBytes, bound, {});
+}
+
+void ZDecompressStream(QIODevice& source, QByteArray& target, qint64 maxBytes,
+                       const TInflateBound& bound, const TInflateProgress& progress) {
     const qsizetype before = target.size();
     try {
         TOutputLimit limit(maxBytes, bound);
-        InflateInto(source, target, limit);
+        TOutputPlacement placement(progress);
+        InflateInto(source, target, limit, placement);
     } catch (...) {
-        // Whatever was produced is worthless; never leave the grown buffer's tail behind.
-        target.resize(before);
+        // Whatever was produced is worthless; never leave the grown buffer's tail behind,
+        // unless a reader may still be at it.
+        if (!progress)
+            target.resize(before);
         throw;
     }
 }
 
 namespace {
 
-void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit) {
+void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit,
+                 TOutputPlacement& placement) {
     TInflater inflater;
     z_stream& z = inflater.Stream();
     const auto input = std::make_unique<char[]>(kChunk);
@@ -162,6 +207,7 @@ void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit) {
             if (result == Z_NEED_DICT)
                 inflater.Raise(Z_NEED_DICT);
             limit.Check(inflated());
+            placement.Update(target, before, inflated(), limit);
             if (result == Z_STREAM_END) {
                 ended = true;
                 if (z.avail_in > 0)
@@ -185,7 +231,9 @@ void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit) {
         if (result == Z_NEED_DICT)
             inflater.Raise(Z_NEED_DICT);
         limit.Check(inflated());
+        placement.Update(target, before, inflated(), limit);
     } while (result != Z_STREAM_END || roomLeft == 0);
+    // Shrinking keeps the buffer where it is, so a reader's view stays valid.
     target.resize(used);
     inflater.End();
 }

@@ -67,19 +67,18 @@ bool WriteAllTo(int fd, const char* data, size_t size) {
     return true;
 }
 
-bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
-                   const std::function<bool(int fd)>& write, bool durable) {
-    const QByteArray temporary = ReplacementName(name);
+bool WriteNewFileAt(int folderFd, const QByteArray& name, mode_t mode,
+                    const std::function<bool(int fd)>& write, bool durable) {
     // Whatever an interrupted run (or anyone) left under that name goes first; unlinking
     // removes a link itself and never what it points to.
-    if (::unlinkat(folderFd, temporary.constData(), 0) != 0 && errno != ENOENT)
+    if (::unlinkat(folderFd, name.constData(), 0) != 0 && errno != ENOENT)
         return false;
-    const int fd = ::openat(folderFd, temporary.constData(),
+    const int fd = ::openat(folderFd, name.constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     // The process's umask must not decide whether an installed program can run. Durable, the
-    // data is on the disk before the rename publishes it, so a power cut leaves the old file
+    // data is on the disk before a rename publishes it, so a power cut leaves the old file
     // or the whole new one, never an empty one under the real name.
     bool ok = write(fd) && ::fchmod(fd, mode) == 0 && (!durable || ::fsync(fd) == 0);
     int error = errno;
@@ -87,11 +86,20 @@ bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
         ok = false;
         error = errno;
     }
-    if (ok && ::renameat(folderFd, temporary.constData(), folderFd, name.constData()) != 0) {
-        ok = false;
-        error = errno;
-    }
     if (!ok) {
+        ::unlinkat(folderFd, name.constData(), 0);
+        errno = error;
+    }
+    return ok;
+}
+
+bool ReplaceFileAt(int folderFd, const QByteArray& name, mode_t mode,
+                   const std::function<bool(int fd)>& write, bool durable) {
+    const QByteArray temporary = ReplacementName(name);
+    if (!WriteNewFileAt(folderFd, temporary, mode, write, durable))
+        return false;
+    if (::renameat(folderFd, temporary.constData(), folderFd, name.constData()) != 0) {
+        const int error = errno;
         ::unlinkat(folderFd, temporary.constData(), 0);
         errno = error;
         return false;

@@ -20,6 +20,12 @@ bool IsInstallerTemporaryName(const QByteArray& name);
 // Writes all of data to fd, going on after interruptions; false with errno on failure.
 bool WriteAllTo(int fd, const char* data, size_t size);
 
+// Creates name in folderFd anew (removing whatever is there, never following a link), lets
+// write fill it and gives it mode with fchmod; durable, its data is synced. False with errno
+// when anything failed; the file is gone then.
+bool WriteNewFileAt(int folderFd, const QByteArray& name, mode_t mode,
+                    const std::function<bool(int fd)>& write, bool durable = false);
+
 // Creates a new file under ReplacementName(name) in folderFd (never following a link there),
 // lets write fill it, gives it mode with fchmod and renames it over name. Readers see the old
 // file or the new one, never a part; a link or hard link at name is replaced itself, never

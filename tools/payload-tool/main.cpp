@@ -2,6 +2,7 @@
 // the installer's own code, so what a vendor checks here is what users get.
 #include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
+#include "installer/PayloadStreamExtract.h"
 #include "installer/PayloadTable.h"
 #include "installer/PayloadWriter.h"
 #include "installer/ProgressDisplay.h"
@@ -54,7 +55,9 @@ const char* const kExtractHelp =
     "usage: payload-tool extract <archive> <install-folder>\n"
     "Writes every entry below <install-folder> exactly as the installer does (the product\n"
     "folder Velmora/ appears inside it), showing progress. An existing\n"
-    "Velmora/Config/LogedinUsers.XML is kept. Exit 0 on success.\n";
+    "Velmora/Config/LogedinUsers.XML is kept. Nothing is written into <install-folder>\n"
+    "before the whole archive has passed every check; a damaged archive leaves it as it\n"
+    "was. Exit 0 on success.\n";
 
 // Every text printed here may carry a name from an archive or a packed tree: its control
 // characters are shown, never sent to the terminal raw.
@@ -143,21 +146,27 @@ int Verify(const QStringList& args) {
     });
 }
 
+// Extraction inflates and writes at the same time; what it writes stays out of sight
+// until the whole archive has passed, so a damaged one leaves the folder as it was.
 int Extract(const QStringList& args) {
-    return WithArchive(args, kExtractHelp, 2, [&args](const TPayloadImage& payload) {
-        bool written = false;
-        {
-            TTerminalProgress terminal(stderr);
-            TEscapedProgress progress(terminal);
-            written = WritePayload(payload, args.at(1), &progress);
-        }
-        if (!written)
-            return kExitFailed;
-        PrintLine(stdout, QStringLiteral("extracted %1 entries below %2")
-                              .arg(payload.Entries.size())
-                              .arg(args.at(1)));
-        return kExitOk;
-    });
+    if (WantsHelp(args))
+        return Help(kExtractHelp);
+    if (args.size() != 2)
+        return Usage(kExtractHelp);
+    QFile file(args.at(0));
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(QStringLiteral("cannot open %1: %2").arg(args.at(0), file.errorString()));
+    std::optional<qsizetype> written;
+    {
+        TTerminalProgress terminal(stderr);
+        TEscapedProgress progress(terminal);
+        written = ExtractPayloadStream(file, args.at(1), &progress);
+    }
+    if (!written)
+        return kExitFailed;
+    PrintLine(stdout,
+              QStringLiteral("extracted %1 entries below %2").arg(*written).arg(args.at(1)));
+    return kExitOk;
 }
 
 } // namespace

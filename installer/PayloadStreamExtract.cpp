@@ -1,0 +1,311 @@
+#include "installer/PayloadStreamExtract.h"
+
+#include "installer/EntryFiles.h"
+#include "installer/FolderTree.h"
+#include "installer/InstallPreflight.h"
+#include "installer/InstallerSettings.h"
+#include "installer/PayloadArchive.h"
+#include "installer/ProgressDisplay.h"
+#include "installer/ZDecompress.h"
+#include "platform/system/ReplaceFile.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <new>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+// The image as a second thread inflates it. The writer reads only bytes the inflater has
+// told it about: the output has its final place by then and never moves again.
+class TInflatingImage {
+public:
+    explicit TInflatingImage(QIODevice& source) : FThread([this, &source] { Run(source); }) {}
+    ~TInflatingImage() { Stop(); }
+    TInflatingImage(const TInflatingImage&) = delete;
+    TInflatingImage& operator=(const TInflatingImage&) = delete;
+
+    // The first `bytes` of the image, once they are there; nothing when the stream ended or
+    // failed short of them.
+    std::optional<QByteArrayView> WaitFor(qint64 bytes) {
+        std::unique_lock lock(FMutex);
+        FChanged.wait(lock, [&] { return FProduced >= bytes || FFinished; });
+        if (FProduced < bytes)
+            return std::nullopt;
+        return QByteArrayView(FData, bytes);
+    }
+
+    // Waits for the end of the stream; why it failed, when it did.
+    std::optional<QString> Finish() {
+        if (FThread.joinable())
+            FThread.join();
+        return FError;
+    }
+
+    // The whole image, after Finish.
+    QByteArrayView Whole() const { return FImage; }
+
+    // Stops the inflation at its next step and waits for it.
+    void Stop() {
+        {
+            const std::lock_guard lock(FMutex);
+            FStopped = true;
+        }
+        Finish();
+    }
+
+private:
+    void Run(QIODevice& source) {
+        std::optional<QString> error;
+        try {
+            ZDecompressStream(source, FImage, kMaxPayloadImageBytes, DeclaredImageSize,
+                              [this](QByteArrayView inflated) { Tell(inflated); });
+        } catch (const EVelmoraError& failure) {
+            error = failure.Message();
+        } catch (const std::bad_alloc&) {
+            error = QStringLiteral("not enough memory for the size the payload's table declares");
+        }
+        const std::lock_guard lock(FMutex);
+        if (!error) {
+            FData = FImage.constData();
+            FProduced = FImage.size();
+        }
+        FError = error;
+        FFinished = true;
+        FChanged.notify_all();
+    }
+
+    void Tell(QByteArrayView inflated) {
+        const std::lock_guard lock(FMutex);
+        if (FStopped)
+            throw EDecompressionError(QStringLiteral("stopped"));
+        FData = inflated.data();
+        FProduced = inflated.size();
+        FChanged.notify_all();
+    }
+
+    QByteArray FImage; // the inflater's alone until Finish
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    const char* FData = nullptr;
+    qint64 FProduced = 0;
+    bool FFinished = false;
+    bool FStopped = false;
+    std::optional<QString> FError;
+    std::thread FThread; // last: it starts once everything it uses is there
+};
+
+// The levels of folder up to the last separator that are not there yet, outermost first.
+QStringList MissingLevels(const QString& folder) {
+    QStringList missing;
+    for (qsizetype at = folder.indexOf(u'/'); at >= 0; at = folder.indexOf(u'/', at + 1)) {
+        const QString level = folder.left(at);
+        struct stat info {};
+        if (!level.isEmpty() && ::lstat(NativeName(level).constData(), &info) != 0)
+            missing << level;
+    }
+    return missing;
+}
+
+// Where the files wait until the stream has passed: a private folder directly below the
+// install folder, so moving them into place stays on one file system. Its name has the
+// form of the installer's temporary files, which no entry may carry.
+class TStagingFolder {
+public:
+    explicit TStagingFolder(const QString& root) {
+        QByteArray path = NativeName(root) + ".velmora-new-XXXXXX";
+        if (::mkdtemp(path.data()) == nullptr)
+            return;
+        FPath = path;
+        FFd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    ~TStagingFolder() {
+        for (int i = 0; i < FCount; ++i)
+            ::unlinkat(FFd, Name(i).constData(), 0);
+        if (FFd >= 0)
+            ::close(FFd);
+        if (!FPath.isEmpty())
+            ::rmdir(FPath.constData());
+    }
+    TStagingFolder(const TStagingFolder&) = delete;
+    TStagingFolder& operator=(const TStagingFolder&) = delete;
+
+    int Fd() const { return FFd; }
+    QString Path() const { return QFile::decodeName(FPath); }
+    // Entry i waits under this name; the folder is emptied of names below count at the end.
+    static QByteArray Name(int i) { return QByteArray::number(i); }
+    void Holds(int count) { FCount = count; }
+
+private:
+    QByteArray FPath;
+    int FFd = -1;
+    int FCount = 0;
+};
+
+// Why the stream failed where the writer found it short: the inflation's own error, or
+// else the table refusing the whole, shorter image.
+void LogShortStream(TInflatingImage& image) {
+    if (const std::optional<QString> error = image.Finish()) {
+        LogInflateFailure(*error);
+        return;
+    }
+    try {
+        ReadPayloadTable(image.Whole(), InstallerSettingsOrDefault().ProductName);
+        LogTableFailure(QStringLiteral("the image ends before an entry's data"));
+    } catch (const EPayloadFormatError& error) {
+        LogTableFailure(error.Message());
+    }
+}
+
+// The table, once its records and names are there; the rest of the image may still be
+// inflating, and the table is checked against the size it declares, which the stream
+// cannot pass.
+std::optional<std::vector<TPayloadEntry>> ReadTable(TInflatingImage& image) {
+    std::optional<QByteArrayView> prefix = image.WaitFor(2);
+    const auto count =
+        prefix ? qint64(quint8(prefix->at(0))) | qint64(quint8(prefix->at(1))) << 8 : 0;
+    if (prefix)
+        prefix = image.WaitFor(2 + count * kPayloadRecordSize);
+    if (prefix)
+        prefix = image.WaitFor(TableAndNamesEnd(*prefix));
+    if (!prefix) {
+        LogShortStream(image);
+        return std::nullopt;
+    }
+    try {
+        const QByteArrayView declared(prefix->data(), DeclaredImageSize(*prefix));
+        return ReadPayloadTable(declared, InstallerSettingsOrDefault().ProductName);
+    } catch (const EPayloadFormatError& error) {
+        image.Stop();
+        LogTableFailure(error.Message());
+        return std::nullopt;
+    }
+}
+
+bool WriteStaged(int stagingFd, int index, QByteArrayView data) {
+    return WriteNewFileAt(stagingFd, TStagingFolder::Name(index),
+                          ExtractedFileMode(data.data(), quint32(data.size())),
+                          [&](int fd) { return WriteAllTo(fd, data.data(), size_t(data.size())); });
+}
+
+// Moves the staged files to their places, in table order; the image is whole by now, so a
+// file whose folder is on another file system is written there from it instead.
+bool MoveIntoPlace(const std::vector<TPayloadEntry>& entries, QByteArrayView image,
+                   const QString& root, int rootFd, const TStagingFolder& staging) {
+    TFolderTree tree(::dup(rootFd));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TPayloadEntry& entry = entries[i];
+        QString failedAt;
+        const int folderFd = tree.FolderOf(entry.Components, failedAt);
+        if (folderFd < 0) {
+            LogFolderFailure(root + failedAt.replace(u'\\', u'/'), errno);
+            return false;
+        }
+        const QString& leaf = entry.Components.last();
+        if (IsProtectedEntry(entry) && EntryFileExists(folderFd, leaf))
+            continue;
+        const QByteArray name = TStagingFolder::Name(int(i));
+        if (::renameat(staging.Fd(), name.constData(), folderFd, NativeName(leaf).constData()) == 0)
+            continue;
+        const QByteArrayView data = image.sliced(entry.DataOffset, entry.DataSize);
+        if (errno != EXDEV ||
+            !ReplaceFileAt(
+                folderFd, NativeName(leaf), ExtractedFileMode(data.data(), entry.DataSize),
+                [&](int fd) { return WriteAllTo(fd, data.data(), size_t(data.size())); })) {
+            LogFileFailure(root + entry.Components.join(u'/'), errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The levels of the install folder made here go again when nothing reached them.
+void RemoveLevels(const QStringList& levels) {
+    for (qsizetype i = levels.size() - 1; i >= 0; --i)
+        ::rmdir(NativeName(levels.at(i)).constData());
+}
+
+} // namespace
+
+std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& installFolder,
+                                              IProgressDisplay* display) {
+    QString root = installFolder;
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    TInflatingImage image(source);
+    const std::optional<std::vector<TPayloadEntry>> table = ReadTable(image);
+    if (!table)
+        return std::nullopt;
+    const TPayloadImage checked{{}, *table};
+    if (const std::optional<TPreflightProblem> problem = CheckInstallTarget(checked, root)) {
+        image.Stop();
+        LogPreflightProblem(*problem);
+        return std::nullopt;
+    }
+    const std::vector<TPayloadEntry>& entries = checked.Entries;
+    const auto count = static_cast<int>(entries.size());
+    if (display != nullptr) {
+        display->SetProgressRange(0, count);
+        display->SetProgressPosition(0);
+    }
+
+    const QStringList made = MissingLevels(root);
+    bool placed = false;
+    {
+        // Destroyed before the levels are removed: it empties and removes itself.
+        std::optional<TStagingFolder> staging;
+        const int rootFd = ForceFolderPath(root) ? ::open(NativeName(root).constData(),
+                                                          O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                                 : -1;
+        if (rootFd >= 0)
+            staging.emplace(root);
+        if (rootFd < 0 || staging->Fd() < 0) {
+            image.Stop();
+            LogFolderFailure(staging ? staging->Path() : root, errno);
+        } else {
+            bool written = true;
+            for (int i = 0; written && i < count; ++i) {
+                const TPayloadEntry& entry = entries[size_t(i)];
+                if (display != nullptr)
+                    display->SetStatusText(u"正在复制文件: "_qs + entry.Components.join(u'/'));
+                const std::optional<QByteArrayView> upTo =
+                    image.WaitFor(qint64(entry.DataOffset) + entry.DataSize);
+                if (!upTo) {
+                    LogShortStream(image);
+                    written = false;
+                    break;
+                }
+                staging->Holds(i + 1);
+                if (!WriteStaged(staging->Fd(), i, upTo->sliced(entry.DataOffset))) {
+                    image.Stop();
+                    LogFileFailure(root + entry.Components.join(u'/'), errno);
+                    written = false;
+                    break;
+                }
+                if (display != nullptr)
+                    display->SetProgressPosition(i + 1);
+            }
+            if (written) {
+                if (const std::optional<QString> error = image.Finish())
+                    LogInflateFailure(*error);
+                else
+                    placed = MoveIntoPlace(entries, image.Whole(), root, rootFd, *staging);
+            }
+        }
+        if (rootFd >= 0)
+            ::close(rootFd);
+    }
+    if (!placed) {
+        RemoveLevels(made);
+        return std::nullopt;
+    }
+    return count;
+}
+
+} // namespace velmora
