@@ -10,6 +10,7 @@
 #include "platform/system/ReplaceFile.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 #include <cerrno>
 #include <condition_variable>
 #include <fcntl.h>
@@ -168,8 +169,7 @@ void LogShortStream(TInflatingImage& image) {
 // cannot pass.
 std::optional<std::vector<TPayloadEntry>> ReadTable(TInflatingImage& image) {
     std::optional<QByteArrayView> prefix = image.WaitFor(2);
-    const auto count =
-        prefix ? qint64(quint8(prefix->at(0))) | qint64(quint8(prefix->at(1))) << 8 : 0;
+    const qint64 count = prefix ? qFromLittleEndian<quint16>(prefix->data()) : 0;
     if (prefix)
         prefix = image.WaitFor(2 + count * kPayloadRecordSize);
     if (prefix)
