@@ -60,6 +60,10 @@ QString WithSeparator(QString folder) {
 
 } // namespace
 
+void LogResourceFailure(const QString& resource, const QString& reason) {
+    WriteInstallLog(u"CopyInstallFiles:打开安装包资源出错\r\n"_qs + resource + u": "_qs + reason);
+}
+
 void LogInflateFailure(const QString& reason) {
     WriteInstallLog(u"ZDecompressStream:提取安装包出错!\r\n"_qs + reason);
 }
@@ -120,8 +124,7 @@ std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
 std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource) {
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly)) {
-        WriteInstallLog(u"CopyInstallFiles:打开安装包资源出错\r\n"_qs + resource + u": "_qs +
-                        file.errorString());
+        LogResourceFailure(resource, file.errorString());
         return std::nullopt;
     }
     return LoadPayload(file);

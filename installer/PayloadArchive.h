@@ -47,6 +47,7 @@ bool IsProtectedEntry(const TPayloadEntry& entry);
 
 // The install log lines of an extraction that failed: the stream did not inflate, its table
 // is invalid, a folder or a file could not be made (errno says why).
+void LogResourceFailure(const QString& resource, const QString& reason);
 void LogInflateFailure(const QString& reason);
 void LogTableFailure(const QString& reason);
 void LogFolderFailure(const QString& folder, int error);

@@ -2,105 +2,20 @@
 
 #include "installer/EntryFiles.h"
 #include "installer/FolderTree.h"
+#include "installer/InflatingPayload.h"
 #include "installer/InstallPreflight.h"
-#include "installer/InstallerSettings.h"
 #include "installer/PayloadArchive.h"
 #include "installer/ProgressDisplay.h"
-#include "installer/ZDecompress.h"
 #include "platform/system/ReplaceFile.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 #include <cerrno>
-#include <condition_variable>
 #include <fcntl.h>
-#include <mutex>
-#include <new>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace velmora {
 namespace {
-
-// The image as a second thread inflates it. The writer reads only bytes the inflater has
-// told it about: the output has its final place by then and never moves again.
-class TInflatingImage {
-public:
-    explicit TInflatingImage(QIODevice& source) : FThread([this, &source] { Run(source); }) {}
-    ~TInflatingImage() { Stop(); }
-    TInflatingImage(const TInflatingImage&) = delete;
-    TInflatingImage& operator=(const TInflatingImage&) = delete;
-
-    // The first `bytes` of the image, once they are there; nothing when the stream ended or
-    // failed short of them.
-    std::optional<QByteArrayView> WaitFor(qint64 bytes) {
-        std::unique_lock lock(FMutex);
-        FChanged.wait(lock, [&] { return FProduced >= bytes || FFinished; });
-        if (FProduced < bytes)
-            return std::nullopt;
-        return QByteArrayView(FData, bytes);
-    }
-
-    // Waits for the end of the stream; why it failed, when it did.
-    std::optional<QString> Finish() {
-        if (FThread.joinable())
-            FThread.join();
-        return FError;
-    }
-
-    // The whole image, after Finish.
-    QByteArrayView Whole() const { return FImage; }
-
-    // Stops the inflation at its next step and waits for it.
-    void Stop() {
-        {
-            const std::lock_guard lock(FMutex);
-            FStopped = true;
-        }
-        Finish();
-    }
-
-private:
-    void Run(QIODevice& source) {
-        std::optional<QString> error;
-        try {
-            ZDecompressStream(source, FImage, kMaxPayloadImageBytes, DeclaredImageSize,
-                              [this](QByteArrayView inflated) { Tell(inflated); });
-        } catch (const EVelmoraError& failure) {
-            error = failure.Message();
-        } catch (const std::bad_alloc&) {
-            error = QStringLiteral("not enough memory for the size the payload's table declares");
-        }
-        const std::lock_guard lock(FMutex);
-        if (!error) {
-            FData = FImage.constData();
-            FProduced = FImage.size();
-        }
-        FError = error;
-        FFinished = true;
-        FChanged.notify_all();
-    }
-
-    void Tell(QByteArrayView inflated) {
-        const std::lock_guard lock(FMutex);
-        if (FStopped)
-            throw EDecompressionError(QStringLiteral("stopped"));
-        FData = inflated.data();
-        FProduced = inflated.size();
-        FChanged.notify_all();
-    }
-
-    QByteArray FImage; // the inflater's alone until Finish
-    std::mutex FMutex;
-    std::condition_variable FChanged;
-    const char* FData = nullptr;
-    qint64 FProduced = 0;
-    bool FFinished = false;
-    bool FStopped = false;
-    std::optional<QString> FError;
-    std::thread FThread; // last: it starts once everything it uses is there
-};
 
 // The levels of folder up to the last separator that are not there yet, outermost first.
 QStringList MissingLevels(const QString& folder) {
@@ -148,45 +63,6 @@ private:
     int FFd = -1;
     int FCount = 0;
 };
-
-// Why the stream failed where the writer found it short: the inflation's own error, or
-// else the table refusing the whole, shorter image.
-void LogShortStream(TInflatingImage& image) {
-    if (const std::optional<QString> error = image.Finish()) {
-        LogInflateFailure(*error);
-        return;
-    }
-    try {
-        ReadPayloadTable(image.Whole(), InstallerSettingsOrDefault().ProductName);
-        LogTableFailure(QStringLiteral("the image ends before an entry's data"));
-    } catch (const EPayloadFormatError& error) {
-        LogTableFailure(error.Message());
-    }
-}
-
-// The table, once its records and names are there; the rest of the image may still be
-// inflating, and the table is checked against the size it declares, which the stream
-// cannot pass.
-std::optional<std::vector<TPayloadEntry>> ReadTable(TInflatingImage& image) {
-    std::optional<QByteArrayView> prefix = image.WaitFor(2);
-    const qint64 count = prefix ? qFromLittleEndian<quint16>(prefix->data()) : 0;
-    if (prefix)
-        prefix = image.WaitFor(2 + count * kPayloadRecordSize);
-    if (prefix)
-        prefix = image.WaitFor(TableAndNamesEnd(*prefix));
-    if (!prefix) {
-        LogShortStream(image);
-        return std::nullopt;
-    }
-    try {
-        const QByteArrayView declared(prefix->data(), DeclaredImageSize(*prefix));
-        return ReadPayloadTable(declared, InstallerSettingsOrDefault().ProductName);
-    } catch (const EPayloadFormatError& error) {
-        image.Stop();
-        LogTableFailure(error.Message());
-        return std::nullopt;
-    }
-}
 
 bool WriteStaged(int stagingFd, int index, QByteArrayView data) {
     return WriteNewFileAt(stagingFd, TStagingFolder::Name(index),
@@ -238,8 +114,8 @@ std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& 
     QString root = installFolder;
     if (!root.endsWith(u'/'))
         root += u'/';
-    TInflatingImage image(source);
-    const std::optional<std::vector<TPayloadEntry>> table = ReadTable(image);
+    TInflatingPayload image(source);
+    const std::optional<std::vector<TPayloadEntry>> table = image.ReadTable();
     if (!table)
         return std::nullopt;
     const TPayloadImage checked{{}, *table};
@@ -274,15 +150,13 @@ std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& 
                 const TPayloadEntry& entry = entries[size_t(i)];
                 if (display != nullptr)
                     display->SetStatusText(u"正在复制文件: "_qs + entry.Components.join(u'/'));
-                const std::optional<QByteArrayView> upTo =
-                    image.WaitFor(qint64(entry.DataOffset) + entry.DataSize);
-                if (!upTo) {
-                    LogShortStream(image);
+                const std::optional<QByteArrayView> data = image.DataOf(entry);
+                if (!data) {
                     written = false;
                     break;
                 }
                 staging->Holds(i + 1);
-                if (!WriteStaged(staging->Fd(), i, upTo->sliced(entry.DataOffset))) {
+                if (!WriteStaged(staging->Fd(), i, *data)) {
                     image.Stop();
                     LogFileFailure(root + entry.Components.join(u'/'), errno);
                     written = false;
@@ -291,12 +165,8 @@ std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& 
                 if (display != nullptr)
                     display->SetProgressPosition(i + 1);
             }
-            if (written) {
-                if (const std::optional<QString> error = image.Finish())
-                    LogInflateFailure(*error);
-                else
-                    placed = MoveIntoPlace(entries, image.Whole(), root, rootFd, *staging);
-            }
+            if (written && image.Finish())
+                placed = MoveIntoPlace(entries, image.Whole(), root, rootFd, *staging);
         }
         if (rootFd >= 0)
             ::close(rootFd);

@@ -131,6 +131,9 @@ public:
             FProgress(inflated);
     }
 
+    // With a reader beside it the inflation runs on a thread of its own, with no window.
+    bool Pumps() const { return !FProgress; }
+
 private:
     const TInflateProgress& FProgress;
     bool FPlaced = false;
@@ -194,7 +197,7 @@ void InflateInto(QIODevice& source, QByteArray& target, TOutputLimit& limit,
             used = UsedAfter(z, target);
             roomLeft = z.avail_out;
             // A large payload takes seconds to inflate: the window keeps painting meanwhile.
-            if (used - pumpedAt >= kPumpEvery) {
+            if (placement.Pumps() && used - pumpedAt >= kPumpEvery) {
                 pumpedAt = used;
                 PumpMessages(0);
             }

@@ -2,9 +2,8 @@
 
 namespace velmora {
 
-// Processes pending window messages n + 1 times in a row, stopping early at a pass that found
-// nothing to deliver; a negative n does nothing. Long work on the GUI thread calls this
-// between steps so the window repaints and reacts.
+// Processes pending window messages n + 1 times in a row; a negative n does nothing.
+// Long work on the GUI thread calls this between steps so the window repaints and reacts.
 void PumpMessages(int n);
 
 } // namespace velmora
