@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sqlite3.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -489,16 +490,21 @@ TEST_F(InstallTransactionTest, KilledAtRandomPointsTheNextStartFindsExactlyOneVe
         }
         return child;
     };
-    QElapsedTimer clock;
-    clock.start();
+    // How long a whole install takes: the quicker of two, each version once, since the first
+    // of them starts on a colder cache and would put too many kills after the end.
     int status = 0;
-    const pid_t first = start(0);
-    ASSERT_GT(first, 0) << "fork failed";
-    ::waitpid(first, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const qint64 fullUs = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
-    int current = 0;
-    ASSERT_EQ(FSystem.State(), states[0]);
+    qint64 fullUs = std::numeric_limits<qint64>::max();
+    for (const int version : {0, 1}) {
+        QElapsedTimer clock;
+        clock.start();
+        const pid_t whole = start(version);
+        ASSERT_GT(whole, 0) << "fork failed";
+        ::waitpid(whole, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        fullUs = std::min(fullUs, std::max<qint64>(clock.nsecsElapsed() / 1000, 1000));
+        ASSERT_EQ(FSystem.State(), states[version]);
+    }
+    int current = 1;
 
     constexpr int kRounds = 50;
     QElapsedTimer budget;
