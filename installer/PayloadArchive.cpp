@@ -60,6 +60,18 @@ QString WithSeparator(QString folder) {
 
 } // namespace
 
+int OpenEntryFolder(TFolderTree& tree, const TPayloadEntry& entry, const QString& root) {
+    QString failedAt;
+    const int folderFd = tree.FolderOf(entry.Components, failedAt);
+    if (folderFd < 0)
+        LogFolderFailure(root + failedAt.replace(u'\\', u'/'), errno);
+    return folderFd;
+}
+
+bool KeepsExistingFile(const TPayloadEntry& entry, int folderFd) {
+    return IsProtectedEntry(entry) && EntryFileExists(folderFd, entry.Components.last());
+}
+
 void LogResourceFailure(const QString& resource, const QString& reason) {
     WriteInstallLog(u"CopyInstallFiles:打开安装包资源出错\r\n"_qs + resource + u": "_qs + reason);
 }
@@ -163,14 +175,11 @@ bool WritePayload(const TPayloadImage& payload, const QString& installFolder,
         const QString target = root + entry.Components.join(u'/');
         OutputDebugString(target);
 
-        QString failedAt;
-        const int folderFd = tree.FolderOf(entry.Components, failedAt);
-        if (folderFd < 0) {
-            LogFolderFailure(root + failedAt.replace(u'\\', u'/'), errno);
+        const int folderFd = OpenEntryFolder(tree, entry, root);
+        if (folderFd < 0)
             return false;
-        }
         const QString& leaf = entry.Components.last();
-        if (!(IsProtectedEntry(entry) && EntryFileExists(folderFd, leaf))) {
+        if (!KeepsExistingFile(entry, folderFd)) {
             const char* data = payload.Image.constData() + entry.DataOffset;
             if (!WriteEntryFile(folderFd, leaf, data, entry.DataSize, target, hook)) {
                 LogFileFailure(target, errno);

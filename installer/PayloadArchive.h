@@ -45,6 +45,14 @@ bool CopyInstallFiles(const QString& installFolder, IProgressDisplay* display, Q
 // nothing is there yet. Letter case must match.
 bool IsProtectedEntry(const TPayloadEntry& entry);
 
+class TFolderTree;
+
+// The folder below root that holds entry's file, made as needed (see TFolderTree); -1 with the
+// install log line when a level cannot be made or entered.
+int OpenEntryFolder(TFolderTree& tree, const TPayloadEntry& entry, const QString& root);
+// Whether what is at the entry's place in folderFd stays: the users list, once there.
+bool KeepsExistingFile(const TPayloadEntry& entry, int folderFd);
+
 // The install log lines of an extraction that failed: the stream did not inflate, its table
 // is invalid, a folder or a file could not be made (errno says why).
 void LogResourceFailure(const QString& resource, const QString& reason);

@@ -77,15 +77,12 @@ bool MoveIntoPlace(const std::vector<TPayloadEntry>& entries, QByteArrayView ima
     TFolderTree tree(::dup(rootFd));
     for (size_t i = 0; i < entries.size(); ++i) {
         const TPayloadEntry& entry = entries[i];
-        QString failedAt;
-        const int folderFd = tree.FolderOf(entry.Components, failedAt);
-        if (folderFd < 0) {
-            LogFolderFailure(root + failedAt.replace(u'\\', u'/'), errno);
+        const int folderFd = OpenEntryFolder(tree, entry, root);
+        if (folderFd < 0)
             return false;
-        }
-        const QString& leaf = entry.Components.last();
-        if (IsProtectedEntry(entry) && EntryFileExists(folderFd, leaf))
+        if (KeepsExistingFile(entry, folderFd))
             continue;
+        const QString& leaf = entry.Components.last();
         const QByteArray name = TStagingFolder::Name(int(i));
         if (::renameat(staging.Fd(), name.constData(), folderFd, NativeName(leaf).constData()) == 0)
             continue;
