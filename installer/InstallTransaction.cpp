@@ -1,5 +1,6 @@
 #include "installer/InstallTransaction.h"
 
+#include "installer/EntryFiles.h"
 #include "installer/FolderOps.h"
 #include "installer/InstallLog.h"
 #include "installer/RecordParser.h"
@@ -30,16 +31,6 @@ QString NewTransactionId() {
     const quint64 a = QRandomGenerator::system()->generate64();
     const quint64 b = QRandomGenerator::system()->generate64();
     return QStringLiteral("%1%2").arg(a, 16, 16, QChar(u'0')).arg(b, 16, 16, QChar(u'0'));
-}
-
-// The table carries no modes: programs must stay runnable, so the content decides.
-mode_t ModeFor(const char* data, quint32 size) {
-    const bool program = (size >= 4 && std::memcmp(data,
-                                                   "\x7f"
-                                                   "ELF",
-                                                   4) == 0) ||
-                         (size >= 2 && std::memcmp(data, "#!", 2) == 0);
-    return program ? 0755 : 0644;
 }
 
 // Folders below one root by relative path, opened once each (one at a time) and synced at
@@ -102,7 +93,7 @@ bool WriteStagedFile(int folder, const QByteArray& name, const char* data, quint
     }
     // Readable by all whatever the umask. Writing back starts now, so that the disk works on
     // this file while the next ones are written; the sync before any rename waits for it.
-    ok = ok && ::fchmod(fd, ModeFor(data, size)) == 0 && ::fstat(fd, &made) == 0;
+    ok = ok && ::fchmod(fd, ExtractedFileMode(data, size)) == 0 && ::fstat(fd, &made) == 0;
     if (ok)
         ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // only a hint where unsupported
     const int error = errno;
