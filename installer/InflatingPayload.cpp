@@ -4,7 +4,6 @@
 #include "installer/PayloadArchive.h"
 #include "installer/ZDecompress.h"
 
-#include <QtEndian>
 #include <limits>
 #include <new>
 
@@ -87,12 +86,9 @@ void TInflatingPayload::LogShortStream() {
 }
 
 std::optional<std::vector<TPayloadEntry>> TInflatingPayload::ReadTable() {
-    std::optional<QByteArrayView> prefix = WaitFor(2);
-    const qint64 count = prefix ? qFromLittleEndian<quint16>(prefix->data()) : 0;
-    if (prefix)
-        prefix = WaitFor(2 + count * kPayloadRecordSize);
-    if (prefix)
-        prefix = WaitFor(TableAndNamesEnd(*prefix));
+    std::optional<QByteArrayView> prefix = WaitFor(TableBytesNeeded({}));
+    while (prefix && TableBytesNeeded(*prefix) > prefix->size())
+        prefix = WaitFor(TableBytesNeeded(*prefix));
     if (!prefix) {
         LogShortStream();
         return std::nullopt;

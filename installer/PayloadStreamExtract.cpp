@@ -64,10 +64,13 @@ private:
     int FCount = 0;
 };
 
-bool WriteStaged(int stagingFd, int index, QByteArrayView data) {
-    return WriteNewFileAt(stagingFd, TStagingFolder::Name(index),
-                          ExtractedFileMode(data.data(), quint32(data.size())),
-                          [&](int fd) { return WriteAllTo(fd, data.data(), size_t(data.size())); });
+// Fills a new file with data, for WriteNewFileAt and ReplaceFileAt.
+std::function<bool(int fd)> Filling(QByteArrayView data) {
+    return [data](int fd) { return WriteAllTo(fd, data.data(), size_t(data.size())); };
+}
+
+mode_t ModeOf(QByteArrayView data) {
+    return ExtractedFileMode(data.data(), quint32(data.size()));
 }
 
 // Moves the staged files to their places, in table order; the image is whole by now, so a
@@ -88,9 +91,7 @@ bool MoveIntoPlace(const std::vector<TPayloadEntry>& entries, QByteArrayView ima
             continue;
         const QByteArrayView data = image.sliced(entry.DataOffset, entry.DataSize);
         if (errno != EXDEV ||
-            !ReplaceFileAt(
-                folderFd, NativeName(leaf), ExtractedFileMode(data.data(), entry.DataSize),
-                [&](int fd) { return WriteAllTo(fd, data.data(), size_t(data.size())); })) {
+            !ReplaceFileAt(folderFd, NativeName(leaf), ModeOf(data), Filling(data))) {
             LogFileFailure(root + entry.Components.join(u'/'), errno);
             return false;
         }
@@ -112,10 +113,10 @@ std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& 
     if (!root.endsWith(u'/'))
         root += u'/';
     TInflatingPayload image(source);
-    const std::optional<std::vector<TPayloadEntry>> table = image.ReadTable();
+    std::optional<std::vector<TPayloadEntry>> table = image.ReadTable();
     if (!table)
         return std::nullopt;
-    const TPayloadImage checked{{}, *table};
+    const TPayloadImage checked{{}, std::move(*table)};
     if (const std::optional<TPreflightProblem> problem = CheckInstallTarget(checked, root)) {
         image.Stop();
         LogPreflightProblem(*problem);
@@ -153,7 +154,8 @@ std::optional<qsizetype> ExtractPayloadStream(QIODevice& source, const QString& 
                     break;
                 }
                 staging->Holds(i + 1);
-                if (!WriteStaged(staging->Fd(), i, *data)) {
+                if (!WriteNewFileAt(staging->Fd(), TStagingFolder::Name(i), ModeOf(*data),
+                                    Filling(*data))) {
                     image.Stop();
                     LogFileFailure(root + entry.Components.join(u'/'), errno);
                     written = false;

@@ -316,8 +316,11 @@ qint64 DeclaredImageSize(QByteArrayView prefix) {
     return FurthestEnd(prefix, true);
 }
 
-qint64 TableAndNamesEnd(QByteArrayView prefix) {
-    return FurthestEnd(prefix, false);
+qint64 TableBytesNeeded(QByteArrayView prefix) {
+    if (prefix.size() < 2)
+        return 2;
+    const qsizetype records = TableEnd(ReadU16(prefix.data()));
+    return prefix.size() < records ? records : FurthestEnd(prefix, false);
 }
 
 std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString& productFolder) {

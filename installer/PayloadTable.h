@@ -82,10 +82,11 @@ std::vector<TPayloadEntry> ReadPayloadTable(QByteArrayView image, const QString&
 // range (at least the table's own end), once prefix holds the count and every record;
 // -1 while it does not yet. Inflation stops a stream that grows past it.
 qint64 DeclaredImageSize(QByteArrayView prefix);
-// Where the table and every name in it have ended: what must be there before the table can
-// be read while the rest of the image is still coming. -1 while prefix does not hold every
-// record yet.
-qint64 TableAndNamesEnd(QByteArrayView prefix);
+// How much of the image the table and every name in it take, as far as prefix tells: the
+// count's two bytes before it holds them, the end of the records before it holds them all,
+// then the end of the table and its names. What must be there before the table can be read
+// while the rest of the image is still coming; done once prefix holds as much as it says.
+qint64 TableBytesNeeded(QByteArrayView prefix);
 
 // Entry names decoded where possible, raw bytes escaped otherwise, control characters
 // escaped either way: for log lines.

@@ -240,6 +240,19 @@ TEST(PayloadTableTest, DeclaredImageSizeIsTheFurthestRangeOnceTheTableIsComplete
               1000 + 9);
 }
 
+TEST(PayloadTableTest, TableBytesNeededGrowsToTheEndOfTheNamesNeverTheData) {
+    using B = TImageBuilder;
+    const QByteArray image = B().Add("Velmora\\a", "alpha").Add("Velmora\\bb", "").Image();
+    const qint64 records = 2 + 14 * 2, names = records + 9 + 10;
+    EXPECT_EQ(TableBytesNeeded({}), 2);
+    EXPECT_EQ(TableBytesNeeded(image.left(1)), 2);
+    EXPECT_EQ(TableBytesNeeded(image.left(2)), records);
+    EXPECT_EQ(TableBytesNeeded(image.left(records - 1)), records);
+    EXPECT_EQ(TableBytesNeeded(image.left(records)), names);
+    EXPECT_EQ(TableBytesNeeded(image), names); // the data past the names is not waited for
+    EXPECT_EQ(TableBytesNeeded(B().Image()), 2);
+}
+
 TEST(PayloadTableTest, InflationStopsWhereTheTableSaysTheImageEnds) {
     const QByteArray image = TImageBuilder().Add("Velmora\\a", QByteArray(100000, 'a')).Image();
     EXPECT_EQ(InflateBounded(CompressPayload(image)).Outcome, u"<inflated>"_qs);
