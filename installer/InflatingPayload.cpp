@@ -4,6 +4,7 @@
 #include "installer/PayloadArchive.h"
 #include "installer/ZDecompress.h"
 
+#include <chrono>
 #include <limits>
 #include <new>
 
@@ -45,9 +46,21 @@ void TInflatingPayload::Tell(QByteArrayView inflated) {
     FChanged.notify_all();
 }
 
-std::optional<QByteArrayView> TInflatingPayload::WaitFor(qint64 bytes) {
+std::optional<QByteArrayView>
+TInflatingPayload::WaitFor(qint64 bytes, const std::function<void()>& whileWaiting) {
+    // Often enough that a window waiting here still paints and answers its screen reader.
+    constexpr std::chrono::milliseconds KPumpEvery{8};
     std::unique_lock lock(FMutex);
-    FChanged.wait(lock, [&] { return FProduced >= bytes || FFinished; });
+    const auto arrived = [&] { return FProduced >= bytes || FFinished; };
+    if (whileWaiting) {
+        while (!FChanged.wait_for(lock, KPumpEvery, arrived)) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
+    } else {
+        FChanged.wait(lock, arrived);
+    }
     if (FProduced < bytes)
         return std::nullopt;
     return QByteArrayView(FData, bytes);
@@ -62,8 +75,8 @@ void TInflatingPayload::Stop() {
         FThread.join();
 }
 
-bool TInflatingPayload::Finish() {
-    WaitFor(std::numeric_limits<qint64>::max());
+bool TInflatingPayload::Finish(const std::function<void()>& whileWaiting) {
+    WaitFor(std::numeric_limits<qint64>::max(), whileWaiting);
     if (FThread.joinable())
         FThread.join();
     if (FError && !FLogged) {
@@ -104,8 +117,10 @@ std::optional<std::vector<TPayloadEntry>> TInflatingPayload::ReadTable() {
     }
 }
 
-std::optional<QByteArrayView> TInflatingPayload::DataOf(const TPayloadEntry& entry) {
-    const std::optional<QByteArrayView> upTo = WaitFor(qint64(entry.DataOffset) + entry.DataSize);
+std::optional<QByteArrayView> TInflatingPayload::DataOf(const TPayloadEntry& entry,
+                                                        const std::function<void()>& whileWaiting) {
+    const std::optional<QByteArrayView> upTo =
+        WaitFor(qint64(entry.DataOffset) + entry.DataSize, whileWaiting);
     if (!upTo) {
         LogShortStream();
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QIODevice>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -35,17 +36,20 @@ public:
     // table fails, and the inflation is stopped then.
     std::optional<std::vector<TPayloadEntry>> ReadTable();
     // The entry's bytes, once they are there; nothing when the stream ends or fails short of
-    // them.
-    std::optional<QByteArrayView> DataOf(const TPayloadEntry& entry);
+    // them. A window's thread passes whileWaiting (its message pump), called every few
+    // milliseconds while the bytes are still to come.
+    std::optional<QByteArrayView> DataOf(const TPayloadEntry& entry,
+                                         const std::function<void()>& whileWaiting = {});
     // Waits for the end of the stream: whether it passed.
-    bool Finish();
+    bool Finish(const std::function<void()>& whileWaiting = {});
     // Stops the inflation at its next step and waits for it.
     void Stop();
     // The whole image, after Finish passed.
     QByteArrayView Whole() const { return FImage; }
 
 private:
-    std::optional<QByteArrayView> WaitFor(qint64 bytes);
+    std::optional<QByteArrayView> WaitFor(qint64 bytes,
+                                          const std::function<void()>& whileWaiting = {});
     void Run(QIODevice& source);
     void Tell(QByteArrayView inflated);
     // Why the stream failed where the reader found it short, logged once.

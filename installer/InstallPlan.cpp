@@ -42,9 +42,9 @@ bool IsLink(const struct stat& info) {
 
 class TPlanner {
 public:
-    TPlanner(const TPayloadImage& payload, const QString& productName,
+    TPlanner(const std::vector<TPayloadEntry>& entries, const QString& productName,
              const TPreviousFiles& previous, TInstallPlan& plan)
-        : FPayload(payload), FProductName(productName), FPrevious(previous), FPlan(plan) {}
+        : FEntries(entries), FProductName(productName), FPrevious(previous), FPlan(plan) {}
 
     std::optional<TPreflightProblem> Run(const QString& installFolder, const QString& storeFolder) {
         const QString clean = QDir::cleanPath(installFolder);
@@ -56,7 +56,7 @@ public:
             return problem;
         if (auto problem = InstallFolder())
             return problem;
-        for (size_t i = 0; i < FPayload.Entries.size(); ++i)
+        for (size_t i = 0; i < FEntries.size(); ++i)
             if (auto problem = Entry(i))
                 return problem;
         if (auto problem = Writable())
@@ -132,7 +132,7 @@ private:
     }
 
     std::optional<TPreflightProblem> Entry(size_t index) {
-        const TPayloadEntry& entry = FPayload.Entries[index];
+        const TPayloadEntry& entry = FEntries[index];
         const QStringList& parts = entry.Components;
         const QString relative = parts.join(u'/');
         if (parts.size() < 2 || parts.first() != FProductName)
@@ -184,7 +184,7 @@ private:
                                           const QString& relative) {
         const TFolder above = FFolders.value(parent);
         const QString name = LeafOf(relative);
-        const quint32 size = FPayload.Entries[index].DataSize;
+        const quint32 size = FEntries[index].DataSize;
         if (above.Kind == TKind::Staged) {
             const QString physical = JoinPath(above.Physical, name);
             FPlan.Writes.push_back({index, physical, -1});
@@ -409,7 +409,7 @@ private:
         return bytes;
     }
 
-    const TPayloadImage& FPayload;
+    const std::vector<TPayloadEntry>& FEntries;
     QString FProductName;
     const TPreviousFiles& FPrevious;
     TInstallPlan& FPlan;
@@ -429,11 +429,13 @@ private:
 
 } // namespace
 
-std::optional<TPreflightProblem>
-PlanInstall(const TPayloadImage& payload, const QString& installFolder, const QString& productName,
-            const TPreviousFiles& previous, const QString& storeFolder, TInstallPlan& plan) {
+std::optional<TPreflightProblem> PlanInstall(const std::vector<TPayloadEntry>& entries,
+                                             const QString& installFolder,
+                                             const QString& productName,
+                                             const TPreviousFiles& previous,
+                                             const QString& storeFolder, TInstallPlan& plan) {
     plan = TInstallPlan();
-    return TPlanner(payload, productName, previous, plan).Run(installFolder, storeFolder);
+    return TPlanner(entries, productName, previous, plan).Run(installFolder, storeFolder);
 }
 
 } // namespace velmora

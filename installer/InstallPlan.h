@@ -45,7 +45,7 @@ struct TInstallPlan {
     qsizetype OldEntriesToRemove = 0;
 };
 
-// Plans writing payload below installFolder over whatever is there, with the previous
+// Plans writing the payload's entries below installFolder over whatever is there, with the previous
 // version as previous describes it, and checks that every step can be done: no link, file or
 // kept folder where a folder or file must go; every folder written to writable (for the
 // effective user) and not locked; every entry renamed or deleted not immutable or
@@ -54,8 +54,10 @@ struct TInstallPlan {
 // inodes, name and path lengths, and descriptors for the folder depth. The journal's own
 // needs on the store's file system (storeFolder) are counted too. The first problem found is
 // returned; nothing is changed either way.
-std::optional<TPreflightProblem>
-PlanInstall(const TPayloadImage& payload, const QString& installFolder, const QString& productName,
-            const TPreviousFiles& previous, const QString& storeFolder, TInstallPlan& plan);
+std::optional<TPreflightProblem> PlanInstall(const std::vector<TPayloadEntry>& entries,
+                                             const QString& installFolder,
+                                             const QString& productName,
+                                             const TPreviousFiles& previous,
+                                             const QString& storeFolder, TInstallPlan& plan);
 
 } // namespace velmora

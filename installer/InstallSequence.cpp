@@ -1,6 +1,7 @@
 #include "installer/InstallSequence.h"
 
 #include "installer/FolderOps.h"
+#include "installer/InflatingPayload.h"
 #include "installer/InstallLog.h"
 #include "installer/InstallPlan.h"
 #include "installer/InstallRecord.h"
@@ -41,12 +42,18 @@ QString TInstallSequence::InstallFolderFor(const QString& pathText, const QStrin
 }
 
 void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay& display) {
-    Run(pathText, display, [] { return LoadEmbeddedPayload(); });
+    QFile file(kPayloadResource);
+    Run(pathText, display, [&file]() -> QIODevice* {
+        if (file.open(QIODevice::ReadOnly))
+            return &file;
+        LogResourceFailure(kPayloadResource, file.errorString());
+        return nullptr;
+    });
 }
 
 void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay& display,
                                        QIODevice& source) {
-    Run(pathText, display, [&source] { return LoadPayload(source); });
+    Run(pathText, display, [&source] { return &source; });
 }
 
 void TInstallSequence::Fail(const QString& reason) {
@@ -77,7 +84,7 @@ QString MenuFolderOf(const QString& link) {
 } // namespace
 
 void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
-                           const std::function<std::optional<TPayloadImage>()>& load) {
+                           const std::function<QIODevice*()>& open) {
     FInstallSuccess = false;
     TInstallRecord record(FServices.Registry(), FSettings, FState);
     TShellIntegration shell(FServices.Links(), FServices.Folders(), FServices.Launcher(),
@@ -105,10 +112,19 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     FState.ProductFolder = FState.InstallFolder + FSettings.ProductName + u'/';
     PumpMessages(kPumpBetweenSteps);
 
-    // The payload is inflated and its table checked before anything is removed: a damaged
-    // installer must leave a working previous installation (and its record) alone.
-    const std::optional<TPayloadImage> payload = load();
-    if (!payload) {
+    // The payload's table is checked before anything is touched, and the whole stream before
+    // anything is removed: a damaged installer must leave a working previous installation
+    // (and its record) alone.
+    QIODevice* source = open();
+    if (source == nullptr) {
+        Fail();
+        return;
+    }
+    // Inflated on a second thread from here on, while the record is read, the install
+    // planned and the files staged; nothing is published before its end has passed.
+    TInflatingPayload payload(*source);
+    const std::optional<std::vector<TPayloadEntry>> entries = payload.ReadTable();
+    if (!entries) {
         Fail();
         return;
     }
@@ -154,7 +170,7 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     // is touched, so a refused install changes nothing.
     TInstallPlan plan;
     if (const std::optional<TPreflightProblem> problem =
-            PlanInstall(*payload, FState.InstallFolder, FSettings.ProductName,
+            PlanInstall(*entries, FState.InstallFolder, FSettings.ProductName,
                         PreviousFilesOf(previous, FSettings.ProductName),
                         QFileInfo(FServices.Roots().RegistryStoreFile).absolutePath(), plan)) {
         LogPreflightProblem(*problem);
@@ -165,8 +181,10 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
     const QString oldMenu =
         last.IsCreateProgramsShortCut ? MenuFolderOf(last.ProgramsStartUpFileName) : QString();
     TInstallTransaction transaction(context, plan, oldMenu);
+    // An empty why: the payload failed, and its own line is in the log.
     const auto undo = [&](const QString& head, const QString& why) {
-        WriteInstallLog(head + u"\r\n"_qs + why);
+        if (!why.isEmpty())
+            WriteInstallLog(head + u"\r\n"_qs + why);
         transaction.Undo();
         Fail(why);
     };
@@ -175,7 +193,7 @@ void TInstallSequence::Run(const QString& pathText, IProgressDisplay& display,
 
     display.SetStatusText(FSettings.StatusCopying);
     PumpMessages(kPumpBetweenSteps);
-    if (!transaction.Stage(*payload, display, FStageHook, error))
+    if (!transaction.Stage(*entries, payload, display, FStageHook, error))
         return undo(u"CopyInstallFiles:写入安装文件出错"_qs, error);
     if (FStageHook)
         FStageHook(TInstallStage::Staged, FState.ProductFolder);

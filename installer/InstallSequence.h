@@ -48,8 +48,9 @@ public:
                                     const QString& publisherFolder);
 
 private:
+    // open gives the payload's stream (null, with its failure logged, when there is none).
     void Run(const QString& pathText, IProgressDisplay& display,
-             const std::function<std::optional<TPayloadImage>()>& load);
+             const std::function<QIODevice*()>& open);
     // The error box, with why when there is a reason a person can act on.
     void Fail(const QString& reason = QString());
 

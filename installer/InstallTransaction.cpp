@@ -1,5 +1,6 @@
 #include "installer/InstallTransaction.h"
 
+#include "installer/BackgroundSync.h"
 #include "installer/EntryFiles.h"
 #include "installer/FolderOps.h"
 #include "installer/InstallLog.h"
@@ -75,33 +76,32 @@ private:
     QSet<QString> FTouched;
 };
 
-bool WriteStagedFile(int folder, const QByteArray& name, const char* data, quint32 size,
-                     const QString& target, const TInstallStageHook& hook, struct stat& made) {
-    const int fd = ::openat(folder, name.constData(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+// The file written and still open, for its sync; invalid with errno when it failed.
+TFd WriteStagedFile(int folder, const QByteArray& name, const char* data, quint32 size,
+                    const QString& target, const TInstallStageHook& hook, struct stat& made) {
+    TFd fd(::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0600));
+    if (!fd.Valid())
+        return fd;
     bool ok = true;
     for (quint32 done = 0; ok && done < size;) {
         const quint32 part = std::min(KWritePart, size - done);
-        ok = WriteAllTo(fd, data + done, part);
+        ok = WriteAllTo(fd.Get(), data + done, part);
         done += part;
         if (ok && hook && done == part && done < size)
             hook(TInstallStage::FileHalfWritten, target);
         if (ok && done < size)
             PumpMessages(0);
     }
-    // Readable by all whatever the umask. Writing back starts now, so that the disk works on
-    // this file while the next ones are written; the sync before any rename waits for it.
-    ok = ok && ::fchmod(fd, ExtractedFileMode(data, size)) == 0 && ::fstat(fd, &made) == 0;
-    if (ok)
-        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // only a hint where unsupported
-    const int error = errno;
-    if (::close(fd) != 0 && ok)
-        ok = false;
-    else
+    // Readable by all whatever the umask.
+    ok = ok && ::fchmod(fd.Get(), ExtractedFileMode(data, size)) == 0 &&
+         ::fstat(fd.Get(), &made) == 0;
+    if (!ok) {
+        const int error = errno;
+        fd.Reset();
         errno = error;
-    return ok;
+    }
+    return fd;
 }
 
 // Takes back one published op: the new content goes back under its temporary name, the old
@@ -289,7 +289,8 @@ bool TInstallTransaction::Begin(QString& error) {
     return true;
 }
 
-bool TInstallTransaction::Stage(const TPayloadImage& payload, IProgressDisplay& display,
+bool TInstallTransaction::Stage(const std::vector<TPayloadEntry>& entries,
+                                TInflatingPayload& payload, IProgressDisplay& display,
                                 const TInstallStageHook& hook, QString& error) {
     const TFd root(OpenFolderPath(FPlan.InstallFolder));
     if (!root.Valid()) {
@@ -325,28 +326,43 @@ bool TInstallTransaction::Stage(const TPayloadImage& payload, IProgressDisplay& 
         folders.Open(staged);
     }
 
-    std::vector<int> writeOf(payload.Entries.size(), -1);
+    std::vector<int> writeOf(entries.size(), -1);
     for (size_t w = 0; w < FPlan.Writes.size(); ++w)
         writeOf[FPlan.Writes[w].Entry] = int(w);
-    const auto count = static_cast<int>(payload.Entries.size());
+    const auto count = static_cast<int>(entries.size());
     display.SetProgressRange(0, count);
     display.SetProgressPosition(0);
+    // Each file is written as soon as its bytes are inflated and synced while the next ones
+    // are: the disk works while the payload is still inflating, instead of after it.
+    TBackgroundSync syncs;
+    const auto pump = [] { PumpMessages(0); };
+    const auto stopped = [&](const QString& reason) {
+        error = reason;
+        syncs.Finish();
+        return false;
+    };
     for (int i = 0; i < count; ++i) {
-        const TPayloadEntry& entry = payload.Entries[size_t(i)];
+        const TPayloadEntry& entry = entries[size_t(i)];
         // Shown as the path will be on this system, not as the archive spells it.
         display.SetStatusText(u"正在复制文件: "_qs + entry.Components.join(u'/'));
         PumpMessages(0);
         if (writeOf[size_t(i)] >= 0) {
-            const TPlannedWrite& write = FPlan.Writes[size_t(writeOf[size_t(i)])];
-            const int parent = folders.Open(ParentOf(write.StagedPath));
-            struct stat made {};
+            const size_t w = size_t(writeOf[size_t(i)]);
+            const TPlannedWrite& write = FPlan.Writes[w];
             const QString target = FPlan.InstallFolder + entry.Components.join(u'/');
-            if (parent < 0 || !WriteStagedFile(parent, NativeName(LeafOf(write.StagedPath)),
-                                               payload.Image.constData() + entry.DataOffset,
-                                               entry.DataSize, target, hook, made)) {
-                error = target + u": "_qs + ErrnoText(errno);
-                return false;
-            }
+            // The stream's failure has its own line in the log already.
+            const std::optional<QByteArrayView> data = payload.DataOf(entry, pump);
+            if (!data)
+                return stopped(QString());
+            const int parent = folders.Open(ParentOf(write.StagedPath));
+            if (parent < 0)
+                return stopped(target + u": "_qs + ErrnoText(errno));
+            struct stat made {};
+            TFd file = WriteStagedFile(parent, NativeName(LeafOf(write.StagedPath)), data->data(),
+                                       entry.DataSize, target, hook, made);
+            if (!file.Valid())
+                return stopped(target + u": "_qs + ErrnoText(errno));
+            syncs.Add(std::move(file), w);
             if (write.Op >= 0) {
                 FJournal.Ops[size_t(write.Op)].Device = made.st_dev;
                 FJournal.Ops[size_t(write.Op)].Inode = made.st_ino;
@@ -355,18 +371,12 @@ bool TInstallTransaction::Stage(const TPayloadImage& payload, IProgressDisplay& 
         display.SetProgressPosition(i + 1);
         PumpMessages(0);
     }
-    // Every file is on the disk before any rename can publish it.
-    for (const TPlannedWrite& write : FPlan.Writes) {
-        const int parent = folders.Open(ParentOf(write.StagedPath));
-        const TFd file(parent < 0
-                           ? -1
-                           : ::openat(parent, NativeName(LeafOf(write.StagedPath)).constData(),
-                                      O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        // The data and the size; the times are not needed to read the file back whole.
-        if (!file.Valid() || ::fdatasync(file.Get()) != 0) {
-            error = FPlan.InstallFolder + write.StagedPath + u": "_qs + ErrnoText(errno);
-            return false;
-        }
+    // Nothing is published from a stream whose end (and checksum) did not pass.
+    if (!payload.Finish(pump))
+        return stopped(QString());
+    if (const std::optional<TBackgroundSync::TFailure> failure = syncs.Finish()) {
+        errno = failure->Error;
+        return fail(FPlan.Writes[failure->Tag].StagedPath);
     }
     folders.Close();
     // So are the entries of the folders staged whole: a rename publishes them with what they

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installer/InflatingPayload.h"
 #include "installer/InstallPlan.h"
 #include "installer/InstallStages.h"
 #include "installer/ProductFiles.h"
@@ -23,8 +24,9 @@ struct TTransactionContext {
 // the new version is complete; an interruption at any point is finished or undone the same
 // way by RecoverInterruptedInstall. The order:
 //   Begin  journal written; missing install-folder levels made; nothing of the old touched
-//   Stage  every payload file written under a temporary name (or inside a staged folder),
-//          synced, the folders synced
+//   Stage  every payload file written under a temporary name (or inside a staged folder)
+//          while the payload inflates, synced, the folders synced once the whole stream
+//          (with its checksum) passed
 //   Swap   the previous version's COM files unregistered; each staged file or folder renamed
 //          into place, what was there renamed to its backup name; folders synced
 //   then the caller registers the new COM files, writes the shortcuts (each journaled first)
@@ -36,8 +38,10 @@ public:
                         const QString& oldMenuFolder);
 
     bool Begin(QString& error);
-    bool Stage(const TPayloadImage& payload, IProgressDisplay& display,
-               const TInstallStageHook& hook, QString& error);
+    // Writes the entries as the payload's bytes arrive. False with the reason; with an empty
+    // one when the payload itself failed (its failure is logged then).
+    bool Stage(const std::vector<TPayloadEntry>& entries, TInflatingPayload& payload,
+               IProgressDisplay& display, const TInstallStageHook& hook, QString& error);
     bool Swap(IProgressDisplay* display, QString& error);
     void RegisterNewComFiles();
     // Before a shortcut at path is written or deleted: what is there now is journaled.

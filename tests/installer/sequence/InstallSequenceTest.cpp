@@ -160,19 +160,52 @@ TEST_F(InstallSequenceTest, ReinstallRemovesThePreviousCopyButKeepsUserData) {
     EXPECT_EQ(FServices->Registry().ValueNames(Key()).size(), 16);
 }
 
-TEST_F(InstallSequenceTest, DamagedPayloadLeavesThePreviousInstallAndRecordAlone) {
+// Files are staged while the payload still inflates, so a stream that fails later has
+// already had files written for it: none of them may survive, nor anything made for them.
+TEST_F(InstallSequenceTest, APayloadThatFailsWhileItsFilesAreStagedLeavesEverythingAsItWas) {
     ASSERT_TRUE(Install(Apps(), Release("3.0").Archive()));
-    const auto before = ReadTree(Apps());
     const QString link = FState.ShortcutFileName;
+    QByteArray big(256 << 10, '\0');
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = char((i * 7919) ^ (i >> 9)); // poorly compressible, so it spans the stream
+    const QByteArray good = Release("3.1").Add("Velmora\\Data\\big.bin", big).Archive();
+    QByteArray badChecksum = good;
+    badChecksum[badChecksum.size() - 1] = char(badChecksum.back() ^ 0x55);
+    const struct {
+        const char* Name;
+        QByteArray Archive;
+    } cases[] = {
+        {"cut inside the large file", good.left(good.size() / 2)},
+        {"cut before the checksum", good.left(good.size() - 3)},
+        {"a wrong checksum", badChecksum},
+        {"bytes after the end", good + QByteArray(64, 'x')},
+    };
+    const QString fresh = FRoot.filePath(u"New/Levels"_qs);
+    const QString storeFolder = QFileInfo(FServices->Roots().RegistryStoreFile).absolutePath();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QFile::remove(FRoot.filePath(u"log/InstallLog.log"_qs));
+        const auto before = ReadTree(Apps());
+        const auto storeBefore = ReadTree(storeFolder);
 
-    const QByteArray good = Release("3.1").Archive();
-    EXPECT_FALSE(Install(Apps(), good.left(good.size() - 10)));
-    EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！"_qs});
-    EXPECT_FALSE(FDisplay.Texts.contains(u"正在卸载已安装版本..."_qs));
-    EXPECT_EQ(ReadTree(Apps()), before);
-    EXPECT_TRUE(QFileInfo::exists(link));
-    EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
-    EXPECT_TRUE(ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs)).contains("ZDecompressStream"));
+        EXPECT_FALSE(Install(Apps(), c.Archive));
+        EXPECT_EQ(FErrors, QStringList{u"提示|拷贝安装文件失败,安装程序将退出！"_qs});
+        EXPECT_FALSE(FDisplay.Texts.contains(u"正在卸载已安装版本..."_qs));
+        EXPECT_EQ(ReadTree(Apps()), before);           // no staged or temporary file left either
+        EXPECT_EQ(ReadTree(storeFolder), storeBefore); // the record, and no journal
+        EXPECT_TRUE(QFileInfo::exists(link));
+        EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
+        const QByteArray log = ReadFile(FRoot.filePath(u"log/InstallLog.log"_qs));
+        EXPECT_TRUE(log.contains("ZDecompressStream")) << log.constData();
+        EXPECT_FALSE(log.contains("CopyInstallFiles")) << log.constData();
+
+        // A fresh install folder made for the files goes again with them.
+        EXPECT_FALSE(Install(fresh, c.Archive));
+        EXPECT_FALSE(QFileInfo::exists(FRoot.filePath(u"New"_qs)));
+        EXPECT_EQ(Value(u"InstallLocation"_qs), Apps() + u'/');
+    }
+    EXPECT_TRUE(Install(Apps(), good)); // and the sound one installs over all of that
+    EXPECT_EQ(ReadFile(Apps() + u"/Velmora/Data/big.bin"_qs), big);
 }
 
 TEST_F(InstallSequenceTest, InstallThenUninstallLeavesOnlyUserDataAndNoRecord) {
@@ -235,7 +268,7 @@ QString PreflightAsNobody(const QByteArray& archive, const QString& installFolde
         if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
             TInstallPlan plan;
             const auto problem =
-                PlanInstall(*payload, installFolder, u"Velmora"_qs, {}, u"/tmp"_qs, plan);
+                PlanInstall(payload->Entries, installFolder, u"Velmora"_qs, {}, u"/tmp"_qs, plan);
             answer = problem ? (problem->Path + u": "_qs + problem->Reason).toUtf8() : "none";
         }
         const bool told =
