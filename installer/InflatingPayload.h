@@ -25,7 +25,7 @@ namespace velmora {
 class TInflatingPayload {
 public:
     // Starts inflating source, which must outlive this object and is read on the second
-    // thread alone. Waiting for bytes blocks: for tools, which have no window to keep painting.
+    // thread alone. Waiting for bytes blocks, unless the caller hands its message pump over.
     explicit TInflatingPayload(QIODevice& source);
     ~TInflatingPayload();
     TInflatingPayload(const TInflatingPayload&) = delete;
