@@ -90,10 +90,13 @@ private:
     bool Need(const QString& AProgram);
     QProcess* StartServer(const QString& AName, const QString& AProgram,
                           const QStringList& AArguments, bool AReadOutput = false);
+    static constexpr int KDefaultWaitMs = 20000;
     bool WaitFor(const QString& AWhat, const std::function<bool()>& ACondition,
-                 int ATimeoutMs = 20000);
+                 int ATimeoutMs = KDefaultWaitMs);
     void StartX11Desktop();
     void StartWeston();
+    // Ends the running weston and starts another on the same X server.
+    void RestartWeston();
     void StartSessionBus();
     void StartAccessibility();
     void TakeEmptyDesktop();
