@@ -43,12 +43,8 @@ QString TInstallSequence::InstallFolderFor(const QString& pathText, const QStrin
 
 void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay& display) {
     QFile file(kPayloadResource);
-    Run(pathText, display, [&file]() -> QIODevice* {
-        if (file.open(QIODevice::ReadOnly))
-            return &file;
-        LogResourceFailure(kPayloadResource, file.errorString());
-        return nullptr;
-    });
+    Run(pathText, display,
+        [&file]() -> QIODevice* { return OpenEmbeddedPayload(file) ? &file : nullptr; });
 }
 
 void TInstallSequence::InstallSoftware(const QString& pathText, IProgressDisplay& display,

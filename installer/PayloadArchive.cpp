@@ -133,12 +133,17 @@ std::optional<TPayloadImage> LoadPayload(QIODevice& source) {
     return payload;
 }
 
+bool OpenEmbeddedPayload(QFile& file) {
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    LogResourceFailure(file.fileName(), file.errorString());
+    return false;
+}
+
 std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource) {
     QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly)) {
-        LogResourceFailure(resource, file.errorString());
+    if (!OpenEmbeddedPayload(file))
         return std::nullopt;
-    }
     return LoadPayload(file);
 }
 

@@ -3,6 +3,7 @@
 #include "installer/InstallStages.h"
 #include "installer/PayloadTable.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <optional>
 
@@ -22,6 +23,9 @@ struct TPayloadImage {
 // Inflates source and validates its table. On failure writes the install log line and
 // returns nothing; no file is touched either way.
 std::optional<TPayloadImage> LoadPayload(QIODevice& source);
+// Opens file (the embedded resource, or another resource path for tests) for reading; false
+// with the install log line when it cannot be.
+bool OpenEmbeddedPayload(QFile& file);
 // The same over the embedded resource (or another resource path, for tests).
 std::optional<TPayloadImage> LoadEmbeddedPayload(const QString& resource = kPayloadResource);
 
