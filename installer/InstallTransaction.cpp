@@ -3,6 +3,7 @@
 #include "installer/BackgroundSync.h"
 #include "installer/EntryFiles.h"
 #include "installer/FolderOps.h"
+#include "installer/InflatingPayload.h"
 #include "installer/InstallLog.h"
 #include "installer/RecordParser.h"
 #include "platform/system/MessagePump.h"
@@ -336,9 +337,9 @@ bool TInstallTransaction::Stage(const std::vector<TPayloadEntry>& entries,
     // are: the disk works while the payload is still inflating, instead of after it.
     TBackgroundSync syncs;
     const auto pump = [] { PumpMessages(0); };
+    // What was handed to the syncs is synced and closed when they go, before any undo.
     const auto stopped = [&](const QString& reason) {
         error = reason;
-        syncs.Finish();
         return false;
     };
     for (int i = 0; i < count; ++i) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "installer/InflatingPayload.h"
 #include "installer/InstallPlan.h"
 #include "installer/InstallStages.h"
 #include "installer/ProductFiles.h"
@@ -9,6 +8,8 @@
 #include "platform/system/RegistryStore.h"
 
 namespace velmora {
+
+class TInflatingPayload;
 
 // What a transaction works with besides the file system.
 struct TTransactionContext {
